@@ -1,0 +1,21 @@
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+// A test binary that drives the real engine defines this hook to prepare the
+// process (schemes, engine switches) before the application object exists.
+extern "C" void ZandrelTestBeforeApplication() __attribute__((weak));
+
+// Every test binary runs headless and, as root, without Chromium's sandbox.
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    setenv("QT_DISABLE_SHADER_DISK_CACHE", "1", 0);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+    testing::InitGoogleTest(&argc, argv);
+    if (ZandrelTestBeforeApplication)
+        ZandrelTestBeforeApplication();
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
