@@ -1,0 +1,12 @@
+#pragma once
+
+namespace platform::ui {
+
+/// Remembers the process arguments for the GUI application object; call first in main.
+void SetApplicationArguments(int argc, char** argv);
+
+/// Creates the GUI application object on the first call (after the engine has
+/// prepared the process); later calls, or an application made elsewhere, leave it be.
+void EnsureApplication();
+
+} // namespace platform::ui

@@ -1,0 +1,32 @@
+#include "platform/ui/Application.h"
+
+#include <QApplication>
+
+namespace platform::ui {
+
+namespace {
+    int applicationArgc = 0;
+    char** applicationArgv = nullptr;
+    char emptyArgument[] = "";
+    char* fallbackArgv[] = { emptyArgument, nullptr };
+}
+
+void SetApplicationArguments(int argc, char** argv)
+{
+    applicationArgc = argc;
+    applicationArgv = argv;
+}
+
+void EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    if (!applicationArgv) {
+        applicationArgc = 1;
+        applicationArgv = fallbackArgv;
+    }
+    // Lives until the process ends, as the message loop and every window need it.
+    new QApplication(applicationArgc, applicationArgv);
+}
+
+} // namespace platform::ui
