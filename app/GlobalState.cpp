@@ -1,0 +1,5 @@
+#include "app/GlobalState.h"
+
+platform::ui::HINSTANCE appInstance = nullptr;
+platform::ui::HWND mainWindowHandle = nullptr;
+const bool multiThreadedMessageLoop = true;
