@@ -152,6 +152,8 @@ int main(int argc, char** argv)
                 "text/html; charset=utf-8");
             return;
         }
+        std::printf("lobby served\n");
+        std::fflush(stdout);
         response.set_content(LobbyPage(), "text/html; charset=utf-8");
     });
     server.Get(R"(/room/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
