@@ -1,0 +1,8 @@
+#include "app/SingleInstance.h"
+
+#include "platform/os/OsLayer.h"
+
+bool CheckSingleInstance()
+{
+    return platform::os::Os().AcquireSingleInstanceMarker("Global\\ZANDREL_APP");
+}
