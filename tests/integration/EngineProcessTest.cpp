@@ -1,0 +1,99 @@
+#include "platform/engine/CefCookieManager.h"
+#include "platform/engine/CefProcess.h"
+#include "platform/engine/CefSchemeRegistrar.h"
+#include "support/WaitUntil.h"
+
+#include <QCoreApplication>
+#include <QWebEnginePage>
+#include <QWebEngineUrlScheme>
+#include <atomic>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace platform::engine;
+
+namespace {
+
+// What the program's application object does at start-up, reduced to what the tests check.
+class TestEngineApp final : public CefApp, public CefBrowserProcessHandler {
+public:
+    void OnRegisterCustomSchemes(CefSchemeRegistrar* registrar) override
+    {
+        clientRegistered = registrar->AddCustomScheme("client", true, false, false);
+        duplicateRefused = !registrar->AddCustomScheme("client", true, false, false);
+    }
+    CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override { return this; }
+    void OnContextInitialized() override { ++contextInitialized; }
+
+    bool clientRegistered = false;
+    bool duplicateRefused = false;
+    int contextInitialized = 0;
+    IMPLEMENT_REFCOUNTING(TestEngineApp);
+};
+
+CefRefPtr<TestEngineApp>& TestApp()
+{
+    static CefRefPtr<TestEngineApp> app(new TestEngineApp);
+    return app;
+}
+
+void StartEngineOnce()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    CefSettings settings;
+    settings.size = sizeof(settings);
+    settings.no_sandbox = 1;
+    settings.multi_threaded_message_loop = 1;
+    settings.log_severity = LOGSEVERITY_DISABLE;
+    CefInitialize(CefMainArgs { 0, nullptr }, settings, TestApp(), nullptr);
+}
+
+} // namespace
+
+// The engine starts this test program again for its sub-processes, as it starts the
+// real program: the run goes straight into the engine and ends with its exit code.
+extern "C" int ZandrelTestSubProcess(int argc, char** argv)
+{
+    return CefExecuteProcess(CefMainArgs { argc, argv }, TestApp(), nullptr);
+}
+
+TEST(EngineProcessTest, BrowserProcessIsPreparedBeforeTheApplicationExists)
+{
+    EXPECT_TRUE(TestApp()->clientRegistered);
+    EXPECT_TRUE(TestApp()->duplicateRefused);
+    EXPECT_FALSE(QWebEngineUrlScheme::schemeByName("client").name().isEmpty());
+    EXPECT_EQ(QWebEngineUrlScheme::schemeByName("client").syntax(), QWebEngineUrlScheme::Syntax::Host);
+    EXPECT_STREQ(std::getenv("QT_DISABLE_SHADER_DISK_CACHE"), "1");
+    EXPECT_STREQ(std::getenv("MESA_SHADER_CACHE_DISABLE"), "true");
+    const char* helper = std::getenv("QTWEBENGINEPROCESS_PATH");
+    ASSERT_NE(helper, nullptr);
+    EXPECT_EQ(std::string(helper), QCoreApplication::applicationFilePath().toStdString());
+    CefSchemeRegistrar lateRegistrar;
+    EXPECT_FALSE(lateRegistrar.AddCustomScheme("late", true, false, false));
+}
+
+TEST(EngineProcessTest, InitialisationReportsTheContextOnce)
+{
+    StartEngineOnce();
+    EXPECT_EQ(TestApp()->contextInitialized, 1);
+    EXPECT_EQ(CefCookieManager::GetGlobalManager()->GetSupportedSchemes(),
+        (std::vector<std::string> { "http", "https" }));
+}
+
+// A page only renders when the engine's sub-processes, started from this very
+// program, come up and talk back.
+TEST(EngineProcessTest, SubProcessesStartFromTheSameProgram)
+{
+    StartEngineOnce();
+    QWebEnginePage page;
+    std::atomic<bool> loaded { false };
+    QObject::connect(&page, &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
+    page.setHtml(QStringLiteral("<html><body><script>document.title = 6 * 7;</script></body></html>"));
+    ASSERT_TRUE(WaitUntil([&] { return loaded.load(); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return page.title() == QStringLiteral("42"); }, 10000));
+}
