@@ -1,0 +1,151 @@
+#include "config/AppConfig.h"
+
+#include "app/ProgramPaths.h"
+#include "app/TextConversion.h"
+#include "platform/os/TextCodec.h"
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<AppConfig>& InstanceSlot()
+{
+    static std::unique_ptr<AppConfig> instance;
+    return instance;
+}
+
+} // namespace
+
+AppConfig& AppConfig::Instance()
+{
+    std::unique_ptr<AppConfig>& slot = InstanceSlot();
+    if (!slot)
+        slot = std::make_unique<AppConfig>(ProgramDirectory() + u"config.xml");
+    return *slot;
+}
+
+AppConfig& AppConfig::ResetInstanceForTests(const std::u16string& configFilePath)
+{
+    std::unique_ptr<AppConfig>& slot = InstanceSlot();
+    if (slot)
+        *slot = AppConfig(configFilePath);
+    else
+        slot = std::make_unique<AppConfig>(configFilePath);
+    return *slot;
+}
+
+AppConfig::AppConfig(std::u16string configFilePath)
+    : filePath(std::move(configFilePath))
+{
+    document.SetDocText(nullptr);
+    document.SetFlags(0);
+    document.LoadFile(platform::os::Utf16ToUtf8(filePath));
+    Load();
+}
+
+bool AppConfig::SelectElement(const char16_t* name)
+{
+    document.Rewind();
+    if (!document.FindChild(name))
+        return false;
+    document.EnterChild();
+    return true;
+}
+
+std::u16string AppConfig::Read(const char16_t* attribute) const
+{
+    return document.GetAttribute(document.GetCurrent(), attribute);
+}
+
+void AppConfig::Write(const char16_t* attribute, const std::u16string& value)
+{
+    document.SetAttribute(document.GetCurrent(), attribute, value);
+}
+
+void AppConfig::WriteUInt(const char16_t* attribute, std::uint32_t value)
+{
+    Write(attribute, UIntToText(value));
+}
+
+void AppConfig::WriteFlag(const char16_t* attribute, bool value)
+{
+    Write(attribute, UIntToText(value ? 1 : 0));
+}
+
+bool AppConfig::Load()
+{
+    if (!SelectElement(u"Channel"))
+        return false;
+    channelRemote = TextToBool(Read(u"remote"));
+    channelUrl = Read(u"url");
+    channelIp = Read(u"ip");
+    channelLoop = TextToBool(Read(u"loop"));
+    channelVideo = Read(u"video");
+    channelAudio = Read(u"audio");
+    channelAppId = TextToUInt(Read(u"appid"));
+    channelSid = TextToUInt(Read(u"sid"));
+    channelSubSid = TextToUInt(Read(u"subsid"));
+    channelPort = TextToUInt(Read(u"port"));
+    document.LeaveElement();
+
+    if (!SelectElement(u"Update"))
+        return false;
+    updateUrl = Read(u"url");
+    document.LeaveElement();
+
+    if (!SelectElement(u"Notify"))
+        return false;
+    notifyUrl = Read(u"url");
+    notifyTime = TextToUInt(Read(u"time"));
+    powerboot = TextToBool(Read(u"powerboot"));
+    testMode = TextToBool(Read(u"test"));
+    optionexit = TextToBool(Read(u"optionexit"));
+    document.LeaveElement();
+
+    if (!SelectElement(u"Account"))
+        return false;
+    accountRegUrl = Read(u"regurl");
+    accountPasswordUrl = Read(u"passwordurl");
+    document.LeaveElement();
+    return true;
+}
+
+bool AppConfig::Save()
+{
+    if (!SelectElement(u"Channel"))
+        return false;
+    Write(u"url", channelUrl);
+    WriteFlag(u"remote", channelRemote);
+    WriteFlag(u"loop", channelLoop);
+    Write(u"video", channelVideo);
+    Write(u"audio", channelAudio);
+    WriteUInt(u"appid", channelAppId);
+    WriteUInt(u"sid", channelSid);
+    WriteUInt(u"subsid", channelSubSid);
+    WriteUInt(u"port", channelPort);
+    Write(u"ip", channelIp);
+    document.LeaveElement();
+
+    if (!SelectElement(u"Update"))
+        return false;
+    Write(u"url", updateUrl);
+    document.LeaveElement();
+
+    if (!SelectElement(u"Notify"))
+        return false;
+    Write(u"url", notifyUrl);
+    WriteUInt(u"time", notifyTime);
+    WriteFlag(u"powerboot", powerboot);
+    WriteFlag(u"test", testMode);
+    WriteFlag(u"optionexit", optionexit);
+    document.LeaveElement();
+
+    if (!SelectElement(u"Account"))
+        return false;
+    Write(u"passwordurl", accountPasswordUrl);
+    Write(u"regurl", accountRegUrl);
+    document.LeaveElement();
+
+    // The caller learns of a failed write; the document's result keeps the reason.
+    return document.SaveFile(platform::os::Utf16ToUtf8(filePath));
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "config/XmlDocument.h"
+
+#include <cstdint>
+#include <string>
+
+// The user's and the installation's settings, backed by config.xml in the program's
+// folder. The program never creates that file; saving needs all four elements in it.
+// One object per process, used on the UI thread only.
+class AppConfig {
+public:
+    // The process's object over <program folder>/config.xml, loaded on the first call.
+    static AppConfig& Instance();
+    // Tests only: makes Instance() an object freshly loaded from configFilePath
+    // (same address, so references taken earlier stay valid).
+    static AppConfig& ResetInstanceForTests(const std::u16string& configFilePath);
+
+    // Loads configFilePath into the document (it stays empty when unreadable), then Load().
+    explicit AppConfig(std::u16string configFilePath);
+
+    // Reads the fields out of the in-memory document; false at the first of
+    // Channel, Update, Notify, Account that is missing (later fields keep their values).
+    bool Load();
+    // Writes the fields into the document and the document into filePath; false when an
+    // element is missing (nothing is written) or the file could not be written.
+    bool Save();
+
+    std::uint32_t notifyTime = 0;
+    std::u16string notifyUrl;
+    std::u16string accountPasswordUrl;
+    std::u16string accountRegUrl;
+    std::u16string updateUrl;
+    std::u16string channelUrl;
+    std::u16string channelVideo;
+    std::u16string channelAudio;
+    std::u16string channelIp;
+    std::uint32_t channelAppId = 0;
+    std::uint32_t channelSid = 0;
+    std::uint32_t channelSubSid = 0;
+    std::uint32_t channelPort = 0;
+    bool channelRemote = false;
+    bool channelLoop = false;
+    bool powerboot = false;
+    bool testMode = false;
+    bool minimizeOnClose = false;
+    bool optionexit = false;
+    XmlDocument document;
+    std::u16string filePath;
+
+private:
+    bool SelectElement(const char16_t* name);
+    std::u16string Read(const char16_t* attribute) const;
+    void Write(const char16_t* attribute, const std::u16string& value);
+    void WriteUInt(const char16_t* attribute, std::uint32_t value);
+    void WriteFlag(const char16_t* attribute, bool value);
+};

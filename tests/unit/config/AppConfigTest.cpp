@@ -1,0 +1,169 @@
+#include "config/AppConfig.h"
+#include "ConfigTestFolder.h"
+#include "config/SiteAddress.h"
+#include "platform/os/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kFullConfig
+    = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+      "<root>\n"
+      "  <Account regurl=\"https://r/?a=1&amp;b=2\" passwordurl='p'/>\n"
+      "  <Notify optionexit=\"1\" test=\"0\" powerboot=\"01\" time=\"42\" url=\"n\"></Notify>\n"
+      "  <Update url=\"http://127.0.0.1:1/update/check\"/>\n"
+      "  <Channel ip=\"1.2.3.4\" port=\"8080\" subsid=\"3\" sid=\"2\" appid=\"1\" audio=\"a\" "
+      "video=\"\xE8\xA7\x86\xE9\xA2\x91\" loop=\"-1\" remote=\"5\" url=\"c\"/>\n"
+      "</root>\n";
+
+class AppConfigTest : public testing::Test {
+protected:
+    std::string FilePath() const { return folder.File("config.xml"); }
+    AppConfig Open() const { return AppConfig(platform::os::Utf8ToUtf16(FilePath())); }
+
+    ConfigTestFolder folder;
+};
+
+TEST_F(AppConfigTest, ReadsEveryFieldWhateverTheRootNameAndOrder)
+{
+    ConfigTestFolder::Write(FilePath(), kFullConfig);
+    AppConfig config = Open();
+    EXPECT_TRUE(config.Load());
+    EXPECT_EQ(config.channelUrl, u"c");
+    EXPECT_TRUE(config.channelRemote);
+    EXPECT_FALSE(config.channelLoop);
+    EXPECT_EQ(config.channelVideo, u"\u89c6\u9891");
+    EXPECT_EQ(config.channelAudio, u"a");
+    EXPECT_EQ(config.channelAppId, 1u);
+    EXPECT_EQ(config.channelSid, 2u);
+    EXPECT_EQ(config.channelSubSid, 3u);
+    EXPECT_EQ(config.channelPort, 8080u);
+    EXPECT_EQ(config.channelIp, u"1.2.3.4");
+    EXPECT_EQ(config.updateUrl, u"http://127.0.0.1:1/update/check");
+    EXPECT_EQ(config.notifyUrl, u"n");
+    EXPECT_EQ(config.notifyTime, 42u);
+    EXPECT_TRUE(config.powerboot);
+    EXPECT_FALSE(config.testMode);
+    EXPECT_TRUE(config.optionexit);
+    EXPECT_EQ(config.accountRegUrl, u"https://r/?a=1&b=2");
+    EXPECT_EQ(config.accountPasswordUrl, u"p");
+}
+
+TEST_F(AppConfigTest, SaveRewritesValuesInPlaceAndAppendsMissingAttributes)
+{
+    ConfigTestFolder::Write(FilePath(),
+        "<config>\n<Channel url='c' remote=\"1\"/>\n<Update url=\"u\"/>\n"
+        "<Notify powerboot=\"01\" optionexit=\"1\"></Notify>\n<Account/>\n</config>");
+    AppConfig config = Open();
+    config.optionexit = false;
+    config.accountRegUrl = u"<&>'\"";
+    config.minimizeOnClose = true;
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(ConfigTestFolder::Read(FilePath()),
+        "<config>\n<Channel url=\"c\" remote=\"1\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" sid=\"0\" "
+        "subsid=\"0\" port=\"0\" ip=\"\"/>\n<Update url=\"u\"/>\n"
+        "<Notify powerboot=\"1\" optionexit=\"0\" url=\"\" time=\"0\" test=\"0\"></Notify>\n"
+        "<Account passwordurl=\"\" regurl=\"&lt;&amp;&gt;&apos;&quot;\"/>\n</config>");
+    AppConfig reread = Open();
+    EXPECT_EQ(reread.accountRegUrl, u"<&>'\"");
+    EXPECT_FALSE(reread.optionexit);
+    EXPECT_TRUE(reread.powerboot);
+    EXPECT_FALSE(reread.minimizeOnClose);
+}
+
+TEST_F(AppConfigTest, MissingElementStopsLoadAndSaveNeverWrites)
+{
+    const std::string partial
+        = "<config><Update url=\"u\"/><Channel url=\"c\"/><Account regurl=\"r\"/></config>";
+    ConfigTestFolder::Write(FilePath(), partial);
+    AppConfig config = Open();
+    EXPECT_FALSE(config.Load());
+    EXPECT_EQ(config.channelUrl, u"c");
+    EXPECT_EQ(config.updateUrl, u"u");
+    EXPECT_FALSE(config.powerboot);
+    EXPECT_EQ(config.accountRegUrl, u"");
+    config.powerboot = true;
+    EXPECT_FALSE(config.Save());
+    EXPECT_EQ(ConfigTestFolder::Read(FilePath()), partial);
+}
+
+TEST_F(AppConfigTest, MissingFileLeavesDefaultsAndIsNeverCreated)
+{
+    AppConfig config = Open();
+    EXPECT_FALSE(config.Load());
+    EXPECT_EQ(config.updateUrl, u"");
+    EXPECT_FALSE(config.optionexit);
+    config.optionexit = true;
+    EXPECT_FALSE(config.Save());
+    EXPECT_FALSE(std::filesystem::exists(FilePath()));
+    EXPECT_EQ(config.document.GetResult(), u"No such file or directory");
+}
+
+TEST_F(AppConfigTest, LoadDiscardsUnsavedChanges)
+{
+    ConfigTestFolder::Write(FilePath(), kFullConfig);
+    AppConfig config = Open();
+    config.optionexit = false;
+    config.updateUrl = u"changed";
+    EXPECT_TRUE(config.Load());
+    EXPECT_TRUE(config.optionexit);
+    EXPECT_EQ(config.updateUrl, u"http://127.0.0.1:1/update/check");
+}
+
+TEST_F(AppConfigTest, FailedWriteIsReportedAndTheFileStays)
+{
+    ConfigTestFolder::Write(FilePath(), kFullConfig);
+    AppConfig config = Open();
+    config.filePath = platform::os::Utf8ToUtf16(folder.File("gone/config.xml"));
+    EXPECT_FALSE(config.Save());
+    EXPECT_EQ(config.document.GetResult(), u"No such file or directory");
+    EXPECT_EQ(ConfigTestFolder::Read(FilePath()), kFullConfig);
+}
+
+TEST_F(AppConfigTest, SiteAddressComesFromItsOwnElementOrTheBuildDefault)
+{
+    ConfigTestFolder::Write(FilePath(), kFullConfig);
+    AppConfig withoutSite = Open();
+    const std::u16string fallback = SiteUrl(withoutSite);
+    EXPECT_EQ(fallback.rfind(u"http", 0), 0u);
+    EXPECT_NE(fallback.back(), u'/');
+
+    std::string withSite = kFullConfig;
+    withSite.insert(withSite.find("</root>"), "<Site url=\"http://live.test:8080/\"/>");
+    ConfigTestFolder::Write(FilePath(), withSite);
+    AppConfig config = Open();
+    EXPECT_EQ(SiteUrl(config), u"http://live.test:8080");
+    EXPECT_TRUE(config.Load());
+}
+
+TEST_F(AppConfigTest, InstanceCanBePointedAtATestFile)
+{
+    ConfigTestFolder::Write(FilePath(), kFullConfig);
+    AppConfig& first = AppConfig::ResetInstanceForTests(platform::os::Utf8ToUtf16(FilePath()));
+    EXPECT_EQ(&first, &AppConfig::Instance());
+    EXPECT_EQ(AppConfig::Instance().channelPort, 8080u);
+    AppConfig& second = AppConfig::ResetInstanceForTests(platform::os::Utf8ToUtf16(folder.File("none.xml")));
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(second.channelPort, 0u);
+}
+
+TEST(ShippedConfig, BothFilesHoldTheFourElementsWithEveryAttribute)
+{
+    for (const char* name : { "config.xml", "config.template.xml" }) {
+        AppConfig config(platform::os::Utf8ToUtf16(std::string(ZANDREL_SOURCE_DIR) + "/config/" + name));
+        EXPECT_TRUE(config.Load()) << name;
+        EXPECT_TRUE(config.document.IsWellFormed()) << name;
+        const std::string before
+            = ConfigTestFolder::Read(std::string(ZANDREL_SOURCE_DIR) + "/config/" + name);
+        ConfigTestFolder folder;
+        config.filePath = platform::os::Utf8ToUtf16(folder.File("copy.xml"));
+        ASSERT_TRUE(config.Save()) << name;
+        EXPECT_EQ(ConfigTestFolder::Read(folder.File("copy.xml")), before)
+            << name << ": an attribute is missing";
+        EXPECT_FALSE(config.updateUrl.empty()) << name;
+        EXPECT_NE(SiteUrl(config), u"") << name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,144 @@
+#include "ConfigTestFolder.h"
+#include "config/XmlDocument.h"
+#include "config/XmlTokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+std::u16string Decoded(const std::string& bytes, ConfigTestFolder& folder)
+{
+    const std::string file = folder.File("bytes.xml");
+    ConfigTestFolder::Write(file, bytes);
+    XmlDocument document;
+    EXPECT_TRUE(document.LoadFile(file));
+    return document.GetDocText();
+}
+
+TEST(XmlFile, DecodesUtf8Leniently)
+{
+    ConfigTestFolder folder;
+    EXPECT_EQ(Decoded("a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", folder), u"a\u00e9\u4e2d\U0001F600");
+    EXPECT_EQ(Decoded("\xEF\xBB\xBFx", folder), u"\uFEFFx");
+    EXPECT_EQ(Decoded("a\x80"
+                      "b\xFF"
+                      "c",
+                  folder),
+        u"a?b?c");
+    EXPECT_EQ(Decoded("a\xC3z", folder), u"a?z");
+    EXPECT_EQ(Decoded("a\xC0\xAF"
+                      "b",
+                  folder),
+        u"a??b");
+    EXPECT_EQ(Decoded("\xED\xA0\x80", folder), u"???");
+    EXPECT_EQ(Decoded(std::string("ab\0cd", 5), folder), u"ab");
+    EXPECT_EQ(Decoded("ab\xE4\xB8", folder), u"ab");
+}
+
+TEST(XmlFile, LoadReportsSizesAndParseResult)
+{
+    ConfigTestFolder folder;
+    const std::string file = folder.File("c.xml");
+    ConfigTestFolder::Write(file, "<r a=\"\xE4\xB8\xAD\"/>");
+    XmlDocument document;
+    ASSERT_TRUE(document.LoadFile(file));
+    EXPECT_EQ(document.GetResult(), u"12 bytes to 10 wide chars");
+
+    ConfigTestFolder::Write(file, "");
+    ASSERT_TRUE(document.LoadFile(file));
+    EXPECT_EQ(document.GetResult(), u"0 bytes to 0 wide chars, Empty document");
+    EXPECT_EQ(document.Record(0).firstChild, 0);
+
+    ConfigTestFolder::Write(file, "<a/><b/>");
+    ASSERT_TRUE(document.LoadFile(file));
+    EXPECT_EQ(document.GetResult(), u"8 bytes to 8 wide chars, Root element has sibling");
+}
+
+TEST(XmlFile, MissingFileKeepsThePreviousDocument)
+{
+    ConfigTestFolder folder;
+    XmlDocument document;
+    document.SetDocText(u"<keep/>");
+    EXPECT_FALSE(document.LoadFile(folder.File("absent.xml")));
+    EXPECT_EQ(document.GetResult(), u"No such file or directory");
+    EXPECT_EQ(document.GetDocText(), u"<keep/>");
+    EXPECT_TRUE(document.FindElement(u"keep"));
+}
+
+TEST(XmlFile, ChineseDocumentComesBackByteForByte)
+{
+    ConfigTestFolder folder;
+    const std::string file = folder.File("config.xml");
+    const std::string original
+        = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<\xE9\x85\x8D\xE7\xBD\xAE>\r\n"
+          "  <Channel url='\xE7\x9B\xB4\xE6\x92\xAD' "
+          "title=\"\xE7\x9B\xB4\xE6\x92\xAD&amp;\xF0\x9F\x8E\xA4\"/>\r\n"
+          "  <!-- \xE6\xB3\xA8\xE9\x87\x8A -->\r\n</\xE9\x85\x8D\xE7\xBD\xAE>\r\n";
+    ConfigTestFolder::Write(file, original);
+    XmlDocument document;
+    ASSERT_TRUE(document.LoadFile(file));
+    ASSERT_TRUE(document.FindChild(u"Channel"));
+    const int channel = document.GetChild();
+    ASSERT_TRUE(document.SetAttribute(channel, u"title", document.GetAttribute(channel, u"title")));
+    ASSERT_TRUE(document.SaveFile(file));
+    EXPECT_EQ(ConfigTestFolder::Read(file), original);
+    const std::u16string sizes
+        = u" wide chars to " + XmlFormat("%d", { static_cast<int>(original.size()) }) + u" bytes";
+    EXPECT_EQ(document.GetResult().substr(document.GetResult().size() - sizes.size()), sizes);
+}
+
+TEST(XmlFile, SaveReportsSizesAndEncodesUnpairedSurrogatesAsQuestionMarks)
+{
+    ConfigTestFolder folder;
+    const std::string file = folder.File("s.xml");
+    XmlDocument document;
+    document.SetDocText(std::u16string(u"<r a=\"") + char16_t(0xD800) + u"x" + char16_t(0xDC00)
+        + u"\"/>\u4e2d" + char16_t(0xD83D));
+    ASSERT_TRUE(document.SaveFile(file));
+    EXPECT_EQ(ConfigTestFolder::Read(file), "<r a=\"?x?\"/>\xE4\xB8\xAD?");
+    EXPECT_EQ(document.GetResult(), u"14 wide chars to 16 bytes");
+}
+
+TEST(XmlFile, FailedSaveLeavesTheOldFileAndNoTemporaryBehind)
+{
+    ConfigTestFolder folder;
+    XmlDocument document;
+    document.SetDocText(u"<new/>");
+
+    // The target is a directory: the rename fails after the temporary file was written.
+    const std::string directory = folder.File("config.xml");
+    std::filesystem::create_directory(directory);
+    ConfigTestFolder::Write(folder.File("config.xml/inside"), "old");
+    EXPECT_FALSE(document.SaveFile(directory));
+    EXPECT_FALSE(document.GetResult().empty());
+    EXPECT_EQ(ConfigTestFolder::Read(folder.File("config.xml/inside")), "old");
+    EXPECT_EQ(std::distance(
+                  std::filesystem::directory_iterator(folder.path), std::filesystem::directory_iterator()),
+        1);
+
+    // The folder is gone.
+    EXPECT_FALSE(document.SaveFile(folder.File("vanished/config.xml")));
+    EXPECT_EQ(document.GetResult(), u"No such file or directory");
+}
+
+TEST(XmlFile, SaveIntoReadOnlyFolderKeepsOldContent)
+{
+    ConfigTestFolder folder;
+    const std::string file = folder.File("config.xml");
+    ConfigTestFolder::Write(file, "<old/>");
+    std::filesystem::permissions(
+        folder.path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    if (std::FILE* probe = std::fopen(folder.File("probe").c_str(), "wb")) {
+        std::fclose(probe);
+        GTEST_SKIP() << "permissions are not enforced for this user";
+    }
+    XmlDocument document;
+    document.SetDocText(u"<new/>");
+    EXPECT_FALSE(document.SaveFile(file));
+    EXPECT_EQ(document.GetResult(), u"Permission denied");
+    EXPECT_EQ(ConfigTestFolder::Read(file), "<old/>");
+}
+
+} // namespace
