@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/engine/CefApp.h"
+
+#include <string>
+#include <vector>
+
+// The engine application object of this process: registers the program's schemes and,
+// in the browser process, tells the cookie store which schemes take part in cookies.
+// Scheme registration runs before the GUI exists; the context notification on the GUI thread.
+class EngineApp : public platform::engine::CefApp,
+                  public platform::engine::CefBrowserProcessHandler,
+                  public platform::engine::CefRenderProcessHandler {
+public:
+    void OnRegisterCustomSchemes(platform::engine::CefSchemeRegistrar* registrar) override;
+    platform::engine::CefRefPtr<platform::engine::CefBrowserProcessHandler> GetBrowserProcessHandler() override;
+    platform::engine::CefRefPtr<platform::engine::CefRenderProcessHandler> GetRenderProcessHandler() override;
+
+    void OnContextInitialized() override;
+
+    const std::vector<std::string>& CookieSchemes() const { return cookieSchemes; }
+
+private:
+    std::vector<std::string> cookieSchemes;
+
+    IMPLEMENT_REFCOUNTING(EngineApp);
+};
