@@ -1,3 +1,4 @@
+#include "EngineTestSupport.h"
 #include "platform/engine/CefCookieManager.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/engine/CefSchemeRegistrar.h"
@@ -39,6 +40,8 @@ CefRefPtr<TestEngineApp>& TestApp()
     return app;
 }
 
+} // namespace
+
 void StartEngineOnce()
 {
     static bool started = false;
@@ -53,14 +56,22 @@ void StartEngineOnce()
     CefInitialize(CefMainArgs { 0, nullptr }, settings, TestApp(), nullptr);
 }
 
-} // namespace
-
 // The engine starts this test program again for its sub-processes, as it starts the
 // real program: the run goes straight into the engine and ends with its exit code.
 extern "C" int ZandrelTestSubProcess(int argc, char** argv)
 {
-    return CefExecuteProcess(CefMainArgs { argc, argv }, TestApp(), nullptr);
+    const int exitCode = CefExecuteProcess(CefMainArgs { argc, argv }, TestApp(), nullptr);
+    if (exitCode < 0) {
+        // A name that never resolves, for the load-error tests.
+        std::string flags
+            = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") ? std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") : "";
+        flags += " --host-resolver-rules=\"MAP nx.zandrel.test ~NOTFOUND\"";
+        setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+    }
+    return exitCode;
 }
+
+void StartEngineForTests() { StartEngineOnce(); }
 
 TEST(EngineProcessTest, BrowserProcessIsPreparedBeforeTheApplicationExists)
 {

@@ -1,5 +1,7 @@
 #include "platform/engine/qt/BrowserRegistry.h"
 
+#include "platform/engine/qt/QtBrowser.h"
+
 namespace platform::engine::qt {
 
 BrowserRegistry& BrowserRegistry::Instance()
@@ -8,12 +10,23 @@ BrowserRegistry& BrowserRegistry::Instance()
     return registry;
 }
 
-QtBrowser* BrowserRegistry::Find(int identifier) const
+void BrowserRegistry::Add(int identifier, CefRefPtr<QtBrowser> browser) { browsers[identifier] = browser; }
+
+void BrowserRegistry::Remove(int identifier) { browsers.erase(identifier); }
+
+CefRefPtr<QtBrowser> BrowserRegistry::Find(int identifier) const
 {
     auto it = browsers.find(identifier);
     return it == browsers.end() ? nullptr : it->second;
 }
 
-void BrowserRegistry::CloseAll() { }
+void BrowserRegistry::CloseAll()
+{
+    // Each destroyed window removes its own entry, so work on a copy.
+    auto remaining = browsers;
+    for (auto& entry : remaining)
+        entry.second->DestroyWindow();
+    browsers.clear();
+}
 
 } // namespace platform::engine::qt

@@ -1,26 +1,28 @@
 #pragma once
 
-#include <functional>
+#include "platform/engine/CefRefCounted.h"
+
 #include <map>
 
 namespace platform::engine::qt {
 
 class QtBrowser;
 
-// The live browsers of the process by identifier. GUI thread only.
+// The browsers whose windows exist, by identifier; keeps each one alive while its
+// window lives. GUI thread only.
 class BrowserRegistry {
 public:
     static BrowserRegistry& Instance();
 
     int NextIdentifier() { return ++lastIdentifier; }
-    void Add(int identifier, QtBrowser* browser) { browsers[identifier] = browser; }
-    void Remove(int identifier) { browsers.erase(identifier); }
-    QtBrowser* Find(int identifier) const;
+    void Add(int identifier, CefRefPtr<QtBrowser> browser);
+    void Remove(int identifier);
+    CefRefPtr<QtBrowser> Find(int identifier) const;
     // Destroys every browser window that is left (pages must go before the profile).
     void CloseAll();
 
 private:
-    std::map<int, QtBrowser*> browsers;
+    std::map<int, CefRefPtr<QtBrowser>> browsers;
     int lastIdentifier = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/engine/CefProcess.h"
 
+#include "platform/engine/CefCommandLine.h"
 #include "platform/engine/CefCookieManager.h"
 #include "platform/engine/CefSchemeRegistrar.h"
 #include "platform/engine/qt/BrowserRegistry.h"
@@ -77,6 +78,7 @@ int CefExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application, vo
     }
 
     qt::EngineContext::Instance().SetArguments(args.argc, args.argv);
+    CefCommandLine::InitGlobalCommandLine(qt::EngineContext::Instance().Arguments());
     platform::ui::SetApplicationArguments(args.argc, args.argv);
     // The engine starts this same program for its sub-processes, as it does on every platform.
     const std::string self = platform::os::Os().ExecutablePath();
@@ -93,8 +95,10 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
 {
     (void)windowsSandboxInfo;
     auto& context = qt::EngineContext::Instance();
-    if (context.Arguments().empty())
+    if (context.Arguments().empty()) {
         context.SetArguments(args.argc, args.argv);
+        CefCommandLine::InitGlobalCommandLine(context.Arguments());
+    }
     if (settings.log_severity == LOGSEVERITY_DISABLE) {
         AppendChromiumFlag("--disable-logging");
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext*=false\njs*=false"));

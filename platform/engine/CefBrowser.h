@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/engine/CefRefCounted.h"
+#include "platform/engine/CefTypes.h"
+
+#include <string>
+
+namespace platform::engine {
+
+class CefBrowser;
+class CefClient;
+class CefProcessMessage;
+class CefRequestContext;
+
+/// A frame of a browser; the system only uses the main frame.
+class CefFrame : public virtual CefBaseRefCounted {
+public:
+    virtual bool IsMain() = 0;
+    /// The address the frame shows (UTF-8), empty once the browser is closed.
+    virtual std::string GetURL() = 0;
+    virtual void LoadURL(const std::string& url) = 0;
+    /// Shows html as if it had been loaded from url.
+    virtual void LoadString(const std::string& html, const std::string& url) = 0;
+    virtual void ExecuteJavaScript(const std::string& code, const std::string& scriptUrl, int startLine) = 0;
+    virtual CefRefPtr<CefBrowser> GetBrowser() = 0;
+};
+
+/// The window side of a browser. Operations on a closed browser do nothing.
+class CefBrowserHost : public virtual CefBaseRefCounted {
+public:
+    /// Asks for a new browser; it exists once the client's OnAfterCreated is called.
+    /// False when the request is refused (no such parent window, no client).
+    static bool CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
+        const std::string& url, const CefBrowserSettings& settings,
+        CefRefPtr<CefRequestContext> requestContext);
+
+    virtual CefRefPtr<CefBrowser> GetBrowser() = 0;
+    virtual CefRefPtr<CefClient> GetClient() = 0;
+    virtual CefRefPtr<CefRequestContext> GetRequestContext() = 0;
+    /// The browser's own window, a child of the window given at creation; null once closed.
+    virtual platform::ui::HWND GetWindowHandle() = 0;
+    virtual void CloseBrowser(bool forceClose) = 0;
+    virtual void SetFocus(bool focus) = 0;
+    /// Every browser of the system renders into its window.
+    virtual bool IsWindowRenderingDisabled() = 0;
+    virtual void SetMouseCursorChangeDisabled(bool disabled) = 0;
+    virtual bool IsMouseCursorChangeDisabled() = 0;
+    /// Opens the developer tools of this browser in a window of their own.
+    virtual void ShowDevTools(CefRefPtr<CefClient> client) = 0;
+    virtual void CloseDevTools() = 0;
+};
+
+class CefBrowser : public virtual CefBaseRefCounted {
+public:
+    virtual CefRefPtr<CefBrowserHost> GetHost() = 0;
+    virtual int GetIdentifier() = 0;
+    virtual bool IsSame(CefRefPtr<CefBrowser> that) = 0;
+    virtual CefRefPtr<CefFrame> GetMainFrame() = 0;
+    virtual bool CanGoBack() = 0;
+    virtual bool CanGoForward() = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void Reload() = 0;
+    virtual void StopLoad() = 0;
+    virtual bool IsLoading() = 0;
+    virtual bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) = 0;
+};
+
+} // namespace platform::engine

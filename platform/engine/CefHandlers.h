@@ -1,0 +1,159 @@
+#pragma once
+
+#include "platform/engine/CefBrowser.h"
+#include "platform/engine/CefCallbacks.h"
+#include "platform/engine/CefTypes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace platform::engine {
+
+// The handler interfaces a client offers. Every callback runs on the engine's UI
+// thread; the defaults are the engine's own behaviour.
+
+class CefContextMenuHandler : public virtual CefBaseRefCounted { };
+
+class CefDialogHandler : public virtual CefBaseRefCounted { };
+
+class CefDisplayHandler : public virtual CefBaseRefCounted {
+public:
+    virtual void OnAddressChange(
+        CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& url)
+    {
+        (void)browser, (void)frame, (void)url;
+    }
+    virtual void OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title)
+    {
+        (void)browser, (void)title;
+    }
+    /// True when the handler took the message (the engine then does not log it).
+    virtual bool OnConsoleMessage(
+        CefRefPtr<CefBrowser> browser, const std::u16string& message, const std::u16string& source, int line)
+    {
+        (void)browser, (void)message, (void)source, (void)line;
+        return false;
+    }
+};
+
+class CefDownloadHandler : public virtual CefBaseRefCounted {
+public:
+    /// A download is cancelled unless the callback is continued.
+    virtual void OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> downloadItem,
+        const std::u16string& suggestedName, CefRefPtr<CefBeforeDownloadCallback> callback)
+        = 0;
+};
+
+class CefDragHandler : public virtual CefBaseRefCounted {
+public:
+    /// True refuses the drag.
+    virtual bool OnDragEnter(
+        CefRefPtr<CefBrowser> browser, CefRefPtr<CefDragData> dragData, cef_drag_operations_mask_t mask)
+    {
+        (void)browser, (void)dragData, (void)mask;
+        return false;
+    }
+};
+
+class CefGeolocationHandler : public virtual CefBaseRefCounted {
+public:
+    /// True when the handler answers through the callback; otherwise the request is denied.
+    virtual bool OnRequestGeolocationPermission(CefRefPtr<CefBrowser> browser,
+        const std::string& requestingUrl, int requestId, CefRefPtr<CefGeolocationCallback> callback)
+    {
+        (void)browser, (void)requestingUrl, (void)requestId, (void)callback;
+        return false;
+    }
+};
+
+class CefJSDialogHandler : public virtual CefBaseRefCounted { };
+
+class CefKeyboardHandler : public virtual CefBaseRefCounted { };
+
+class CefLifeSpanHandler : public virtual CefBaseRefCounted {
+public:
+    /// True refuses the popup window (the engine never opens one on its own here).
+    virtual bool OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        const std::string& targetUrl, const std::string& targetFrameName)
+    {
+        (void)browser, (void)frame, (void)targetUrl, (void)targetFrameName;
+        return true;
+    }
+    virtual void OnAfterCreated(CefRefPtr<CefBrowser> browser) { (void)browser; }
+    virtual bool DoClose(CefRefPtr<CefBrowser> browser)
+    {
+        (void)browser;
+        return false;
+    }
+    virtual void OnBeforeClose(CefRefPtr<CefBrowser> browser) { (void)browser; }
+};
+
+class CefLoadHandler : public virtual CefBaseRefCounted {
+public:
+    virtual void OnLoadingStateChange(
+        CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack, bool canGoForward)
+    {
+        (void)browser, (void)isLoading, (void)canGoBack, (void)canGoForward;
+    }
+    virtual void OnLoadStart(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame)
+    {
+        (void)browser, (void)frame;
+    }
+    virtual void OnLoadEnd(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, int httpStatusCode)
+    {
+        (void)browser, (void)frame, (void)httpStatusCode;
+    }
+    /// A navigation failed for a network reason (HTTP error statuses are not failures).
+    virtual void OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        cef_errorcode_t errorCode, const std::string& errorText, const std::string& failedUrl)
+    {
+        (void)browser, (void)frame, (void)errorCode, (void)errorText, (void)failedUrl;
+    }
+};
+
+class CefRenderHandler : public virtual CefBaseRefCounted { };
+
+class CefRequestHandler : public virtual CefBaseRefCounted {
+public:
+    /// True cancels the navigation.
+    virtual bool OnBeforeBrowse(
+        CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& url, bool isRedirect)
+    {
+        (void)browser, (void)frame, (void)url, (void)isRedirect;
+        return false;
+    }
+    /// True when the handler answers through the callback; otherwise the request is cancelled.
+    virtual bool GetAuthCredentials(CefRefPtr<CefBrowser> browser, bool isProxy, const std::string& host,
+        int port, const std::string& realm, CefRefPtr<CefAuthCallback> callback)
+    {
+        (void)browser, (void)isProxy, (void)host, (void)port, (void)realm, (void)callback;
+        return false;
+    }
+    /// True when the handler answers through the callback; otherwise the request is refused.
+    virtual bool OnQuotaRequest(CefRefPtr<CefBrowser> browser, const std::string& originUrl, int64_t newSize,
+        CefRefPtr<CefQuotaCallback> callback)
+    {
+        (void)browser, (void)originUrl, (void)newSize, (void)callback;
+        return false;
+    }
+    /// An address whose scheme the engine cannot load; setting allowOsExecution hands it
+    /// to the desktop, otherwise the load fails with ERR_UNKNOWN_URL_SCHEME.
+    virtual void OnProtocolExecution(
+        CefRefPtr<CefBrowser> browser, const std::string& url, bool& allowOsExecution)
+    {
+        (void)browser, (void)url, (void)allowOsExecution;
+    }
+    /// True when the handler answers through the callback; otherwise the request is cancelled.
+    virtual bool OnCertificateError(CefRefPtr<CefBrowser> browser, cef_errorcode_t certError,
+        const std::string& requestUrl, CefRefPtr<CefAllowCertificateErrorCallback> callback)
+    {
+        (void)browser, (void)certError, (void)requestUrl, (void)callback;
+        return false;
+    }
+    virtual void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, TerminationStatus status)
+    {
+        (void)browser, (void)status;
+    }
+};
+
+} // namespace platform::engine

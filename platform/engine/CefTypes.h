@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/ui/WindowTypes.h"
+
+namespace platform::engine {
+
+/// A rectangle in the parent window's coordinates (right and bottom exclusive).
+struct RECT {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+enum CefThreadId {
+    TID_UI,
+    TID_FILE,
+    TID_IO,
+};
+
+enum CefProcessId {
+    PID_BROWSER,
+    PID_RENDERER,
+};
+
+enum TerminationStatus {
+    TS_ABNORMAL_TERMINATION,
+    TS_PROCESS_WAS_KILLED,
+    TS_PROCESS_CRASHED,
+};
+
+/// Chromium's network error codes, as load errors report them.
+enum cef_errorcode_t {
+    ERR_NONE = 0,
+    ERR_FAILED = -2,
+    ERR_ABORTED = -3,
+    ERR_CONNECTION_REFUSED = -102,
+    ERR_NAME_NOT_RESOLVED = -105,
+    ERR_CERT_AUTHORITY_INVALID = -202,
+    ERR_UNKNOWN_URL_SCHEME = -302,
+};
+
+/// Operations a drag offers (a bit mask).
+enum cef_drag_operations_mask_t {
+    DRAG_OPERATION_NONE = 0,
+    DRAG_OPERATION_COPY = 1,
+    DRAG_OPERATION_LINK = 2,
+    DRAG_OPERATION_GENERIC = 4,
+    DRAG_OPERATION_PRIVATE = 8,
+    DRAG_OPERATION_MOVE = 16,
+    DRAG_OPERATION_DELETE = 32,
+};
+
+/// Where and how a browser window is created.
+class CefWindowInfo {
+public:
+    /// The browser's window becomes a child of parent at rect (parent coordinates).
+    void SetAsChild(platform::ui::HWND parent, RECT rect)
+    {
+        parentWindow = parent;
+        x = rect.left;
+        y = rect.top;
+        width = rect.right - rect.left;
+        height = rect.bottom - rect.top;
+    }
+
+    unsigned int style = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    platform::ui::HWND parentWindow = nullptr;
+};
+
+/// Per-browser settings; the engine's defaults are used throughout.
+struct CefBrowserSettings {
+    size_t size = sizeof(CefBrowserSettings);
+};
+
+} // namespace platform::engine

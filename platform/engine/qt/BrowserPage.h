@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+namespace platform::engine::qt {
+
+class QtBrowser;
+
+// The page of one browser; answers the engine's navigation questions through the
+// browser's client. GUI thread only.
+class BrowserPage final : public QWebEnginePage {
+    Q_OBJECT
+public:
+    BrowserPage(QtBrowser* browser, QWebEngineProfile* profile, QObject* parent);
+    QtBrowser* Browser() const { return browser; }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
+        const QString& sourceId) override;
+
+private:
+    QtBrowser* browser;
+};
+
+} // namespace platform::engine::qt

@@ -1,0 +1,328 @@
+#include "platform/engine/qt/QtBrowser.h"
+
+#include "platform/engine/qt/BrowserPage.h"
+#include "platform/engine/qt/BrowserRegistry.h"
+#include "platform/engine/qt/BrowserView.h"
+#include "platform/engine/qt/EngineCallbacks.h"
+#include "platform/engine/qt/EngineContext.h"
+#include "platform/ui/qt/WidgetHandles.h"
+
+#include <QAuthenticator>
+#include <QTimer>
+#include <QWebEngineCertificateError>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineSettings>
+
+namespace platform::engine::qt {
+
+namespace {
+    TerminationStatus ToTerminationStatus(QWebEnginePage::RenderProcessTerminationStatus status)
+    {
+        switch (status) {
+        case QWebEnginePage::KilledTerminationStatus:
+            return TS_PROCESS_WAS_KILLED;
+        case QWebEnginePage::CrashedTerminationStatus:
+            return TS_PROCESS_CRASHED;
+        default:
+            return TS_ABNORMAL_TERMINATION;
+        }
+    }
+}
+
+QtBrowser::QtBrowser(int identifier, CefRefPtr<CefClient> client, CefRefPtr<CefRequestContext> requestContext)
+    : identifier(identifier)
+    , client(client)
+    , requestContext(requestContext)
+{
+}
+
+BrowserPage* QtBrowser::Page() const { return view ? static_cast<BrowserPage*>(view->page()) : nullptr; }
+
+void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, const std::string& url)
+{
+    view = new BrowserView(this, parent);
+    auto* page = new BrowserPage(this, EngineContext::Instance().Profile(), view);
+    // Failed loads show the client's own page, and unknown schemes are offered to the
+    // client before anything reaches the desktop.
+    page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    page->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+    view->setPage(page);
+    if (parent)
+        view->setGeometry(windowInfo.x, windowInfo.y, windowInfo.width, windowInfo.height);
+    else
+        view->resize(
+            windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
+    ConnectPage();
+    BrowserRegistry::Instance().Add(identifier, this);
+    view->show();
+    if (auto handler = client->GetLifeSpanHandler())
+        handler->OnAfterCreated(this);
+    if (!url.empty())
+        LoadURL(url);
+}
+
+void QtBrowser::CreateDevToolsWindow(QtBrowser* inspected)
+{
+    CreateWindow(nullptr, CefWindowInfo(), std::string());
+    view->setWindowTitle(QStringLiteral("DevTools"));
+    inspected->Page()->setDevToolsPage(Page());
+}
+
+void QtBrowser::ConnectPage()
+{
+    BrowserPage* page = Page();
+    QObject::connect(page, &QWebEnginePage::titleChanged, page, [this](const QString& title) {
+        if (auto handler = client->GetDisplayHandler())
+            handler->OnTitleChange(this, title.toStdU16String());
+    });
+    QObject::connect(page, &QWebEnginePage::urlChanged, page, [this](const QUrl& url) {
+        if (auto handler = client->GetDisplayHandler())
+            handler->OnAddressChange(this, this, url.toString().toStdString());
+        // Same-document navigations change the history without any loading event.
+        ReportLoadingState();
+    });
+    QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this](const QWebEngineLoadingInfo& info) {
+        auto handler = client->GetLoadHandler();
+        if (!handler)
+            return;
+        ReportLoadingState();
+        switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadStartedStatus:
+            handler->OnLoadStart(this, this);
+            break;
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+            showingString = showingString && info.url() == Page()->url();
+            handler->OnLoadEnd(this, this, 200);
+            break;
+        case QWebEngineLoadingInfo::LoadStoppedStatus:
+            handler->OnLoadError(
+                this, this, ERR_ABORTED, "net::ERR_ABORTED", info.url().toString().toStdString());
+            break;
+        case QWebEngineLoadingInfo::LoadFailedStatus:
+            // An HTTP error status still delivers a page: only network failures count.
+            if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+                handler->OnLoadEnd(this, this, info.errorCode());
+                break;
+            }
+            handler->OnLoadError(this, this, static_cast<cef_errorcode_t>(info.errorCode()),
+                info.errorString().toStdString(), info.url().toString().toStdString());
+            break;
+        }
+    });
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, page,
+        [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+            if (status == QWebEnginePage::NormalTerminationStatus)
+                return;
+            if (auto handler = client->GetRequestHandler())
+                handler->OnRenderProcessTerminated(this, ToTerminationStatus(status));
+        });
+    QObject::connect(
+        page, &QWebEnginePage::newWindowRequested, page, [this](QWebEngineNewWindowRequest& request) {
+            // An empty target arrives as this placeholder address.
+            QString target = request.requestedUrl().toString();
+            if (target == QStringLiteral("about:blank#blocked"))
+                target.clear();
+            if (auto handler = client->GetLifeSpanHandler())
+                handler->OnBeforePopup(this, this, target.toStdString(), std::string());
+            // Not opening the request refuses the window.
+        });
+    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, page,
+        [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
+            if (feature == QWebEnginePage::Geolocation) {
+                CefRefPtr<GeolocationCallback> callback(new GeolocationCallback(page, origin));
+                auto handler = client->GetGeolocationHandler();
+                if (handler
+                    && handler->OnRequestGeolocationPermission(
+                        this, origin.toString().toStdString(), 0, callback))
+                    return;
+                callback->Continue(false);
+                return;
+            }
+            page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+        });
+    QObject::connect(
+        page, &QWebEnginePage::certificateError, page, [this](const QWebEngineCertificateError& error) {
+            QWebEngineCertificateError copy = error;
+            CefRefPtr<CertificateErrorCallback> callback(new CertificateErrorCallback);
+            auto handler = client->GetRequestHandler();
+            if (handler)
+                handler->OnCertificateError(this, static_cast<cef_errorcode_t>(copy.type()),
+                    copy.url().toString().toStdString(), callback);
+            if (callback->Allowed())
+                copy.acceptCertificate();
+            else
+                copy.rejectCertificate();
+        });
+    auto authenticate = [this](bool isProxy, const QString& host, int port, QAuthenticator* authenticator) {
+        CefRefPtr<AuthCallback> callback(new AuthCallback);
+        auto handler = client->GetRequestHandler();
+        if (handler)
+            handler->GetAuthCredentials(
+                this, isProxy, host.toStdString(), port, authenticator->realm().toStdString(), callback);
+        if (callback->Answered()) {
+            authenticator->setUser(QString::fromStdString(callback->Username()));
+            authenticator->setPassword(QString::fromStdString(callback->Password()));
+        } else {
+            // An empty authenticator cancels the request.
+            *authenticator = QAuthenticator();
+        }
+    };
+    QObject::connect(page, &QWebEnginePage::authenticationRequired, page,
+        [authenticate](const QUrl& url, QAuthenticator* authenticator) {
+            authenticate(false, url.host(), url.port(), authenticator);
+        });
+    QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, page,
+        [authenticate](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
+            authenticate(true, proxyHost, 0, authenticator);
+        });
+    ConnectQuotaRequests(this, page);
+}
+
+void QtBrowser::ReportLoadingState()
+{
+    if (auto handler = client->GetLoadHandler())
+        handler->OnLoadingStateChange(this, IsLoading(), CanGoBack(), CanGoForward());
+}
+
+void QtBrowser::DestroyWindow()
+{
+    CloseDevTools();
+    delete view.data();
+}
+
+void QtBrowser::OnViewDestroyed()
+{
+    if (closed)
+        return;
+    closed = true;
+    // Keeps this object alive until the client has heard of the close.
+    CefRefPtr<QtBrowser> self(this);
+    if (auto handler = client->GetLifeSpanHandler())
+        handler->OnBeforeClose(this);
+    view.clear();
+    BrowserRegistry::Instance().Remove(identifier);
+}
+
+bool QtBrowser::IsSame(CefRefPtr<CefBrowser> that) { return that && that->GetIdentifier() == identifier; }
+
+bool QtBrowser::CanGoBack() { return Page() && Page()->history()->canGoBack(); }
+
+bool QtBrowser::CanGoForward() { return Page() && Page()->history()->canGoForward(); }
+
+void QtBrowser::GoBack()
+{
+    if (Page())
+        Page()->triggerAction(QWebEnginePage::Back);
+}
+
+void QtBrowser::GoForward()
+{
+    if (Page())
+        Page()->triggerAction(QWebEnginePage::Forward);
+}
+
+void QtBrowser::Reload()
+{
+    if (!Page())
+        return;
+    // Reloading a page shown from a string would show the string again, not retry the address.
+    if (showingString)
+        Page()->load(Page()->url());
+    else
+        Page()->triggerAction(QWebEnginePage::Reload);
+}
+
+void QtBrowser::StopLoad()
+{
+    if (Page())
+        Page()->triggerAction(QWebEnginePage::Stop);
+}
+
+bool QtBrowser::IsLoading() { return view && view->page()->isLoading(); }
+
+bool QtBrowser::SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message)
+{
+    (void)target, (void)message;
+    return false;
+}
+
+platform::ui::HWND QtBrowser::GetWindowHandle()
+{
+    return view ? platform::ui::qt::HandleFromWidget(view) : nullptr;
+}
+
+void QtBrowser::CloseBrowser(bool forceClose)
+{
+    (void)forceClose;
+    CloseDevTools();
+    if (view)
+        view->deleteLater();
+}
+
+void QtBrowser::SetFocus(bool focus)
+{
+    if (!view)
+        return;
+    if (focus)
+        view->setFocus(Qt::OtherFocusReason);
+    else
+        view->clearFocus();
+}
+
+void QtBrowser::ShowDevTools(CefRefPtr<CefClient> devToolsClient)
+{
+    if (!view)
+        return;
+    if (devTools && devTools->View()) {
+        devTools->View()->activateWindow();
+        return;
+    }
+    auto& registry = BrowserRegistry::Instance();
+    devTools = new QtBrowser(registry.NextIdentifier(), devToolsClient ? devToolsClient : client,
+        CefRequestContext::GetGlobalContext());
+    devTools->CreateDevToolsWindow(this);
+}
+
+void QtBrowser::CloseDevTools()
+{
+    if (!devTools)
+        return;
+    if (Page())
+        Page()->setDevToolsPage(nullptr);
+    devTools->DestroyWindow();
+    devTools.reset();
+}
+
+std::string QtBrowser::GetURL() { return Page() ? Page()->url().toString().toStdString() : std::string(); }
+
+void QtBrowser::LoadURL(const std::string& url)
+{
+    if (!Page())
+        return;
+    showingString = false;
+    Page()->load(QUrl(QString::fromStdString(url)));
+}
+
+void QtBrowser::LoadString(const std::string& html, const std::string& url)
+{
+    if (!Page())
+        return;
+    // Called from inside load callbacks: the engine takes a new load only after it has
+    // finished reporting the current one.
+    QPointer<BrowserPage> page = Page();
+    QTimer::singleShot(0, page, [this, page, html, url] {
+        showingString = true;
+        page->setHtml(QString::fromStdString(html), QUrl(QString::fromStdString(url)));
+    });
+}
+
+void QtBrowser::ExecuteJavaScript(const std::string& code, const std::string& scriptUrl, int startLine)
+{
+    (void)scriptUrl, (void)startLine;
+    if (Page())
+        Page()->runJavaScript(QString::fromStdString(code));
+}
+
+} // namespace platform::engine::qt

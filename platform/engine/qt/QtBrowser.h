@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/engine/CefBrowser.h"
+#include "platform/engine/CefClient.h"
+#include "platform/engine/CefRequestContext.h"
+#include "platform/engine/qt/BrowserView.h"
+
+#include <QPointer>
+#include <string>
+
+class QWidget;
+
+namespace platform::engine::qt {
+
+class BrowserPage;
+
+// One browser: a view with its page. Serves as the browser, its host and its main
+// frame. GUI thread only; after its window is gone every operation does nothing.
+class QtBrowser final : public CefBrowser, public CefBrowserHost, public CefFrame {
+public:
+    QtBrowser(int identifier, CefRefPtr<CefClient> client, CefRefPtr<CefRequestContext> requestContext);
+
+    // Creates the window inside parent at the given place and reports the browser created.
+    void CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, const std::string& url);
+    // For the developer tools: a top-level window showing the tools of inspected.
+    void CreateDevToolsWindow(QtBrowser* inspected);
+    void DestroyWindow();
+    BrowserView* View() const { return view.data(); }
+    BrowserPage* Page() const;
+    // Called by the view while it is being destroyed.
+    void OnViewDestroyed();
+
+    // CefBrowser
+    CefRefPtr<CefBrowserHost> GetHost() override { return this; }
+    int GetIdentifier() override { return identifier; }
+    bool IsSame(CefRefPtr<CefBrowser> that) override;
+    CefRefPtr<CefFrame> GetMainFrame() override { return this; }
+    bool CanGoBack() override;
+    bool CanGoForward() override;
+    void GoBack() override;
+    void GoForward() override;
+    void Reload() override;
+    void StopLoad() override;
+    bool IsLoading() override;
+    bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override;
+
+    // CefBrowserHost
+    CefRefPtr<CefBrowser> GetBrowser() override { return this; }
+    CefRefPtr<CefClient> GetClient() override { return client; }
+    CefRefPtr<CefRequestContext> GetRequestContext() override { return requestContext; }
+    platform::ui::HWND GetWindowHandle() override;
+    void CloseBrowser(bool forceClose) override;
+    void SetFocus(bool focus) override;
+    bool IsWindowRenderingDisabled() override { return false; }
+    void SetMouseCursorChangeDisabled(bool disabled) override { mouseCursorChangeDisabled = disabled; }
+    bool IsMouseCursorChangeDisabled() override { return mouseCursorChangeDisabled; }
+    void ShowDevTools(CefRefPtr<CefClient> devToolsClient) override;
+    void CloseDevTools() override;
+
+    // CefFrame
+    bool IsMain() override { return true; }
+    std::string GetURL() override;
+    void LoadURL(const std::string& url) override;
+    void LoadString(const std::string& html, const std::string& url) override;
+    void ExecuteJavaScript(const std::string& code, const std::string& scriptUrl, int startLine) override;
+
+private:
+    void ConnectPage();
+    void ReportLoadingState();
+
+    const int identifier;
+    CefRefPtr<CefClient> client;
+    CefRefPtr<CefRequestContext> requestContext;
+    QPointer<BrowserView> view;
+    CefRefPtr<QtBrowser> devTools;
+    bool mouseCursorChangeDisabled = false;
+    bool showingString = false;
+    bool closed = false;
+    IMPLEMENT_REFCOUNTING(QtBrowser);
+};
+
+} // namespace platform::engine::qt
