@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform::os {
 
@@ -16,6 +17,39 @@ public:
     /// Takes the machine-wide marker of a running instance; false when another
     /// live process holds it. The marker vanishes with the process, also after a crash.
     virtual bool AcquireSingleInstanceMarker(const std::string& name) = 0;
+
+    /// UTF-8 to the locale's narrow character set and back (identity when the locale is UTF-8).
+    /// Unconvertible bytes become "?"; never fails.
+    virtual std::string Utf8ToLocale(const std::string& text) = 0;
+    virtual std::string LocaleToUtf8(const std::string& text) = 0;
+
+    /// The user's data folder ($XDG_DATA_HOME, else ~/.local/share) without a trailing "/";
+    /// empty when no home folder can be found.
+    virtual std::string UserDataFolder() = 0;
+    /// The user's documents folder; empty when none can be found.
+    virtual std::string DocumentsFolder() = 0;
+
+    /// Starts program (looked up in PATH when it has no "/") with arguments in workingDirectory,
+    /// detached from this process and without the engine's QTWEBENGINEPROCESS_PATH.
+    /// Elevated runs it through pkexec and fails when pkexec is missing or refuses.
+    /// Returns 0 once the program runs, otherwise an errno value.
+    virtual int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
+        const std::string& workingDirectory, bool elevated)
+        = 0;
+    /// Hands a URL or document path to the desktop's opener; reports nothing.
+    virtual void OpenUrl(const std::string& url) = 0;
+    /// Shows the file selected in the desktop's file manager, or at least its folder; reports nothing.
+    virtual void RevealInFileManager(const std::string& path) = 0;
+    /// Puts UTF-8 text on the clipboard; GUI thread only. False when there is no clipboard.
+    virtual bool SetClipboardText(const std::string& text) = 0;
+    /// The system's message text (UTF-8) for an errno value.
+    virtual std::string ErrorText(int errorCode) = 0;
+
+    /// Registers executablePath to start with the desktop session under entryName: machine-wide
+    /// when that folder is writable, otherwise for the current user. False when neither works.
+    virtual bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath) = 0;
+    /// Removes the entry from whichever autostart folder holds it; false when one that exists stays.
+    virtual bool RemoveAutostartEntry(const std::string& entryName) = 0;
 };
 
 /// The process-wide OS layer (the real one unless a test replaced it).

@@ -9,6 +9,18 @@ class LinuxOsLayer final : public OsLayer {
 public:
     std::string ExecutablePath() override;
     bool AcquireSingleInstanceMarker(const std::string& name) override;
+    std::string Utf8ToLocale(const std::string& text) override;
+    std::string LocaleToUtf8(const std::string& text) override;
+    std::string UserDataFolder() override;
+    std::string DocumentsFolder() override;
+    int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
+        const std::string& workingDirectory, bool elevated) override;
+    void OpenUrl(const std::string& url) override;
+    void RevealInFileManager(const std::string& path) override;
+    bool SetClipboardText(const std::string& text) override;
+    std::string ErrorText(int errorCode) override;
+    bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath) override;
+    bool RemoveAutostartEntry(const std::string& entryName) override;
 };
 
 } // namespace platform::os

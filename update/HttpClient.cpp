@@ -1,0 +1,201 @@
+#include "update/HttpClient.h"
+
+#include <cstdio>
+#include <curl/curl.h>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+struct CurlCleanup {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+
+constexpr int kNoHandle = CURLE_FAILED_INIT;
+
+CurlHandle NewHandle()
+{
+    HttpClient::GlobalInitialize();
+    return CurlHandle(curl_easy_init());
+}
+
+int TraceTransfer(CURL*, curl_infotype type, char* data, size_t size, void*)
+{
+    const char* format = nullptr;
+    switch (type) {
+    case CURLINFO_HEADER_IN:
+        format = "[HEADER_IN]%.*s\n";
+        break;
+    case CURLINFO_HEADER_OUT:
+        format = "[HEADER_OUT]%.*s\n";
+        break;
+    case CURLINFO_DATA_IN:
+        format = "[DATA_IN]%.*s\n";
+        break;
+    case CURLINFO_DATA_OUT:
+        format = "[DATA_OUT]%.*s\n";
+        break;
+    default:
+        return 0;
+    }
+    // The trace data carries no terminator, so its length bounds the print.
+    std::printf(format, static_cast<int>(size), data);
+    return 0;
+}
+
+void SetDebugOptions(CURL* handle, int debug)
+{
+    if (!debug)
+        return;
+    curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, TraceTransfer);
+}
+
+// Adapts libcurl's progress report to the task's callback with its double amounts.
+int ReportProgress(void* userData, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t uploadTotal,
+    curl_off_t uploadNow)
+{
+    auto* task = static_cast<DownloadTask*>(userData);
+    return task->progressCallback(task->progressContext, static_cast<double>(downloadTotal),
+        static_cast<double>(downloadNow), static_cast<double>(uploadTotal), static_cast<double>(uploadNow));
+}
+
+size_t DiscardBody(void*, size_t size, size_t count, void*) { return size * count; }
+
+} // namespace
+
+void HttpClient::GlobalInitialize()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+size_t HttpClient::WriteToString(void* data, size_t size, size_t count, void* userData)
+{
+    auto* response = static_cast<std::string*>(userData);
+    if (!response || !data)
+        return static_cast<size_t>(-1);
+    response->append(static_cast<const char*>(data), size * count);
+    return count;
+}
+
+size_t HttpClient::WriteToTaskFile(void* data, size_t size, size_t count, void* userData)
+{
+    auto* task = static_cast<DownloadTask*>(userData);
+    if (!task)
+        return 0;
+    if (!task->file) {
+        task->file = std::fopen(task->localPath.c_str(), "wb");
+        if (!task->file)
+            return static_cast<size_t>(-1);
+    }
+    size_t written = std::fwrite(data, size, count, task->file);
+    task->bytesWritten += static_cast<int>(written);
+    return written;
+}
+
+int HttpClient::Get(const std::string& url, std::string* response, long timeoutSeconds)
+{
+    CurlHandle handle = NewHandle();
+    if (!handle)
+        return kNoHandle;
+    CURL* curl = handle.get();
+    SetDebugOptions(curl, debug);
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToString);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
+    return curl_easy_perform(curl);
+}
+
+int HttpClient::Post(const std::string& url, const std::string& postFields, std::string* response)
+{
+    CurlHandle handle = NewHandle();
+    if (!handle)
+        return kNoHandle;
+    CURL* curl = handle.get();
+    SetDebugOptions(curl, debug);
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postFields.c_str());
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToString);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 3L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 3L);
+    return curl_easy_perform(curl);
+}
+
+int HttpClient::Download(DownloadTask& task, long connectTimeoutSeconds)
+{
+    CurlHandle handle = NewHandle();
+    if (!handle)
+        return kNoHandle;
+    CURL* curl = handle.get();
+    const std::string url = task.url;
+    SetDebugOptions(curl, debug);
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToTaskFile);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &task);
+    // Without a callback libcurl would draw its own progress meter on stderr.
+    if (task.progressCallback) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, ReportProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &task);
+    } else {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    }
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    int result = curl_easy_perform(curl);
+    if (task.file) {
+        std::fclose(task.file);
+        task.file = nullptr;
+    }
+    return result;
+}
+
+int HttpClient::GetRemoteFileSize(const std::string& url)
+{
+    CurlHandle handle = NewHandle();
+    if (!handle)
+        return -1;
+    CURL* curl = handle.get();
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    curl_easy_setopt(curl, CURLOPT_HEADER, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    // The headers arrive as body data; libcurl's default would print them on stdout.
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardBody);
+    if (curl_easy_perform(curl) != CURLE_OK)
+        return -1;
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK)
+        return -1;
+    return static_cast<int>(length);
+}
+
+std::string HttpClient::UrlEncode(const std::string& text)
+{
+    static const char kHexDigits[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size());
+    for (unsigned char byte : text) {
+        if (byte >= 0x80) {
+            encoded += '%';
+            encoded += kHexDigits[byte >> 4];
+            encoded += kHexDigits[byte & 0x0F];
+        } else if (byte == ' ') {
+            encoded += "%20";
+        } else {
+            encoded += static_cast<char>(byte);
+        }
+    }
+    return encoded;
+}

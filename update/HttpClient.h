@@ -1,0 +1,33 @@
+#pragma once
+
+#include "update/DownloadTask.h"
+
+#include <cstddef>
+#include <string>
+
+// Blocking HTTP transfers, each on a fresh transfer handle; results are libcurl
+// result codes (0 success). Calls on different threads do not interfere.
+class HttpClient {
+public:
+    // Initialises the transfer library once; call at start-up before any thread transfers.
+    static void GlobalInitialize();
+
+    // Appends the body of url to *response.
+    int Get(const std::string& url, std::string* response, long timeoutSeconds);
+    // Posts postFields to url and appends the reply to *response; 3 s limits.
+    int Post(const std::string& url, const std::string& postFields, std::string* response);
+    // Downloads task.url into task.localPath, created on the first block of data;
+    // the task's progress callback can abort by returning non-zero.
+    int Download(DownloadTask& task, long connectTimeoutSeconds);
+
+    // The announced length of url's body from a header-only request, -1 when unknown or unreachable.
+    static int GetRemoteFileSize(const std::string& url);
+    // Percent-encodes bytes >= 0x80 and spaces; every other byte stays.
+    static std::string UrlEncode(const std::string& text);
+
+    // Transfer callbacks; public so that their contract can be exercised directly.
+    static size_t WriteToString(void* data, size_t size, size_t count, void* userData);
+    static size_t WriteToTaskFile(void* data, size_t size, size_t count, void* userData);
+
+    int debug = 0;
+};
