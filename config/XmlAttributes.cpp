@@ -75,7 +75,23 @@ XmlAttributeSpan XmlAttributes::Find(
     const char16_t* t = text.data();
     const int limit = (tagEnd > tagStart && t[tagEnd - 1] == u'>') ? tagEnd - 1 : tagEnd;
     int i = tagStart + 1 + XmlTokenizer::NameLength(t + tagStart + 1, t + limit);
+    // A quote after "=" opens a value wherever the "=" stands, exactly as the tokenizer
+    // sees it, so that a tag's extent and its attributes never disagree.
+    auto skipQuotedAfterEquals = [t, limit](int equals) {
+        int k = equals + 1;
+        while (k < limit && XmlTokenizer::IsSpace(t[k]))
+            ++k;
+        if (k >= limit || (t[k] != u'"' && t[k] != u'\''))
+            return equals + 1;
+        const char16_t quote = t[k];
+        for (++k; k < limit && t[k] != quote; ++k) { }
+        return k < limit ? k + 1 : limit;
+    };
     while (i < limit) {
+        if (t[i] == u'=') {
+            i = skipQuotedAfterEquals(i);
+            continue;
+        }
         if (EndsAttributeName(t[i])) {
             ++i;
             continue;
@@ -103,7 +119,7 @@ XmlAttributeSpan XmlAttributes::Find(
                 span.valueEnd = close < limit ? close + 1 : limit;
             } else {
                 while (j < limit && !XmlTokenizer::IsSpace(t[j]) && t[j] != u'>')
-                    ++j;
+                    j = t[j] == u'=' ? skipQuotedAfterEquals(j) : j + 1;
                 span.valueEnd = j;
             }
             i = span.valueEnd;

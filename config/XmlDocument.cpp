@@ -52,6 +52,12 @@ bool XmlDocument::LoadFile(const std::string& path)
         return false;
     }
     std::string bytes;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        if (size > 0 && size <= INT_MAX)
+            bytes.reserve(static_cast<std::size_t>(size));
+        std::rewind(file.get());
+    }
     char buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {

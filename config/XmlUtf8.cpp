@@ -2,8 +2,9 @@
 
 std::u16string XmlDecodeUtf8(const char* bytes, std::size_t size)
 {
-    std::u16string out;
-    out.reserve(size);
+    // Never more units than bytes: write into a buffer of that size and cut it at the end.
+    std::u16string out(size, u'\0');
+    char16_t* o = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);
     const unsigned char* end = p + size;
     while (p < end) {
@@ -11,7 +12,7 @@ std::u16string XmlDecodeUtf8(const char* bytes, std::size_t size)
         if (lead < 0x80) {
             if (lead == 0)
                 break;
-            out.push_back(lead);
+            *o++ = lead;
             ++p;
             continue;
         }
@@ -25,7 +26,7 @@ std::u16string XmlDecodeUtf8(const char* bytes, std::size_t size)
         } else if (lead >= 0xF0 && lead <= 0xF4) {
             extra = 3, code = lead & 0x07, minimum = 0x10000;
         } else {
-            out.push_back(u'?');
+            *o++ = u'?';
             ++p;
             continue;
         }
@@ -44,19 +45,20 @@ std::u16string XmlDecodeUtf8(const char* bytes, std::size_t size)
         }
         // Overlong forms, encoded surrogates and values past U+10FFFF are as invalid as broken ones.
         if (taken < extra || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            out.push_back(u'?');
+            *o++ = u'?';
             ++p;
             continue;
         }
         p += 1 + extra;
         if (code >= 0x10000) {
             code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+            *o++ = static_cast<char16_t>(0xD800 + (code >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
         } else {
-            out.push_back(static_cast<char16_t>(code));
+            *o++ = static_cast<char16_t>(code);
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
