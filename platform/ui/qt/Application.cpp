@@ -29,4 +29,11 @@ void EnsureApplication()
     new QApplication(applicationArgc, applicationArgv);
 }
 
+HINSTANCE GetModuleHandle()
+{
+    // The executable is the only module the program has; any fixed non-null token names it.
+    static char moduleToken;
+    return reinterpret_cast<HINSTANCE>(&moduleToken);
+}
+
 } // namespace platform::ui
