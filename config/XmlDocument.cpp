@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -83,12 +84,23 @@ bool XmlDocument::LoadFile(const std::string& path)
 bool XmlDocument::SaveFile(const std::string& path)
 {
     // Writing the target in place would leave a truncated file after a crash or a full disk.
-    const std::string temporary = path + ".saving";
+    // The replacement goes where a symbolic link points and keeps the old file's permissions.
+    std::error_code ignored;
+    std::string target = path;
+    if (std::filesystem::is_symlink(path, ignored)) {
+        const std::filesystem::path resolved = std::filesystem::canonical(path, ignored);
+        if (!resolved.empty())
+            target = resolved.string();
+    }
+    const std::string temporary = target + ".saving";
     FilePtr file(std::fopen(temporary.c_str(), "wb"));
     if (!file) {
         result = ErrorText(errno);
         return false;
     }
+    const std::filesystem::file_status old = std::filesystem::status(target, ignored);
+    if (std::filesystem::is_regular_file(old))
+        std::filesystem::permissions(temporary, old.permissions(), ignored);
     const std::string bytes = XmlEncodeUtf8(text);
     int error = 0;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
@@ -97,7 +109,7 @@ bool XmlDocument::SaveFile(const std::string& path)
         error = errno ? errno : EIO;
     if (std::fclose(file.release()) != 0 && error == 0)
         error = errno ? errno : EIO;
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0)
+    if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0)
         error = errno ? errno : EIO;
     if (error != 0) {
         std::remove(temporary.c_str());

@@ -110,6 +110,33 @@ TEST(XmlAttributeWrite, BareAttributeGetsAValue)
     ExpectIndexMatchesReparse(document);
 }
 
+TEST(XmlAttributeWrite, QuotedPartAfterAnyEqualsStaysInsideTheValue)
+{
+    // The tokenizer lets a quote after any "=" hide a ">"; lookup must agree, or an
+    // edit would cut the tag short.
+    XmlDocument document;
+    document.SetDocText(u"<r><a b=c='x>y' d=\"1\"/></r>");
+    ASSERT_TRUE(document.IsWellFormed());
+    EXPECT_EQ(document.GetAttribute(2, u"b"), u"c='x>y'");
+    ASSERT_TRUE(document.SetAttribute(2, u"b", u"v"));
+    EXPECT_EQ(document.GetDocText(), u"<r><a b=\"v\" d=\"1\"/></r>");
+    ExpectIndexMatchesReparse(document);
+}
+
+TEST(XmlAttributeWrite, StartTagLongerThanItsPackedFieldStillWorks)
+{
+    XmlDocument document;
+    document.SetDocText(u"<r><a x=\"1\" y=\"2\"/><b/></r>");
+    ASSERT_TRUE(document.SetAttribute(2, u"x", std::u16string(5000000, u'v')));
+    EXPECT_EQ(document.Record(2).StoredStartTagLength(), XmlElementRecord::kMaxStartTagLength);
+    EXPECT_EQ(document.GetAttribute(2, u"y"), u"2");
+    ASSERT_TRUE(document.SetAttribute(2, u"y", u"3"));
+    ExpectIndexMatchesReparse(document);
+    ASSERT_TRUE(document.SetAttribute(2, u"x", u""));
+    EXPECT_EQ(document.GetDocText(), u"<r><a x=\"\" y=\"3\"/><b/></r>");
+    ExpectIndexMatchesReparse(document);
+}
+
 TEST(XmlAttributeWrite, NamesThatWouldBreakTheTagAreRefused)
 {
     XmlDocument document;

@@ -123,6 +123,24 @@ TEST(XmlFile, FailedSaveLeavesTheOldFileAndNoTemporaryBehind)
     EXPECT_EQ(document.GetResult(), u"No such file or directory");
 }
 
+TEST(XmlFile, SaveReplacesTheLinkedFileAndKeepsItsPermissions)
+{
+    namespace fs = std::filesystem;
+    ConfigTestFolder folder;
+    const std::string real = folder.File("real.xml");
+    const std::string link = folder.File("config.xml");
+    ConfigTestFolder::Write(real, "<old/>");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(real, mode);
+    fs::create_symlink(real, link);
+    XmlDocument document;
+    document.SetDocText(u"<new/>");
+    ASSERT_TRUE(document.SaveFile(link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ConfigTestFolder::Read(real), "<new/>");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
+}
+
 TEST(XmlFile, SaveIntoReadOnlyFolderKeepsOldContent)
 {
     ConfigTestFolder folder;
