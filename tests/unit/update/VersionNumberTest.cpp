@@ -1,5 +1,8 @@
 #include "update/VersionNumber.h"
 
+#include "fakes/FakeOsLayer.h"
+#include "update/VersionClipboard.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -52,5 +55,18 @@ TEST(VersionText, WritesPlainDecimalParts)
 }
 
 TEST(VersionText, CurrentVersionIsTheBuildVersion) { EXPECT_EQ(CurrentVersion().ToString(), "1.0.0.0"); }
+
+} // namespace
+
+namespace {
+
+TEST(VersionText, ClipboardLineCarriesBothVersions)
+{
+    FakeOsLayerScope os;
+    CopyVersionInfoToClipboard();
+    EXPECT_EQ(os.fake.clipboardText, " version 1.0.0.0  internalVer 201509241055 \r\n");
+    os.fake.clipboardAvailable = false;
+    CopyVersionInfoToClipboard();
+}
 
 } // namespace
