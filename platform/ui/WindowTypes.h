@@ -19,6 +19,25 @@ using UINT = unsigned int;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using DWORD = std::uint32_t;
+using HDC = struct PaintDevice*;
+
+struct RECT {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+struct POINT {
+    int x = 0;
+    int y = 0;
+};
+
+struct SIZE {
+    int cx = 0;
+    int cy = 0;
+};
 
 /// Heap data carried by a posted window message. The dispatcher owns it: it is
 /// freed after the target window has handled the message, or at once when the
@@ -30,8 +49,7 @@ public:
 
 /// A payload holding one value; the sender puts the payload's address into
 /// wParam or lParam, the receiver casts it back with PayloadValue.
-template <typename T>
-class OwnedPayload final : public MessagePayload {
+template <typename T> class OwnedPayload final : public MessagePayload {
 public:
     explicit OwnedPayload(T v)
         : value(std::move(v))
@@ -40,8 +58,7 @@ public:
     T value;
 };
 
-template <typename T>
-T& PayloadValue(std::uintptr_t address)
+template <typename T> T& PayloadValue(std::uintptr_t address)
 {
     return static_cast<OwnedPayload<T>*>(reinterpret_cast<MessagePayload*>(address))->value;
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/ui/WindowTypes.h"
+
+#include <string>
+
+namespace platform::ui {
+
+struct IconHandle;
+using HICON = IconHandle*;
+
+// Window operations on handles; GUI thread only. A handle of a window that is
+// gone makes each of them do nothing and report false, 0 or an empty rectangle.
+
+/// SW_HIDE, SW_SHOW, SW_SHOWNORMAL, SW_MINIMIZE, SW_RESTORE, SW_SHOWMAXIMIZED...
+bool ShowWindow(HWND hwnd, int cmd);
+bool SetForegroundWindow(HWND hwnd);
+bool IsWindow(HWND hwnd);
+bool IsWindowVisible(HWND hwnd);
+/// The parent of a child window, or the owner of an owned top-level window; nullptr for none.
+HWND GetParent(HWND hwnd);
+/// Top-level ancestor (the window itself when it has no parent or owner).
+HWND GetAncestorRoot(HWND hwnd);
+/// Position in the parent's client coordinates for child windows, on screen otherwise.
+bool SetWindowPos(HWND hwnd, int x, int y, int cx, int cy, UINT flags);
+/// Screen rectangle of the window.
+RECT GetWindowRect(HWND hwnd);
+/// Client rectangle: origin 0,0 and the window's size.
+RECT GetClientRect(HWND hwnd);
+/// Converts a point in the window's client coordinates to screen coordinates.
+POINT ClientToScreen(HWND hwnd, POINT point);
+/// Work area (screen minus panels) of the screen showing most of the window,
+/// or of the primary screen when the window is gone or off-screen.
+RECT GetWorkArea(HWND hwnd);
+/// Work area of the screen that holds the point (primary screen when none does).
+RECT GetWorkAreaFromPoint(POINT point);
+POINT GetCursorPos();
+bool DestroyWindow(HWND hwnd);
+bool SetWindowText(HWND hwnd, const std::u16string& text);
+
+/// The program's own icon drawn in code: 129 is the big one, 130 the small one;
+/// nullptr for other ids. Icons live as long as the process.
+HICON LoadProgramIcon(int resourceId);
+/// Sets the window's icon from the two sizes (either may be nullptr).
+bool SetWindowIcon(HWND hwnd, HICON big, HICON small);
+
+} // namespace platform::ui

@@ -1,0 +1,216 @@
+#include "platform/ui/ContainerUI.h"
+
+#include "platform/ui/qt/Attributes.h"
+#include "platform/ui/qt/ControlWidget.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <algorithm>
+
+namespace platform::ui {
+
+namespace {
+    QLayout* MakeLayout(CContainerUI::Arrangement arrangement, QWidget* widget)
+    {
+        QLayout* layout = nullptr;
+        switch (arrangement) {
+        case CContainerUI::Arrangement::Horizontal:
+            layout = new QHBoxLayout(widget);
+            break;
+        case CContainerUI::Arrangement::Vertical:
+            layout = new QVBoxLayout(widget);
+            break;
+        case CContainerUI::Arrangement::Stack:
+            layout = new QGridLayout(widget);
+            break;
+        }
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        return layout;
+    }
+}
+
+CContainerUI::CContainerUI()
+    : CContainerUI(Arrangement::Stack)
+{
+}
+
+CContainerUI::CContainerUI(Arrangement arrangement)
+    : arrangement_(arrangement)
+{
+    MakeLayout(arrangement, widget_);
+}
+
+CContainerUI::~CContainerUI()
+{
+    // Children first: their widgets live inside this control's widget.
+    RemoveAll();
+}
+
+CDuiString CContainerUI::GetClass() const { return u"ContainerUI"; }
+
+void* CContainerUI::GetInterface(const CDuiString& name)
+{
+    return name == u"Container" ? this : CControlUI::GetInterface(name);
+}
+
+void CContainerUI::SetAttribute(const CDuiString& name, const CDuiString& value)
+{
+    if (name == u"inset")
+        SetInset(qt::ParseRect(value));
+    else if (name == u"childpadding")
+        SetChildPadding(qt::ParseInt(value));
+    else
+        CControlUI::SetAttribute(name, value);
+}
+
+void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
+{
+    CControlUI::SetManager(manager, parent);
+    for (CControlUI* item : items_)
+        item->SetManager(manager, this);
+}
+
+CControlUI* CContainerUI::FindControl(const CDuiString& name)
+{
+    if (CControlUI* self = CControlUI::FindControl(name))
+        return self;
+    return FindSubControl(name);
+}
+
+CControlUI* CContainerUI::FindSubControl(const CDuiString& name)
+{
+    for (CControlUI* item : items_) {
+        if (CControlUI* found = item->FindControl(name))
+            return found;
+    }
+    return nullptr;
+}
+
+void CContainerUI::SetMouseChildEnabled(bool enabled)
+{
+    CControlUI::SetMouseChildEnabled(enabled);
+    for (CControlUI* item : items_)
+        item->SetMouseEnabled(item->IsMouseEnabled());
+}
+
+CControlUI* CContainerUI::GetItemAt(int index) const
+{
+    return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)] : nullptr;
+}
+
+int CContainerUI::GetItemIndex(CControlUI* control) const
+{
+    for (int i = 0; i < GetCount(); ++i) {
+        if (items_[static_cast<size_t>(i)] == control)
+            return i;
+    }
+    return -1;
+}
+
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CContainerUI::AddAt(CControlUI* control, int index)
+{
+    if (!control || index < 0 || index > GetCount() || GetItemIndex(control) >= 0)
+        return false;
+    items_.insert(items_.begin() + index, control);
+    control->SetManager(manager_, this);
+    QWidget* child = control->Widget();
+    if (child && widget_) {
+        child->setParent(widget_);
+        QLayout* layout = widget_->layout();
+        if (auto* box = dynamic_cast<QBoxLayout*>(layout))
+            box->insertWidget(index, child);
+        else if (auto* grid = dynamic_cast<QGridLayout*>(layout))
+            grid->addWidget(child, 0, 0);
+        control->ApplyVisibility();
+    }
+    OnItemsChanged();
+    return true;
+}
+
+bool CContainerUI::Remove(CControlUI* control)
+{
+    int index = GetItemIndex(control);
+    if (index < 0)
+        return false;
+    return RemoveAt(index);
+}
+
+bool CContainerUI::RemoveAt(int index)
+{
+    CControlUI* control = GetItemAt(index);
+    if (!control)
+        return false;
+    items_.erase(items_.begin() + index);
+    if (widget_ && control->Widget())
+        widget_->layout()->removeWidget(control->Widget());
+    delete control;
+    OnItemsChanged();
+    return true;
+}
+
+void CContainerUI::RemoveAll()
+{
+    while (!items_.empty()) {
+        CControlUI* control = items_.back();
+        items_.pop_back();
+        if (widget_ && control->Widget())
+            widget_->layout()->removeWidget(control->Widget());
+        delete control;
+    }
+    OnItemsChanged();
+}
+
+void CContainerUI::SetInset(RECT rc)
+{
+    inset_ = rc;
+    if (widget_)
+        widget_->layout()->setContentsMargins(rc.left, rc.top, rc.right, rc.bottom);
+}
+
+void CContainerUI::SetChildPadding(int padding)
+{
+    childPadding_ = padding;
+    if (widget_)
+        widget_->layout()->setSpacing(padding);
+}
+
+SIZE CContainerUI::EstimateSize(SIZE available)
+{
+    SIZE size = CControlUI::EstimateSize(available);
+    if (size.cx > 0 && size.cy > 0)
+        return size;
+    int width = 0, height = 0;
+    int visible = 0;
+    for (CControlUI* item : items_) {
+        if (!item->IsVisible())
+            continue;
+        ++visible;
+        SIZE child = item->EstimateSize(available);
+        RECT pad = item->GetPadding();
+        child.cx += pad.left + pad.right;
+        child.cy += pad.top + pad.bottom;
+        if (arrangement_ == Arrangement::Horizontal) {
+            width += child.cx;
+            height = std::max(height, child.cy);
+        } else if (arrangement_ == Arrangement::Vertical) {
+            width = std::max(width, child.cx);
+            height += child.cy;
+        } else {
+            width = std::max(width, child.cx);
+            height = std::max(height, child.cy);
+        }
+    }
+    int gaps = visible > 1 ? (visible - 1) * childPadding_ : 0;
+    if (arrangement_ == Arrangement::Horizontal)
+        width += gaps;
+    else if (arrangement_ == Arrangement::Vertical)
+        height += gaps;
+    width += inset_.left + inset_.right;
+    height += inset_.top + inset_.bottom;
+    return SIZE { size.cx > 0 ? size.cx : width, size.cy > 0 ? size.cy : height };
+}
+
+} // namespace platform::ui

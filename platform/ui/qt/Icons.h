@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/ui/WindowOps.h"
+
+#include <QIcon>
+
+namespace platform::ui::qt {
+
+/// The icon behind a handle from LoadProgramIcon (a null icon for nullptr). GUI thread only.
+QIcon IconFromHandle(HICON icon);
+
+} // namespace platform::ui::qt

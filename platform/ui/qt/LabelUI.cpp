@@ -1,0 +1,33 @@
+#include "platform/ui/LabelUI.h"
+
+#include "platform/ui/RenderEngine.h"
+
+namespace platform::ui {
+
+CLabelUI::CLabelUI() { }
+
+void* CLabelUI::GetInterface(const CDuiString& name)
+{
+    return name == u"Label" ? this : CControlUI::GetInterface(name);
+}
+
+SIZE CLabelUI::EstimateSize(SIZE available)
+{
+    SIZE size = CControlUI::EstimateSize(available);
+    if (size.cy == 0 && manager_) {
+        SIZE text = CRenderEngine::GetTextSize(manager_, text_, font_);
+        size.cy = text.cy + textPadding_.top + textPadding_.bottom;
+    }
+    return size;
+}
+
+void CLabelUI::PaintText(HDC hdc) { PaintTextDefault(hdc, 0); }
+
+CTextUI::CTextUI() { textStyle_ = DT_WORDBREAK; }
+
+void* CTextUI::GetInterface(const CDuiString& name)
+{
+    return name == u"Text" ? this : CLabelUI::GetInterface(name);
+}
+
+} // namespace platform::ui

@@ -1,0 +1,200 @@
+#include "platform/ui/WindowOps.h"
+
+#include "platform/ui/WindowImplBase.h"
+#include "platform/ui/qt/WidgetHandles.h"
+#include "platform/ui/qt/WindowWidget.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+
+namespace platform::ui {
+
+namespace {
+    QWidget* Live(HWND hwnd)
+    {
+        QWidget* widget = qt::WidgetFromHandle(hwnd);
+        if (widget && widget->property("zandrelDestroyed").toBool())
+            return nullptr;
+        return widget;
+    }
+
+    RECT WorkAreaOf(QScreen* screen)
+    {
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return RECT { 0, 0, 1024, 768 };
+        QRect area = screen->availableGeometry();
+        return RECT { area.left(), area.top(), area.left() + area.width(), area.top() + area.height() };
+    }
+}
+
+bool ShowWindow(HWND hwnd, int cmd)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return false;
+    bool wasVisible = widget->isVisible();
+    switch (cmd) {
+    case SW_HIDE:
+        widget->hide();
+        break;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+        widget->showMinimized();
+        break;
+    case SW_SHOWMAXIMIZED:
+        widget->showMaximized();
+        break;
+    case SW_RESTORE:
+        if (widget->isWindow())
+            widget->showNormal();
+        else
+            widget->show();
+        break;
+    default:
+        widget->show();
+        break;
+    }
+    return wasVisible;
+}
+
+bool SetForegroundWindow(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return false;
+    widget->window()->raise();
+    widget->window()->activateWindow();
+    return true;
+}
+
+bool IsWindow(HWND hwnd) { return Live(hwnd) != nullptr; }
+
+bool IsWindowVisible(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    return widget && widget->isVisible();
+}
+
+HWND GetParent(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return nullptr;
+    // Skip the plain widgets between a child window and the window that holds it.
+    for (QWidget* up = widget->parentWidget(); up; up = up->parentWidget()) {
+        if (dynamic_cast<qt::WindowWidget*>(up) || up->isWindow())
+            return qt::HandleFromWidget(up);
+    }
+    return nullptr;
+}
+
+HWND GetAncestorRoot(HWND hwnd)
+{
+    HWND current = Live(hwnd) ? hwnd : nullptr;
+    while (current) {
+        HWND up = GetParent(current);
+        if (!up)
+            break;
+        current = up;
+    }
+    return current;
+}
+
+bool SetWindowPos(HWND hwnd, int x, int y, int cx, int cy, UINT flags)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return false;
+    if (!(flags & SWP_NOSIZE))
+        widget->resize(std::max(cx, 0), std::max(cy, 0));
+    if (!(flags & SWP_NOMOVE))
+        widget->move(x, y);
+    if (!(flags & SWP_NOZORDER))
+        widget->raise();
+    if (flags & SWP_SHOWWINDOW)
+        widget->show();
+    if (flags & SWP_HIDEWINDOW)
+        widget->hide();
+    return true;
+}
+
+RECT GetWindowRect(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return RECT {};
+    QPoint origin = widget->isWindow() ? widget->pos() : widget->mapToGlobal(QPoint(0, 0));
+    QSize size = widget->isWindow() ? widget->frameGeometry().size() : widget->size();
+    return RECT { origin.x(), origin.y(), origin.x() + size.width(), origin.y() + size.height() };
+}
+
+RECT GetClientRect(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return RECT {};
+    return RECT { 0, 0, widget->width(), widget->height() };
+}
+
+POINT ClientToScreen(HWND hwnd, POINT point)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return point;
+    QPoint global = widget->mapToGlobal(QPoint(point.x, point.y));
+    return POINT { global.x(), global.y() };
+}
+
+RECT GetWorkArea(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    QScreen* screen = widget ? widget->window()->screen() : nullptr;
+    if (widget) {
+        QRect frame = widget->window()->frameGeometry();
+        if (QScreen* at = QGuiApplication::screenAt(frame.center()))
+            screen = at;
+    }
+    return WorkAreaOf(screen);
+}
+
+RECT GetWorkAreaFromPoint(POINT point)
+{
+    return WorkAreaOf(QGuiApplication::screenAt(QPoint(point.x, point.y)));
+}
+
+POINT GetCursorPos()
+{
+    QPoint pos = QCursor::pos();
+    return POINT { pos.x(), pos.y() };
+}
+
+bool DestroyWindow(HWND hwnd)
+{
+    if (WindowImplBase* window = WindowFromHandle(hwnd)) {
+        window->DestroyNow();
+        return true;
+    }
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return false;
+    widget->setProperty("zandrelDestroyed", true);
+    widget->hide();
+    widget->deleteLater();
+    return true;
+}
+
+bool SetWindowText(HWND hwnd, const std::u16string& text)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget)
+        return false;
+    widget->setWindowTitle(QString::fromStdU16String(text));
+    return true;
+}
+
+} // namespace platform::ui

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ui/WindowTypes.h"
+
+#include <QWidget>
+
+namespace platform::ui {
+class WindowImplBase;
+}
+
+namespace platform::ui::qt {
+
+// The native window of a layout window: holds the root control, drags by the
+// caption band, resizes at the border and routes close, size and key events. GUI thread only.
+class WindowWidget : public QWidget {
+public:
+    WindowWidget(WindowImplBase* owner, QWidget* parent, Qt::WindowFlags flags);
+    ~WindowWidget() override;
+
+    WindowImplBase* Owner() const { return owner_; }
+    void Forget() { owner_ = nullptr; }
+    void SetRootWidget(QWidget* root);
+    /// Handles a press at pos (window coordinates): true when it started a move or resize.
+    bool StartSystemDrag(QPoint pos);
+    bool ToggleMaximizeAt(QPoint pos);
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    Qt::Edges EdgesAt(QPoint pos) const;
+    WindowImplBase* owner_;
+};
+
+} // namespace platform::ui::qt
