@@ -13,6 +13,9 @@ bool EndsAttributeName(char16_t c)
     return c == u'=' || c == u'>' || c == u'/' || c == u'?' || XmlTokenizer::IsSpace(c);
 }
 
+// The tokenizer takes a "/" before the closing ">" as the end of an empty element after these.
+bool EndsEmptyElementAfter(char16_t c) { return XmlTokenizer::IsSpace(c) || c == u'"' || c == u'\''; }
+
 // A "&#...;" or "&#x...;" reference at p (p[0] == '&'); its length, or 0 when it does not decode.
 int NumericReference(const char16_t* p, const char16_t* end, char16_t& unit)
 {
@@ -118,7 +121,9 @@ XmlAttributeSpan XmlAttributes::Find(
                 span.quoted = true;
                 span.valueEnd = close < limit ? close + 1 : limit;
             } else {
-                while (j < limit && !XmlTokenizer::IsSpace(t[j]) && t[j] != u'>')
+                // The "/" of an empty element ("<a x= />") is no part of the value.
+                while (j < limit && !XmlTokenizer::IsSpace(t[j]) && t[j] != u'>'
+                    && !(t[j] == u'/' && j + 1 == limit && EndsEmptyElementAfter(t[j - 1])))
                     j = t[j] == u'=' ? skipQuotedAfterEquals(j) : j + 1;
                 span.valueEnd = j;
             }

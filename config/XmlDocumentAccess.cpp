@@ -123,6 +123,7 @@ bool XmlDocument::SetAttribute(int element, const std::u16string& name, const st
     const std::u16string quoted = XmlAttributes::QuoteEscaped(value);
     const XmlAttributeSpan span = XmlAttributes::Find(text, start, tagEnd, name, (flags & kIgnoreCase) != 0);
 
+    const bool emptyElement = record.length == tagEnd - start && !record.Has(XmlElementRecord::kNotEnded);
     int at;
     int removed = 0;
     std::u16string inserted;
@@ -133,11 +134,13 @@ bool XmlDocument::SetAttribute(int element, const std::u16string& name, const st
     } else if (span.found) {
         at = span.nameEnd;
         inserted = u"=" + quoted;
+        // In "<a x/>" with content the "/" ends no empty element; a quote before it would make one.
+        if (!emptyElement && at + 2 == tagEnd && text[static_cast<std::size_t>(at)] == u'/')
+            removed = 1;
     } else {
         // New attributes go at the end of the list, before ">", "/>" or "?>".
         at = tagEnd - 1;
         const char16_t last = text[static_cast<std::size_t>(at - 1)];
-        const bool emptyElement = record.length == tagEnd - start && !record.Has(XmlElementRecord::kNotEnded);
         if (at - 1 > start && (last == u'?' || (last == u'/' && emptyElement)))
             --at;
         inserted = u" " + name + u"=" + quoted;

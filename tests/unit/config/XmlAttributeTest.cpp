@@ -101,13 +101,26 @@ TEST(XmlAttributeWrite, EditShiftsTheElementItsAncestorsAndEveryLaterElement)
     ExpectIndexMatchesReparse(document);
 }
 
-TEST(XmlAttributeWrite, BareAttributeGetsAValue)
+TEST(XmlAttributeWrite, EditsNeverTurnAnElementIntoAnEmptyOneOrBack)
 {
-    XmlDocument document;
-    document.SetDocText(u"<r><e checked other=\"1\"/></r>");
-    ASSERT_TRUE(document.SetAttribute(2, u"checked", u"yes"));
-    EXPECT_EQ(document.GetDocText(), u"<r><e checked=\"yes\" other=\"1\"/></r>");
-    ExpectIndexMatchesReparse(document);
+    struct Case {
+        const char16_t* before;
+        const char16_t* name;
+        const char16_t* after;
+    };
+    for (const Case& c :
+        {
+            Case { u"<r><e checked other=\"1\"/></r>", u"checked", u"<r><e checked=\"v\" other=\"1\"/></r>" },
+            Case { u"<r><e x= /></r>", u"x", u"<r><e x= \"v\"/></r>" },
+            Case { u"<r><e x=1/></e></r>", u"x", u"<r><e x=\"v\"></e></r>" },
+            Case { u"<r><e x/></e></r>", u"x", u"<r><e x=\"v\"></e></r>" },
+        }) {
+        XmlDocument document;
+        document.SetDocText(c.before);
+        ASSERT_TRUE(document.SetAttribute(2, c.name, u"v"));
+        EXPECT_EQ(document.GetDocText(), c.after);
+        ExpectIndexMatchesReparse(document);
+    }
 }
 
 TEST(XmlAttributeWrite, QuotedPartAfterAnyEqualsStaysInsideTheValue)
