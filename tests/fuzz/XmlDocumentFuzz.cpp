@@ -57,9 +57,26 @@ private:
     std::size_t position = 0;
 };
 
+// Scratch files of this process, removed when it exits.
+struct ScratchFiles {
+    ~ScratchFiles()
+    {
+        std::remove(load.c_str());
+        std::remove(save.c_str());
+    }
+    const std::string load = "/tmp/zandrel-xml-fuzz-" + std::to_string(::getpid()) + ".xml";
+    const std::string save = "/tmp/zandrel-xml-fuzz-" + std::to_string(::getpid()) + "-saved.xml";
+};
+
+const ScratchFiles& Scratch()
+{
+    static const ScratchFiles files;
+    return files;
+}
+
 std::u16string LoadThroughFile(const std::uint8_t* data, std::size_t size, XmlDocument& document)
 {
-    static const std::string path = "/tmp/zandrel-xml-fuzz-" + std::to_string(::getpid()) + ".xml";
+    const std::string& path = Scratch().load;
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data, 1, size, file);
         std::fclose(file);
@@ -148,5 +165,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (edited)
         CheckAgainstReparse(document);
+    if ((mode & 12) == 12) {
+        const std::string& path = Scratch().save;
+        if (!document.SaveFile(path))
+            Fail("SaveFile failed");
+        XmlDocument reread;
+        if (!reread.LoadFile(path) || reread.GetDocText() != document.GetDocText())
+            Fail("save and load changed the text");
+    }
     return 0;
 }
