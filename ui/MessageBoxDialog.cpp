@@ -1,0 +1,128 @@
+#include "ui/MessageBoxDialog.h"
+
+#include "platform/ui/ContainerUI.h"
+#include "platform/ui/RenderEngine.h"
+#include "platform/ui/WindowOps.h"
+
+#include <algorithm>
+#include <memory>
+
+using namespace platform::ui;
+
+namespace {
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+constexpr int kHeightSlack = 15;
+
+int Run(HWND owner, const std::u16string& caption, const std::u16string& text, bool showCancel)
+{
+    int result = kCancel;
+    // Freed here once closed, not by the window itself.
+    auto dialog = std::make_unique<MessageBoxDialog>(&result);
+    dialog->Show(owner, text, caption, showCancel);
+    return result;
+}
+}
+
+MessageBoxDialog::MessageBoxDialog(int* result)
+    : result(result)
+{
+    *result = kCancel;
+}
+
+int MessageBoxDialog::Confirm(
+    HWND owner, const std::u16string& caption, const std::u16string& text, bool showCancel)
+{
+    return Run(owner, caption, text, showCancel);
+}
+
+int MessageBoxDialog::Inform(HWND owner, const std::u16string& caption, const std::u16string& text)
+{
+    return Run(owner, caption, text, false);
+}
+
+void MessageBoxDialog::Show(
+    HWND owner, const std::u16string& text, const std::u16string& caption, bool showCancel)
+{
+    if (!Create(owner, u"", UI_WNDSTYLE_DIALOG, 0))
+        return;
+    if (!showCancel && cancelButton)
+        cancelButton->SetVisible(false);
+    if (CControlUI* captionLabel = FindControl(u"caption"))
+        captionLabel->SetText(caption);
+    if (FindControl(u"text"))
+        FitHeightToText(text);
+    BringToTop();
+    CenterWindow();
+    ShowModal();
+}
+
+void MessageBoxDialog::FitHeightToText(const std::u16string& text)
+{
+    CControlUI* textControl = FindControl(u"text");
+    SIZE client = m_PaintManager.GetClientSize();
+    int insetTop = 0, childPadding = 0, insetX = 0;
+    if (auto* layout = static_cast<CContainerUI*>(
+            FindControl(u"TextLayout") ? FindControl(u"TextLayout")->GetInterface(u"Container") : nullptr)) {
+        insetTop = layout->GetInset().top;
+        insetX = layout->GetInset().left + layout->GetInset().right;
+        childPadding = layout->GetChildPadding();
+    }
+    int available = client.cy - insetTop - childPadding - kHeightSlack;
+    textControl->SetText(text);
+    // The text wraps inside the dialog's width, so a long text has to grow the height:
+    // measuring it as one line would cut it off instead.
+    int textWidth = std::max(1, client.cx - insetX);
+    int textHeight
+        = CRenderEngine::GetWrappedTextSize(&m_PaintManager, text, textControl->GetFont(), textWidth).cy;
+    RECT rc = GetClientRect(GetHWND());
+    int width = rc.right - rc.left;
+    int height = std::max<int>(rc.bottom - rc.top + textHeight - available, client.cy);
+    SetWindowPos(GetHWND(), 0, 0, width, height, SWP_SHOWWINDOW);
+}
+
+void MessageBoxDialog::InitWindow()
+{
+    closeButton = FindControl(u"closebtn");
+    cancelButton = FindControl(u"cancelbtn");
+}
+
+void MessageBoxDialog::Finish(int code)
+{
+    *result = code;
+    Close(static_cast<UINT>(code));
+}
+
+void MessageBoxDialog::Notify(TNotifyUI& msg)
+{
+    if (msg.type != kNotifyClick)
+        return;
+    if (msg.SenderIs(u"okbtn"))
+        Finish(kOk);
+    else if (msg.SenderIs(u"cancelbtn") || msg.SenderIs(u"closebtn"))
+        Finish(kCancel);
+    else if (msg.SenderIs(u"minbtn"))
+        SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    else if (msg.SenderIs(u"maxbtn"))
+        SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    else if (msg.SenderIs(u"restorebtn"))
+        SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+LRESULT MessageBoxDialog::ResponseDefaultKeyEvent(WPARAM key)
+{
+    if (key == VK_RETURN) {
+        Finish(kOk);
+        return 1;
+    }
+    return 0;
+}
+
+LRESULT MessageBoxDialog::OnClose(UINT, WPARAM wParam, LPARAM, bool& bHandled)
+{
+    // A close with the OK code can only mean OK (a scripted answer takes this path too).
+    if (wParam == kOk)
+        *result = kOk;
+    bHandled = false;
+    return 0;
+}
