@@ -1,0 +1,323 @@
+#include "browser/BrowserClientHandler.h"
+
+#include "app/GlobalState.h"
+#include "browser/TabContextHandler.h"
+#include "browser/TabTitleSink.h"
+#include "platform/engine/CefCommandLine.h"
+#include "platform/engine/CefTask.h"
+#include "platform/os/OsLayer.h"
+#include "platform/os/TextCodec.h"
+#include "platform/ui/ControlUI.h"
+#include "platform/ui/WindowMessages.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace platform::engine;
+
+namespace {
+
+constexpr char kDefaultStartupUrl[] = "https://duckduckgo.com/";
+constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
+constexpr int64_t kQuotaLimit = 20 * 1024 * 1024;
+
+std::atomic<int> openBrowserCount { 0 };
+
+// The program's debug output: standard error, only when asked for.
+void DebugOutput(const char* text)
+{
+    if (std::getenv("ZANDREL_DEBUG"))
+        std::fputs(text, stderr);
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string EscapeHtml(const std::string& text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&#39;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+TabContextHandler* TabContextOf(const CefRefPtr<CefBrowser>& browser)
+{
+    auto host = browser ? browser->GetHost() : nullptr;
+    auto context = host ? host->GetRequestContext() : nullptr;
+    auto handler = context ? context->GetHandler() : nullptr;
+    return dynamic_cast<TabContextHandler*>(handler.get());
+}
+
+} // namespace
+
+int OpenBrowserCount() { return openBrowserCount.load(); }
+
+std::string LoadErrorPage(const std::string& failedUrl, const std::string& errorText, int errorCode)
+{
+    // The page is shown as the failed address: unescaped, a crafted address would run
+    // script in that site's origin.
+    return "<html><body bgcolor=\"white\"><h2>Failed to load URL " + EscapeHtml(failedUrl) + " with error "
+        + EscapeHtml(errorText) + " (" + std::to_string(errorCode) + ").</h2></body></html>";
+}
+
+BrowserClientHandler::BrowserClientHandler()
+{
+    auto commandLine = CefCommandLine::GetGlobalCommandLine();
+    if (commandLine->HasSwitch("url"))
+        startupUrl = commandLine->GetSwitchValue("url");
+    if (startupUrl.empty())
+        startupUrl = kDefaultStartupUrl;
+    mouseCursorChangeDisabled = commandLine->HasSwitch("mouse-cursor-change-disabled");
+}
+
+CefRefPtr<CefBrowser> BrowserClientHandler::GetMainBrowser()
+{
+    std::lock_guard<std::mutex> lock(browserLock);
+    return mainBrowser;
+}
+
+int BrowserClientHandler::GetMainBrowserId()
+{
+    std::lock_guard<std::mutex> lock(browserLock);
+    return mainBrowserId;
+}
+
+CefRefPtr<CefBrowser> BrowserClientHandler::FindBrowserByTabId(int tabId)
+{
+    std::vector<CefRefPtr<CefBrowser>> snapshot;
+    {
+        std::lock_guard<std::mutex> lock(browserLock);
+        snapshot = browsers;
+    }
+    for (const auto& browser : snapshot) {
+        if (!browser->GetHost())
+            continue;
+        TabContextHandler* context = TabContextOf(browser);
+        if (context && context->tabId == tabId)
+            return browser;
+    }
+    return nullptr;
+}
+
+void BrowserClientHandler::SetMainWindow(platform::ui::HWND hwnd)
+{
+    if (!CefCurrentlyOn(TID_UI)) {
+        CefRefPtr<BrowserClientHandler> self(this);
+        CefPostTask(TID_UI, [self, hwnd] { self->SetMainWindow(hwnd); });
+        return;
+    }
+    mainWindow = hwnd;
+}
+
+void BrowserClientHandler::SetNavigationControls(platform::ui::CControlUI* back,
+    platform::ui::CControlUI* forward, platform::ui::CControlUI* extra1, platform::ui::CControlUI* extra2)
+{
+    if (!CefCurrentlyOn(TID_UI)) {
+        CefRefPtr<BrowserClientHandler> self(this);
+        CefPostTask(TID_UI, [self, back, forward, extra1, extra2] {
+            self->SetNavigationControls(back, forward, extra1, extra2);
+        });
+        return;
+    }
+    backButton = back;
+    forwardButton = forward;
+    extraControl1 = extra1;
+    extraControl2 = extra2;
+}
+
+void BrowserClientHandler::SetTitleSink(TabTitleSink* sink) { titleSink = sink; }
+
+bool BrowserClientHandler::OnProcessMessageReceived(
+    CefRefPtr<CefBrowser> browser, CefProcessId sourceProcess, CefRefPtr<CefProcessMessage> message)
+{
+    if (messageRouter && messageRouter->OnProcessMessageReceived(browser, sourceProcess, message))
+        return true;
+    if (message && message->GetName() == "ClientRenderer.FocusedNodeChanged") {
+        focusOnEditableField = message->GetArgumentList()->GetBool(0);
+        return true;
+    }
+    return false;
+}
+
+void BrowserClientHandler::OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title)
+{
+    if (!titleSink)
+        return;
+    // A browser outside any tab (the developer tools) has no tab to name.
+    if (TabContextHandler* context = TabContextOf(browser))
+        titleSink->TitleChanged(context->tabId, title);
+}
+
+void BrowserClientHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser,
+    CefRefPtr<CefDownloadItem> downloadItem, const std::u16string& suggestedName,
+    CefRefPtr<CefBeforeDownloadCallback> callback)
+{
+    (void)browser, (void)downloadItem;
+    std::string path;
+    const std::string folder = platform::os::Os().DocumentsFolder();
+    if (!folder.empty())
+        path = folder + "/" + platform::os::Utf16ToUtf8(suggestedName);
+    callback->Continue(path, true);
+}
+
+bool BrowserClientHandler::OnDragEnter(
+    CefRefPtr<CefBrowser> browser, CefRefPtr<CefDragData> dragData, cef_drag_operations_mask_t mask)
+{
+    (void)browser, (void)dragData;
+    return (mask & DRAG_OPERATION_LINK) != 0;
+}
+
+bool BrowserClientHandler::OnRequestGeolocationPermission(CefRefPtr<CefBrowser> browser,
+    const std::string& requestingUrl, int requestId, CefRefPtr<CefGeolocationCallback> callback)
+{
+    (void)browser, (void)requestingUrl, (void)requestId;
+    callback->Continue(true);
+    return true;
+}
+
+bool BrowserClientHandler::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+    const std::string& targetUrl, const std::string& targetFrameName)
+{
+    (void)frame, (void)targetFrameName;
+    if (browser && !browser->GetHost()->IsWindowRenderingDisabled()) {
+        auto payload = std::make_unique<platform::ui::OwnedPayload<std::string>>(targetUrl);
+        const auto address = reinterpret_cast<platform::ui::WPARAM>(
+            static_cast<platform::ui::MessagePayload*>(payload.get()));
+        platform::ui::PostMessage(mainWindowHandle, WM_OPEN_TAB, address, 0, std::move(payload));
+    }
+    return true;
+}
+
+void BrowserClientHandler::OnAfterCreated(CefRefPtr<CefBrowser> browser)
+{
+    if (!messageRouter) {
+        messageRouter = CefMessageRouterBrowserSide::Create(CefMessageRouterConfig());
+        for (const auto& handler : queryHandlers)
+            messageRouter->AddHandler(handler.get(), false);
+    }
+    if (mouseCursorChangeDisabled)
+        browser->GetHost()->SetMouseCursorChangeDisabled(true);
+    DebugOutput(browser->GetHost()->IsWindowRenderingDisabled() ? "Disable  " : "Enable  ");
+
+    std::lock_guard<std::mutex> lock(browserLock);
+    browsers.push_back(browser);
+    if (!mainBrowser) {
+        mainBrowser = browser;
+        mainBrowserId = browser->GetIdentifier();
+    } else {
+        secondaryBrowsers.push_back(browser);
+        CefPostTask(TID_UI, [browser] { browser->GetHost()->SetFocus(true); });
+    }
+    ++openBrowserCount;
+}
+
+void BrowserClientHandler::OnBeforeClose(CefRefPtr<CefBrowser> browser)
+{
+    if (messageRouter)
+        messageRouter->OnBeforeClose(browser);
+    if (GetMainBrowserId() == browser->GetIdentifier()) {
+        std::lock_guard<std::mutex> lock(browserLock);
+        mainBrowser.reset();
+    } else {
+        auto it = std::find_if(secondaryBrowsers.begin(), secondaryBrowsers.end(),
+            [&](const CefRefPtr<CefBrowser>& entry) { return entry->IsSame(browser); });
+        if (it != secondaryBrowsers.end())
+            secondaryBrowsers.erase(it);
+    }
+    if (--openBrowserCount == 0) {
+        for (const auto& handler : queryHandlers)
+            messageRouter->RemoveHandler(handler.get());
+        queryHandlers.clear();
+        messageRouter.reset();
+    }
+}
+
+void BrowserClientHandler::OnLoadingStateChange(
+    CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack, bool canGoForward)
+{
+    (void)browser;
+    // The controls belong to the GUI thread: their new state travels there as a message.
+    if (extraControl1)
+        platform::ui::PostSetEnabled(extraControl1, !isLoading);
+    if (extraControl2)
+        platform::ui::PostSetEnabled(extraControl2, !isLoading);
+    if (backButton)
+        platform::ui::PostSetEnabled(backButton, canGoBack);
+    if (forwardButton)
+        platform::ui::PostSetEnabled(forwardButton, canGoForward);
+}
+
+void BrowserClientHandler::OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+    cef_errorcode_t errorCode, const std::string& errorText, const std::string& failedUrl)
+{
+    (void)browser;
+    if (errorCode == ERR_ABORTED)
+        return;
+    if (errorCode == ERR_UNKNOWN_URL_SCHEME && StartsWith(frame->GetURL(), "spotify:"))
+        return;
+    frame->LoadString(LoadErrorPage(failedUrl, errorText, errorCode), failedUrl);
+}
+
+bool BrowserClientHandler::OnBeforeBrowse(
+    CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& url, bool isRedirect)
+{
+    (void)url, (void)isRedirect;
+    if (messageRouter)
+        messageRouter->OnBeforeBrowse(browser, frame);
+    return false;
+}
+
+bool BrowserClientHandler::OnQuotaRequest(CefRefPtr<CefBrowser> browser, const std::string& originUrl,
+    int64_t newSize, CefRefPtr<CefQuotaCallback> callback)
+{
+    (void)browser, (void)originUrl;
+    callback->Continue(newSize <= kQuotaLimit);
+    return true;
+}
+
+void BrowserClientHandler::OnProtocolExecution(
+    CefRefPtr<CefBrowser> browser, const std::string& url, bool& allowOsExecution)
+{
+    (void)browser;
+    if (StartsWith(url, "spotify:"))
+        allowOsExecution = true;
+}
+
+void BrowserClientHandler::OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, TerminationStatus status)
+{
+    (void)status;
+    if (messageRouter)
+        messageRouter->OnRenderProcessTerminated(browser);
+    auto frame = browser->GetMainFrame();
+    std::string address = frame->GetURL();
+    std::transform(address.begin(), address.end(), address.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (startupUrl != "chrome://crash" && !address.empty() && !StartsWith(address, startupUrl))
+        frame->LoadURL(startupUrl);
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "platform/engine/CefClient.h"
+#include "platform/engine/CefMessageRouter.h"
+#include "platform/ui/WindowTypes.h"
+
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class TabTitleSink;
+
+namespace platform::ui {
+class CControlUI;
+}
+
+/// The one client of every embedded browser: tracks the browsers, turns popups into
+/// new-tab requests, reports titles and navigation state, shows failed loads and
+/// answers the engine's policy questions. Callbacks run on the engine's UI thread and
+/// reach windows only through posted messages; the getters are for the GUI thread.
+class BrowserClientHandler : public platform::engine::CefClient,
+                             public platform::engine::CefContextMenuHandler,
+                             public platform::engine::CefDialogHandler,
+                             public platform::engine::CefDisplayHandler,
+                             public platform::engine::CefDownloadHandler,
+                             public platform::engine::CefDragHandler,
+                             public platform::engine::CefGeolocationHandler,
+                             public platform::engine::CefJSDialogHandler,
+                             public platform::engine::CefKeyboardHandler,
+                             public platform::engine::CefLifeSpanHandler,
+                             public platform::engine::CefLoadHandler,
+                             public platform::engine::CefRenderHandler,
+                             public platform::engine::CefRequestHandler {
+public:
+    using CefBrowser = platform::engine::CefBrowser;
+    using CefFrame = platform::engine::CefFrame;
+    template <class T> using CefRefPtr = platform::engine::CefRefPtr<T>;
+
+    BrowserClientHandler();
+
+    CefRefPtr<CefBrowser> GetMainBrowser();
+    int GetMainBrowserId();
+    CefRefPtr<CefBrowser> FindBrowserByTabId(int tabId);
+    void SetMainWindow(platform::ui::HWND hwnd);
+    void SetNavigationControls(platform::ui::CControlUI* back, platform::ui::CControlUI* forward,
+        platform::ui::CControlUI* extra1, platform::ui::CControlUI* extra2);
+    void SetTitleSink(TabTitleSink* sink);
+
+    // CefClient
+    CefRefPtr<platform::engine::CefContextMenuHandler> GetContextMenuHandler() override { return this; }
+    CefRefPtr<platform::engine::CefDialogHandler> GetDialogHandler() override { return this; }
+    CefRefPtr<platform::engine::CefDisplayHandler> GetDisplayHandler() override { return this; }
+    CefRefPtr<platform::engine::CefDownloadHandler> GetDownloadHandler() override { return this; }
+    CefRefPtr<platform::engine::CefDragHandler> GetDragHandler() override { return this; }
+    CefRefPtr<platform::engine::CefGeolocationHandler> GetGeolocationHandler() override { return this; }
+    CefRefPtr<platform::engine::CefJSDialogHandler> GetJSDialogHandler() override { return this; }
+    CefRefPtr<platform::engine::CefKeyboardHandler> GetKeyboardHandler() override { return this; }
+    CefRefPtr<platform::engine::CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+    CefRefPtr<platform::engine::CefLoadHandler> GetLoadHandler() override { return this; }
+    CefRefPtr<platform::engine::CefRenderHandler> GetRenderHandler() override { return this; }
+    CefRefPtr<platform::engine::CefRequestHandler> GetRequestHandler() override { return this; }
+    bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, platform::engine::CefProcessId sourceProcess,
+        CefRefPtr<platform::engine::CefProcessMessage> message) override;
+
+    // CefDisplayHandler
+    void OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title) override;
+
+    // CefDownloadHandler
+    void OnBeforeDownload(CefRefPtr<CefBrowser> browser,
+        CefRefPtr<platform::engine::CefDownloadItem> downloadItem, const std::u16string& suggestedName,
+        CefRefPtr<platform::engine::CefBeforeDownloadCallback> callback) override;
+
+    // CefDragHandler
+    bool OnDragEnter(CefRefPtr<CefBrowser> browser, CefRefPtr<platform::engine::CefDragData> dragData,
+        platform::engine::cef_drag_operations_mask_t mask) override;
+
+    // CefGeolocationHandler
+    bool OnRequestGeolocationPermission(CefRefPtr<CefBrowser> browser, const std::string& requestingUrl,
+        int requestId, CefRefPtr<platform::engine::CefGeolocationCallback> callback) override;
+
+    // CefLifeSpanHandler
+    bool OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& targetUrl,
+        const std::string& targetFrameName) override;
+    void OnAfterCreated(CefRefPtr<CefBrowser> browser) override;
+    void OnBeforeClose(CefRefPtr<CefBrowser> browser) override;
+
+    // CefLoadHandler
+    void OnLoadingStateChange(
+        CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack, bool canGoForward) override;
+    void OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        platform::engine::cef_errorcode_t errorCode, const std::string& errorText,
+        const std::string& failedUrl) override;
+
+    // CefRequestHandler
+    bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& url,
+        bool isRedirect) override;
+    bool OnQuotaRequest(CefRefPtr<CefBrowser> browser, const std::string& originUrl, int64_t newSize,
+        CefRefPtr<platform::engine::CefQuotaCallback> callback) override;
+    void OnProtocolExecution(
+        CefRefPtr<CefBrowser> browser, const std::string& url, bool& allowOsExecution) override;
+    void OnRenderProcessTerminated(
+        CefRefPtr<CefBrowser> browser, platform::engine::TerminationStatus status) override;
+
+    // For the main frame's and the tests' view of the handler's state.
+    const std::string& StartupUrl() const { return startupUrl; }
+    bool MouseCursorChangeDisabled() const { return mouseCursorChangeDisabled; }
+    bool FocusOnEditableField() const { return focusOnEditableField; }
+    bool HasMessageRouter() const { return messageRouter != nullptr; }
+    size_t SecondaryBrowserCount() const { return secondaryBrowsers.size(); }
+
+private:
+    std::string startupUrl;
+    bool mouseCursorChangeDisabled = false;
+    std::mutex browserLock;
+    CefRefPtr<CefBrowser> mainBrowser;
+    int mainBrowserId = 0;
+    TabTitleSink* titleSink = nullptr;
+    platform::ui::HWND mainWindow = nullptr;
+    platform::ui::CControlUI* backButton = nullptr;
+    platform::ui::CControlUI* forwardButton = nullptr;
+    platform::ui::CControlUI* extraControl2 = nullptr;
+    platform::ui::CControlUI* extraControl1 = nullptr;
+    std::string consoleLogPath;
+    bool focusOnEditableField = false;
+    CefRefPtr<platform::engine::CefMessageRouterBrowserSide> messageRouter;
+    std::vector<std::unique_ptr<platform::engine::CefMessageRouterBrowserSide::Handler>> queryHandlers;
+    std::list<CefRefPtr<CefBrowser>> secondaryBrowsers;
+    std::vector<CefRefPtr<CefBrowser>> browsers;
+
+    IMPLEMENT_REFCOUNTING(BrowserClientHandler);
+};
+
+/// Browsers created through the handler and not yet closed.
+int OpenBrowserCount();
+
+/// The error page shown for a failed load; address and error text are escaped for HTML.
+std::string LoadErrorPage(const std::string& failedUrl, const std::string& errorText, int errorCode);

@@ -1,0 +1,3 @@
+#include "browser/SharedClientHandler.h"
+
+platform::engine::CefRefPtr<BrowserClientHandler> sharedClientHandler;

@@ -1,0 +1,8 @@
+#include "browser/TabContextHandler.h"
+
+#include "browser/NextTabId.h"
+
+TabContextHandler::TabContextHandler()
+    : tabId(NextTabId())
+{
+}

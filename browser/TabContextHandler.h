@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/engine/CefRequestContext.h"
+
+/// The request-context handler of one tab's browser; it carries the tab's identifier
+/// so that the client handler can tell which tab a browser belongs to.
+class TabContextHandler : public platform::engine::CefRequestContextHandler {
+public:
+    /// Takes a fresh identifier from NextTabId.
+    TabContextHandler();
+
+    /// Every tab uses the engine's global cookie store.
+    platform::engine::CefRefPtr<platform::engine::CefCookieManager> GetCookieManager() override
+    {
+        return nullptr;
+    }
+
+    int tabId;
+
+private:
+    IMPLEMENT_REFCOUNTING(TabContextHandler);
+};

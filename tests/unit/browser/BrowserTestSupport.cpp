@@ -1,0 +1,32 @@
+#include "BrowserTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+constexpr platform::ui::UINT kOpenTab = 11026;
+}
+
+OpenTabProbe::OpenTabProbe()
+    : layoutPath(QDir::temp().filePath(QStringLiteral("zandrel-open-tab-probe.xml")).toStdString())
+{
+    QFile file(QString::fromStdString(layoutPath));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?><Window size=\"200,100\"><VerticalLayout/></Window>");
+}
+
+platform::ui::CDuiString OpenTabProbe::GetSkinFile()
+{
+    return QString::fromStdString(layoutPath).toStdU16String();
+}
+
+platform::ui::LRESULT OpenTabProbe::HandleMessage(
+    platform::ui::UINT msg, platform::ui::WPARAM wParam, platform::ui::LPARAM lParam)
+{
+    if (msg == kOpenTab) {
+        openedTabs.push_back(platform::ui::PayloadValue<std::string>(wParam));
+        return 0;
+    }
+    return WindowImplBase::HandleMessage(msg, wParam, lParam);
+}
