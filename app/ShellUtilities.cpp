@@ -1,17 +1,14 @@
 #include "app/ShellUtilities.h"
 
-#include "app/ProgramPaths.h"
 #include "app/SystemErrorText.h"
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PaintManagerUI.h"
 
 #include <cerrno>
 
 namespace {
-
-// The skin folder under the program folder, where elevated programs start.
-std::string SkinFolder() { return ProgramDirectoryA() + "skin/Zandrel/"; }
 
 bool ReportLaunchFailure(bool reportFailure, int errorCode)
 {
@@ -82,7 +79,10 @@ bool LaunchCommandLine(
         return ReportLaunchFailure(reportFailure, EINVAL);
     const std::string program = platform::os::Utf16ToUtf8(parts.program);
     const std::vector<std::string> arguments = SplitParameters(platform::os::Utf16ToUtf8(parts.parameters));
-    const std::string directory = elevated ? SkinFolder() : ProgramDirectoryA();
+    // Elevated programs start in the skin folder, plain ones in the program folder.
+    using platform::ui::CPaintManagerUI;
+    const std::string directory = platform::os::Utf16ToUtf8(
+        elevated ? CPaintManagerUI::GetResourcePath() : CPaintManagerUI::GetInstancePath());
     int error = platform::os::Os().LaunchProcess(program, arguments, directory, elevated);
     if (error != 0)
         return ReportLaunchFailure(reportFailure, error);

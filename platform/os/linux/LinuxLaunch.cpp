@@ -67,6 +67,12 @@ namespace {
         _exit(127);
     }
 
+    std::string CurrentDirectory()
+    {
+        char buffer[4096];
+        return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string("/");
+    }
+
     void ReapLater(pid_t pid)
     {
         std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
@@ -91,7 +97,7 @@ namespace {
 
         std::vector<std::string> argv = { pkexec, "/bin/sh", "-c",
             "cd \"$2\" || exit 125; : > \"$1\"; shift 2; exec \"$@\"", "zandrel-launch", marker,
-            workingDirectory.empty() ? std::string("/") : workingDirectory, program };
+            workingDirectory.empty() ? CurrentDirectory() : workingDirectory, program };
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         std::vector<std::string> environment = ChildEnvironment();
         std::vector<char*> argvPointers = Pointers(argv);

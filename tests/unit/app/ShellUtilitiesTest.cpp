@@ -4,6 +4,7 @@
 #include "app/SystemErrorText.h"
 #include "app/TextCodePage.h"
 #include "fakes/FakeOsLayer.h"
+#include "platform/ui/PaintManagerUI.h"
 #include "support/WaitUntil.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ TEST(LaunchCommandLine, ChoosesTheFolderByElevation)
 {
     FakeOsLayerScope os;
     os.fake.executablePath = "/opt/zandrel/zandrel";
+    platform::ui::CPaintManagerUI::SetResourcePath(u"/opt/zandrel/skin/Zandrel");
     EXPECT_TRUE(LaunchCommandLine(u"/usr/bin/prog -v", false, true, false));
     EXPECT_TRUE(LaunchProgram(u"/tmp/安装 程序", u"", true));
     ASSERT_EQ(os.fake.launches.size(), 2u);
