@@ -26,6 +26,10 @@ namespace {
         }
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
+        // Once every child has reached its largest size, the rest stays empty at the end
+        // instead of opening gaps between the children.
+        if (auto* box = dynamic_cast<QBoxLayout*>(layout))
+            box->addStretch(0);
         return layout;
     }
 }
@@ -121,7 +125,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index)
         child->setParent(widget_);
         QLayout* layout = widget_->layout();
         if (auto* box = dynamic_cast<QBoxLayout*>(layout))
-            box->insertWidget(index, child);
+            box->insertWidget(index, child, 1);
         else if (auto* grid = dynamic_cast<QGridLayout*>(layout))
             grid->addWidget(child, 0, 0);
         control->ApplyVisibility();

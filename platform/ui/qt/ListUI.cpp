@@ -97,7 +97,7 @@ bool CListUI::SetItemIndex(CControlUI* control, int index)
     items_.insert(items_.begin() + index, control);
     if (auto* box = dynamic_cast<QBoxLayout*>(widget_ ? widget_->layout() : nullptr)) {
         box->removeWidget(control->Widget());
-        box->insertWidget(index, control->Widget());
+        box->insertWidget(index, control->Widget(), 1);
     }
     Reindex();
     return true;
