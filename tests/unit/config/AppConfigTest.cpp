@@ -100,17 +100,6 @@ TEST_F(AppConfigTest, MissingFileLeavesDefaultsAndIsNeverCreated)
     EXPECT_EQ(config.document.GetResult(), u"No such file or directory");
 }
 
-TEST_F(AppConfigTest, LoadDiscardsUnsavedChanges)
-{
-    ConfigTestFolder::Write(FilePath(), kFullConfig);
-    AppConfig config = Open();
-    config.optionexit = false;
-    config.updateUrl = u"changed";
-    EXPECT_TRUE(config.Load());
-    EXPECT_TRUE(config.optionexit);
-    EXPECT_EQ(config.updateUrl, u"http://127.0.0.1:1/update/check");
-}
-
 TEST_F(AppConfigTest, FailedWriteIsReportedAndTheFileStays)
 {
     ConfigTestFolder::Write(FilePath(), kFullConfig);
