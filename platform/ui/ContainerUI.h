@@ -24,7 +24,7 @@ public:
 
     int GetCount() const { return static_cast<int>(items_.size()); }
     CControlUI* GetItemAt(int index) const;
-    int GetItemIndex(CControlUI* control) const;
+    virtual int GetItemIndex(CControlUI* control) const;
     /// Takes ownership of control (appended / inserted at index). False for nullptr or a bad index.
     virtual bool Add(CControlUI* control);
     virtual bool AddAt(CControlUI* control, int index);

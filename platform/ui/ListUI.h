@@ -32,7 +32,6 @@ public:
     bool AddAt(CControlUI* control, int index) override;
     bool Remove(CControlUI* control) override;
     virtual bool SetItemIndex(CControlUI* control, int index);
-    virtual int GetItemIndexOf(CControlUI* control) const { return GetItemIndex(control); }
 
     int GetCurSel() const { return curSel_; }
     virtual bool SelectItem(int index, bool takeFocus = false);

@@ -41,7 +41,7 @@ public:
 
     void Init(HWND hwnd);
     HWND GetPaintWindow() const { return hwnd_; }
-    /// Takes ownership of root (a previous root is destroyed).
+    /// Takes ownership of root (a previous root is destroyed); a window shows the new root.
     bool AttachDialog(CControlUI* root);
     /// Gives up the root without destroying it.
     CControlUI* DetachRoot();

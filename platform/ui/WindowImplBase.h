@@ -37,6 +37,8 @@ public:
     void Notify(TNotifyUI& msg) override;
     /// All messages pass here: WM_CLOSE -> OnClose, WM_SYSCOMMAND -> OnSysCommand,
     /// WM_SIZE -> OnSize, WM_KEYDOWN -> ResponseDefaultKeyEvent, others -> HandleCustomMessage.
+    /// A top-level window that loses activation gets WM_KILLFOCUS with the newly
+    /// active window's handle (or nullptr) in wParam.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual LRESULT HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled);
     /// Set bHandled to refuse the close.

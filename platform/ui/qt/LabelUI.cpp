@@ -14,10 +14,13 @@ void* CLabelUI::GetInterface(const CDuiString& name)
 SIZE CLabelUI::EstimateSize(SIZE available)
 {
     SIZE size = CControlUI::EstimateSize(available);
-    if (size.cy == 0 && manager_) {
-        SIZE text = CRenderEngine::GetTextSize(manager_, text_, font_);
+    if (size.cx > 0 && size.cy > 0)
+        return size;
+    SIZE text = CRenderEngine::GetTextSize(manager_, text_, font_);
+    if (size.cx == 0 && !text_.empty())
+        size.cx = text.cx + textPadding_.left + textPadding_.right;
+    if (size.cy == 0)
         size.cy = text.cy + textPadding_.top + textPadding_.bottom;
-    }
     return size;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/MessageDispatcher.h"
 #include "platform/ui/qt/WidgetHandles.h"
+#include "platform/ui/qt/WindowWidget.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -115,6 +116,9 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root)
         ReleaseRoot();
     root_ = root;
     root_->SetManager(this, nullptr);
+    // A window's new root replaces what the window shows.
+    if (auto* window = dynamic_cast<qt::WindowWidget*>(qt::WidgetFromHandle(hwnd_)))
+        window->SetRootWidget(root_->Widget());
     return true;
 }
 

@@ -125,7 +125,6 @@ HWND WindowImplBase::Create(
     }
     m_PaintManager.AttachDialog(root);
     m_PaintManager.AddNotifier(this);
-    widget_->SetRootWidget(root->Widget());
 
     SIZE initial = m_PaintManager.GetInitSize();
     int width = (cx == CW_USEDEFAULT || cx <= 0) ? initial.cx : cx;

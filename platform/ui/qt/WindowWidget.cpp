@@ -2,6 +2,10 @@
 
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/ControlWidget.h"
+#include "platform/ui/qt/MessageDispatcher.h"
+#include "platform/ui/qt/WidgetHandles.h"
+
+#include <QApplication>
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
@@ -47,6 +51,20 @@ bool WindowWidget::event(QEvent* e)
         if (maxButton && restoreButton) {
             maxButton->SetVisible(!isMaximized());
             restoreButton->SetVisible(isMaximized());
+        }
+    }
+    if (e->type() == QEvent::WindowDeactivate && owner_) {
+        // Tell the window which window took the focus, once the desktop has decided that.
+        HWND hwnd = owner_->GetHWND();
+        if (MessageDispatcher* dispatcher = MessageDispatcher::Instance()) {
+            dispatcher->PostTask([hwnd] {
+                WindowImplBase* window = WindowFromHandle(hwnd);
+                if (!window)
+                    return;
+                QWidget* active = QApplication::activeWindow();
+                window->HandleMessage(
+                    WM_KILLFOCUS, reinterpret_cast<WPARAM>(active ? HandleFromWidget(active) : nullptr), 0);
+            });
         }
     }
     return QWidget::event(e);

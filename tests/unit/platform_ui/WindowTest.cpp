@@ -5,6 +5,7 @@
 #include "platform/ui/OptionUI.h"
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/TabLayoutUI.h"
+#include "platform/ui/TrayIcon.h"
 #include "platform/ui/WindowContainerUI.h"
 #include "platform/ui/WindowOps.h"
 
@@ -257,6 +258,33 @@ TEST_F(Windows, ClosingAFrameEndsItsChildWindowsFirst)
     EXPECT_TRUE(childGone);
     delete child;
     delete frame;
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowRoot, AttachingANewRootReplacesTheWindowsControls)
+{
+    TestWindow window(kSimpleLayout);
+    ASSERT_TRUE(window.Create(nullptr, u"", UI_WNDSTYLE_FRAME, 0));
+    auto* list = new CContainerUI;
+    auto* item = new CLabelUI;
+    item->SetName(u"replacement");
+    list->Add(item);
+    window.GetPaintManager()->AttachDialog(list);
+    EXPECT_EQ(window.FindControl(u"OkBtn"), nullptr);
+    EXPECT_EQ(window.FindControl(u"replacement"), item);
+    EXPECT_EQ(item->GetManager(), window.GetPaintManager());
+    DestroyWindow(window.GetHWND());
+}
+
+TEST(WindowMessageNumbers, RegisteredNumbersAreStablePerNameAndAboveTheProgramsOwn)
+{
+    UINT tray = RegisterWindowMessageW(u"WM_TRAYICON");
+    EXPECT_GE(tray, 0xC000u);
+    EXPECT_EQ(RegisterWindowMessageW(u"WM_TRAYICON"), tray);
+    EXPECT_NE(RegisterWindowMessageW(u"OTHER"), tray);
 }
 
 } // namespace
