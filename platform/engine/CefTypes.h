@@ -5,12 +5,7 @@
 namespace platform::engine {
 
 /// A rectangle in the parent window's coordinates (right and bottom exclusive).
-struct RECT {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
+using RECT = platform::ui::RECT;
 
 enum CefThreadId {
     TID_UI,

@@ -18,7 +18,15 @@ bool FakeBrowser::IsSame(CefRefPtr<CefBrowser> that) { return that && that->GetI
 platform::ui::HWND FakeBrowser::GetWindowHandle()
 {
     std::lock_guard<std::mutex> guard(lock);
-    return windowGone ? nullptr : reinterpret_cast<platform::ui::HWND>(&windowAnchor);
+    if (windowGone)
+        return nullptr;
+    return windowHandle ? windowHandle : reinterpret_cast<platform::ui::HWND>(&windowAnchor);
+}
+
+void FakeBrowser::SetWindowHandle(platform::ui::HWND handle)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    windowHandle = handle;
 }
 
 void FakeBrowser::SetMouseCursorChangeDisabled(bool disabled)

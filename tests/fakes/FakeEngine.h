@@ -70,6 +70,8 @@ public:
     std::vector<std::string> Calls();
     std::vector<std::pair<std::string, std::string>> LoadedStrings();
     void SetWindowGone() { windowGone = true; }
+    // A real window to stand for the browser's (for tests that watch it move).
+    void SetWindowHandle(platform::ui::HWND handle);
 
 private:
     void Record(const std::string& call);
@@ -84,6 +86,7 @@ private:
     bool mouseCursorChangeDisabled = false;
     bool windowGone = false;
     char windowAnchor = 0;
+    platform::ui::HWND windowHandle = nullptr;
     IMPLEMENT_REFCOUNTING(FakeBrowser);
 };
 

@@ -1,0 +1,93 @@
+#include "ui/TabWin.h"
+
+#include "browser/SharedClientHandler.h"
+#include "browser/TabContextHandler.h"
+#include "platform/engine/CefBrowser.h"
+#include "platform/engine/CefRequestContext.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Notify.h"
+#include "platform/ui/WindowOps.h"
+
+using namespace platform::ui;
+using platform::engine::CefRefPtr;
+
+namespace {
+constexpr int kMissingHeaderHeight = 24;
+constexpr DWORD kBrowserWindowStyle = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VISIBLE;
+}
+
+TabWin::TabWin(const std::string& url)
+    : url(url)
+{
+}
+
+UINT TabWin::GetClassStyle() const { return CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS; }
+
+int TabWin::HeaderHeight() const
+{
+    if (!header)
+        return kMissingHeaderHeight;
+    return header->IsVisible() ? header->GetFixedHeight() : 0;
+}
+
+void TabWin::Notify(TNotifyUI& msg)
+{
+    if (msg.type == kNotifyWindowInit) {
+        header = FindControl(u"header");
+        CreateBrowser();
+    } else if (msg.type == kNotifyClick) {
+        if (msg.SenderIs(u"closebtn"))
+            Close(1);
+        else if (msg.SenderIs(u"minbtn"))
+            SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        else if (msg.SenderIs(u"maxbtn"))
+            SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        else if (msg.SenderIs(u"restorebtn"))
+            SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
+}
+
+void TabWin::CreateBrowser()
+{
+    const RECT rect = GetWindowRect(GetHWND());
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    const int hh = HeaderHeight();
+
+    platform::engine::CefWindowInfo windowInfo;
+    windowInfo.SetAsChild(GetHWND(), RECT { 0, hh, w, h - hh });
+    windowInfo.style = kBrowserWindowStyle;
+
+    CefRefPtr<TabContextHandler> contextHandler(new TabContextHandler);
+    tabId = contextHandler->tabId;
+    auto requestContext = platform::engine::CefRequestContext::CreateContext(contextHandler);
+
+    if (!platform::engine::CefBrowserHost::CreateBrowser(windowInfo, sharedClientHandler.get(), url,
+            platform::engine::CefBrowserSettings(), requestContext))
+        MessageBoxW(nullptr, u"初始化浏览器失败１", u"Error", MB_OK);
+}
+
+LRESULT TabWin::OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    CefRefPtr<BrowserClientHandler> handler = sharedClientHandler;
+    auto mainBrowser = handler ? handler->GetMainBrowser() : nullptr;
+    if (mainBrowser && mainBrowser->GetHost()->GetWindowHandle()) {
+        auto browser = handler->FindBrowserByTabId(tabId);
+        HWND browserWindow = browser ? browser->GetHost()->GetWindowHandle() : nullptr;
+        if (browserWindow) {
+            const RECT rect = GetWindowRect(GetHWND());
+            const int w = rect.right - rect.left;
+            const int h = rect.bottom - rect.top;
+            const int hh = HeaderHeight();
+            SetWindowPos(browserWindow, 2, hh, w - 4, h - 2 * hh, SWP_NOZORDER);
+        }
+    }
+    return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
+}
+
+void TabWin::OnFinalMessage(HWND hwnd)
+{
+    WindowImplBase::OnFinalMessage(hwnd);
+    tabOption = nullptr;
+    delete this;
+}

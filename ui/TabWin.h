@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ui/OptionUI.h"
+#include "platform/ui/WindowImplBase.h"
+
+#include <string>
+
+/// The window behind one tab: an optional header strip and, below it, the tab's
+/// browser, created when the window is initialised and kept fitted to the window.
+/// GUI thread only; frees itself once its native window is gone.
+class TabWin : public platform::ui::WindowImplBase {
+public:
+    explicit TabWin(const std::string& url);
+
+    platform::ui::CDuiString GetSkinFolder() override { return u"skin\\Zandrel\\"; }
+    platform::ui::CDuiString GetSkinFile() override { return u"tabwin.xml"; }
+    platform::ui::CDuiString GetZIPFileName() const override { return u"Zandrel.zip"; }
+    platform::ui::CDuiString GetWindowClassName() const override { return u"TabWin"; }
+    platform::ui::UINT GetClassStyle() const override;
+
+    void Notify(platform::ui::TNotifyUI& msg) override;
+    platform::ui::LRESULT OnSize(platform::ui::UINT msg, platform::ui::WPARAM wParam,
+        platform::ui::LPARAM lParam, bool& bHandled) override;
+    void OnFinalMessage(platform::ui::HWND hwnd) override;
+
+    int GetTabId() const { return tabId; }
+    std::string GetUrl() const { return url; }
+    platform::ui::COptionUI* GetTabOption() const { return tabOption; }
+    void SetTabOption(platform::ui::COptionUI* option) { tabOption = option; }
+
+    /// Height kept free above (and below) the browser.
+    int HeaderHeight() const;
+
+private:
+    void CreateBrowser();
+
+    platform::ui::CControlUI* header = nullptr;
+    int tabId = -1;
+    std::string url;
+    platform::ui::COptionUI* tabOption = nullptr;
+};
