@@ -30,4 +30,9 @@ public:
     }
 };
 
+/// A client without handlers: what a closed browser reports to.
+class CefNullClient final : public CefClient {
+    IMPLEMENT_REFCOUNTING(CefNullClient);
+};
+
 } // namespace platform::engine

@@ -13,6 +13,12 @@ FakeBrowser::FakeBrowser(
 {
 }
 
+CefRefPtr<CefClient> FakeBrowser::GetClient()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return client;
+}
+
 bool FakeBrowser::IsSame(CefRefPtr<CefBrowser> that) { return that && that->GetIdentifier() == identifier; }
 
 platform::ui::HWND FakeBrowser::GetWindowHandle()
@@ -21,6 +27,12 @@ platform::ui::HWND FakeBrowser::GetWindowHandle()
     if (windowGone)
         return nullptr;
     return windowHandle ? windowHandle : reinterpret_cast<platform::ui::HWND>(&windowAnchor);
+}
+
+void FakeBrowser::ReleaseClient()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    client = new platform::engine::CefNullClient;
 }
 
 void FakeBrowser::SetWindowHandle(platform::ui::HWND handle)
@@ -146,6 +158,7 @@ void FakeEngine::CloseBrowser(CefRefPtr<FakeBrowser> browser)
     browser->SetWindowGone();
     if (auto handler = browser->GetClient()->GetLifeSpanHandler())
         handler->OnBeforeClose(browser);
+    browser->ReleaseClient();
 }
 
 bool FakeEngine::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,

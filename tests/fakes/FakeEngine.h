@@ -44,7 +44,7 @@ public:
 
     // CefBrowserHost
     CefRefPtr<platform::engine::CefBrowser> GetBrowser() override { return this; }
-    CefRefPtr<platform::engine::CefClient> GetClient() override { return client; }
+    CefRefPtr<platform::engine::CefClient> GetClient() override;
     CefRefPtr<platform::engine::CefRequestContext> GetRequestContext() override { return context; }
     platform::ui::HWND GetWindowHandle() override;
     void CloseBrowser(bool) override { Record("close"); }
@@ -70,6 +70,8 @@ public:
     std::vector<std::string> Calls();
     std::vector<std::pair<std::string, std::string>> LoadedStrings();
     void SetWindowGone() { windowGone = true; }
+    // A closed browser lets go of its client, as the engine does.
+    void ReleaseClient();
     // A real window to stand for the browser's (for tests that watch it move).
     void SetWindowHandle(platform::ui::HWND handle);
 

@@ -202,6 +202,8 @@ void QtBrowser::OnViewDestroyed()
     if (auto handler = client->GetLifeSpanHandler())
         handler->OnBeforeClose(this);
     view.clear();
+    // The client usually keeps its browsers; letting go of it here breaks that cycle.
+    client = new CefNullClient;
     BrowserRegistry::Instance().Remove(identifier);
 }
 
