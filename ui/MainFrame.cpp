@@ -1,0 +1,262 @@
+#include "ui/MainFrame.h"
+
+#include "app/ShellUtilities.h"
+#include "browser/SharedClientHandler.h"
+#include "config/AppConfig.h"
+#include "config/AutoStartRegistrar.h"
+#include "config/SiteAddress.h"
+#include "platform/engine/CefBrowser.h"
+#include "platform/os/TextCodec.h"
+#include "platform/ui/WindowOps.h"
+#include "ui/MenuIdCounter.h"
+#include "ui/MessageBoxDialog.h"
+#include "ui/TabWin.h"
+#include "update/HttpClient.h"
+#include "update/UpdateCheck.h"
+#include "update/VersionClipboard.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace platform::ui;
+using platform::os::Utf16ToUtf8;
+
+namespace {
+constexpr UINT kIgnoredUserMessage = WM_USER + 1;
+constexpr UINT kIgnoredToolMessage = WM_USER + 302;
+constexpr UINT kSwallowedMessage = 11012;
+constexpr WPARAM kIgnoredTimerId = 1;
+constexpr int kMainIconId = 129;
+constexpr int kSmallIconId = 130;
+}
+
+MainFrame::MainFrame()
+    : tabs(*this)
+{
+}
+
+MainFrame::~MainFrame()
+{
+    menuItems.clear();
+    secondMenuItems.clear();
+    PostQuitMessage(0);
+}
+
+CControlUI* MainFrame::CreateControl(const CDuiString& className)
+{
+    if (className == u"MenuButton")
+        return new CButtonUI;
+    return nullptr;
+}
+
+void MainFrame::AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind)
+{
+    auto item = std::make_unique<MenuItemInfo>();
+    item->id = id;
+    item->parentId = parentId;
+    item->text = text;
+    item->checkKind = checkKind;
+    menuItems[id] = std::move(item);
+}
+
+void MainFrame::InitWindow()
+{
+    AddMenuItem(4, NextMenuId(), u"关于", 0);
+    AddMenuItem(6, 61, u"软件升级", 0);
+    AddMenuItem(6, 62, u"退出客户端", 0);
+    AddMenuItem(7, 71, u"打开主界面", 1);
+    AddMenuItem(7, 73, u"退出客户端", 1);
+}
+
+void MainFrame::Notify(TNotifyUI& msg)
+{
+    if (msg.type == kNotifyWindowInit)
+        OnWindowInitialised();
+    else if (msg.type == kNotifyClick)
+        OnClick(msg);
+}
+
+void MainFrame::OnWindowInitialised()
+{
+    quitWithoutConfirm = false;
+    publishStatus = FindControl(u"lb_publish_status");
+    loginUserName = FindControl(u"lbl_login_user_name");
+    videoDeviceType = FindControl(u"video_device_type");
+    audioDeviceType = FindControl(u"audio_device_type");
+    tabs.Attach(static_cast<CTabLayoutUI*>(FindControl(u"tab_main")),
+        static_cast<CContainerUI*>(FindControl(u"tab_button_container")));
+    backButton = FindControl(u"btn_backward");
+    forwardButton = FindControl(u"btn_forward");
+
+    SetWindowIcon(GetHWND(), LoadProgramIcon(kMainIconId), LoadProgramIcon(kSmallIconId));
+
+    if (sharedClientHandler) {
+        sharedClientHandler->SetMainWindow(GetHWND());
+        sharedClientHandler->SetTitleSink(this);
+        sharedClientHandler->SetNavigationControls(backButton, forwardButton, nullptr, nullptr);
+        RunStartupUpdateReaction();
+    }
+    PostStartRecord();
+    AppConfig::Instance().Load();
+    ApplyAutoStart(false);
+    tabs.OpenTab(Utf16ToUtf8(SiteUrl() + u"/?miniClient=1"), u"加载中...", false);
+}
+
+void MainFrame::RunStartupUpdateReaction()
+{
+    UpdateInfo info;
+    int result = FetchUpdateInfo(info, Utf16ToUtf8(AppConfig::Instance().updateUrl));
+    UpdateDecision decision = StartupUpdateDecision(result, info, CurrentVersion());
+    if (decision.outcome == UpdateOutcome::UpdateRequired) {
+        MessageBoxDialog::Inform(GetHWND(), u"提示", decision.text);
+        OpenUrl(platform::os::Utf8ToUtf16(decision.url));
+        quitWithoutConfirm = true;
+        Close(2);
+    } else if (decision.outcome == UpdateOutcome::UpdateAvailable) {
+        MessageBoxDialog::Inform(GetHWND(), u"提示", decision.text);
+    }
+}
+
+void MainFrame::PostStartRecord()
+{
+    std::string reply;
+    HttpClient().Post(Utf16ToUtf8(SiteUrl() + u"/brivo/miniclient/startRecord.action"), "", &reply);
+}
+
+void MainFrame::ApplyAutoStart(bool removeWhenOff)
+{
+    AutoStartRegistrar registrar;
+    if (AppConfig::Instance().powerboot)
+        registrar.SetAutoStart();
+    else if (removeWhenOff)
+        registrar.RemoveAutoStart();
+}
+
+void MainFrame::OnClick(TNotifyUI& msg)
+{
+    if (msg.SenderIs(u"closebtn"))
+        OnCloseButton();
+    else if (msg.SenderIs(u"minbtn"))
+        SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    else if (msg.SenderIs(u"maxbtn"))
+        SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    else if (msg.SenderIs(u"restorebtn"))
+        SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    else if (msg.SenderIs(u"btn_backward"))
+        GoBackOrForward(true);
+    else if (msg.SenderIs(u"btn_forward"))
+        GoBackOrForward(false);
+}
+
+void MainFrame::OnCloseButton()
+{
+    ApplyAutoStart(true);
+    if (!AppConfig::Instance().optionexit) {
+        Close(1);
+        return;
+    }
+    // Without a notification-area icon a hidden window could never be brought back
+    // (a second start only reports the running one), so it is minimised instead.
+    platform::ui::ShowWindow(GetHWND(), trayIconAdded ? SW_HIDE : SW_MINIMIZE);
+}
+
+void MainFrame::GoBackOrForward(bool back)
+{
+    int index = tabs.CurrentIndex();
+    if (index < 0 || !sharedClientHandler)
+        return;
+    TabWin* tabWin = tabs.TabAt(index);
+    if (!tabWin)
+        return;
+    auto browser = sharedClientHandler->FindBrowserByTabId(tabWin->GetTabId());
+    if (!browser)
+        return;
+    if (back)
+        browser->GoBack();
+    else
+        browser->GoForward();
+}
+
+LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == kSwallowedMessage)
+        return 0;
+    return WindowImplBase::HandleMessage(msg, wParam, lParam);
+}
+
+LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    switch (msg) {
+    case WM_OPEN_TAB:
+        tabs.OpenTab(PayloadValue<std::string>(wParam), u"加载中...", true);
+        break;
+    case WM_TAB_TITLE:
+        tabs.SetTitle(
+            static_cast<int>(wParam), PayloadValue<std::u16string>(static_cast<std::uintptr_t>(lParam)));
+        break;
+    case WM_MENU_CLICK:
+        OnMenuClick(reinterpret_cast<const MenuItemInfo*>(wParam));
+        break;
+    case TabStrip::kCloseTabMessage:
+        tabs.CloseTab(reinterpret_cast<CButtonUI*>(wParam));
+        break;
+    case kIgnoredUserMessage:
+    case kIgnoredToolMessage:
+        break;
+    case WM_TIMER:
+        if (wParam != kIgnoredTimerId)
+            return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, bHandled);
+        break;
+    default:
+        return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, bHandled);
+    }
+    bHandled = true;
+    return 0;
+}
+
+void MainFrame::OnMenuClick(const MenuItemInfo* item)
+{
+    if (!item)
+        return;
+    if (item->parentId == 4) {
+        MessageBoxDialog::Inform(GetHWND(), u"新版本", u"Tessik直播助手帮助");
+    } else if (item->parentId == 6 && item->id == 62) {
+        Close(1);
+    } else if (item->parentId == 7 && item->id == 71) {
+        platform::ui::ShowWindow(GetHWND(), SW_RESTORE);
+        SetForegroundWindow(GetHWND());
+    } else if (item->parentId == 7 && item->id == 72) {
+        CopyVersionInfoToClipboard();
+    } else if (item->parentId == 7 && item->id == 73) {
+        Close(1);
+    }
+}
+
+LRESULT MainFrame::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)
+{
+    if (quitWithoutConfirm) {
+        // Gives a launched installer or the shell a moment before the window goes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return 0;
+    }
+    if (MessageBoxDialog::Confirm(GetHWND(), u"提示", u"你确定要关闭Tessik微端吗", true) != 1)
+        bHandled = true;
+    return 0;
+}
+
+LRESULT MainFrame::ResponseDefaultKeyEvent(WPARAM key)
+{
+    if (key == VK_ESCAPE)
+        return 1;
+    return WindowImplBase::ResponseDefaultKeyEvent(key);
+}
+
+void MainFrame::OnFinalMessage(HWND) { delete this; }
+
+void MainFrame::TitleChanged(int tabId, const std::u16string& title)
+{
+    auto payload = std::make_unique<OwnedPayload<std::u16string>>(title);
+    auto address = reinterpret_cast<LPARAM>(static_cast<MessagePayload*>(payload.get()));
+    platform::ui::PostMessage(
+        GetHWND(), WM_TAB_TITLE, static_cast<WPARAM>(tabId), address, std::move(payload));
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "browser/TabTitleSink.h"
+#include "platform/ui/WindowImplBase.h"
+#include "ui/MenuItemInfo.h"
+#include "ui/TabStrip.h"
+
+#include <map>
+#include <memory>
+
+// The one top-level window: the site in a strip of tabs, back and forward, the
+// menus' commands, the start-up update reaction and the close-or-hide decision.
+// GUI thread only; TitleChanged may be called from any thread (it only posts).
+class MainFrame : public platform::ui::WindowImplBase, public TabTitleSink {
+public:
+    static constexpr platform::ui::UINT WM_MENU_CLICK = platform::ui::WM_USER + 6;
+    static constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
+    static constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
+
+    MainFrame();
+    ~MainFrame() override;
+
+    platform::ui::CDuiString GetSkinFolder() override { return u"skin/Zandrel/"; }
+    platform::ui::CDuiString GetSkinFile() override { return u"main.xml"; }
+    platform::ui::CDuiString GetZIPFileName() const override { return u"Zandrel.zip"; }
+    platform::ui::CDuiString GetWindowClassName() const override { return u"Main_Class"; }
+    platform::ui::CControlUI* CreateControl(const platform::ui::CDuiString& className) override;
+
+    void InitWindow() override;
+    void Notify(platform::ui::TNotifyUI& msg) override;
+    platform::ui::LRESULT HandleMessage(
+        platform::ui::UINT msg, platform::ui::WPARAM wParam, platform::ui::LPARAM lParam) override;
+    platform::ui::LRESULT HandleCustomMessage(platform::ui::UINT msg, platform::ui::WPARAM wParam,
+        platform::ui::LPARAM lParam, bool& bHandled) override;
+    platform::ui::LRESULT OnClose(platform::ui::UINT msg, platform::ui::WPARAM wParam,
+        platform::ui::LPARAM lParam, bool& bHandled) override;
+    platform::ui::LRESULT ResponseDefaultKeyEvent(platform::ui::WPARAM key) override;
+    void OnFinalMessage(platform::ui::HWND hwnd) override;
+
+    void TitleChanged(int tabId, const std::u16string& title) override;
+
+    const TabStrip& Tabs() const { return tabs; }
+    const std::map<int, std::unique_ptr<MenuItemInfo>>& MenuItems() const { return menuItems; }
+
+    // While true, a close needs no confirmation: from construction until the window is
+    // initialised, and again just before the frame closes itself for an update.
+    bool quitWithoutConfirm = true;
+
+private:
+    void OnWindowInitialised();
+    void OnClick(platform::ui::TNotifyUI& msg);
+    void RunStartupUpdateReaction();
+    void PostStartRecord();
+    void ApplyAutoStart(bool removeWhenOff);
+    void OnCloseButton();
+    void GoBackOrForward(bool back);
+    void OnMenuClick(const MenuItemInfo* item);
+    void AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind);
+
+    TabStrip tabs;
+    std::map<int, std::unique_ptr<MenuItemInfo>> menuItems;
+    // Consulted only by menus of root id 5; nothing fills it.
+    std::map<int, std::unique_ptr<MenuItemInfo>> secondMenuItems;
+    bool trayIconAdded = false;
+
+    platform::ui::CControlUI* publishStatus = nullptr;
+    platform::ui::CControlUI* loginUserName = nullptr;
+    platform::ui::CControlUI* videoDeviceType = nullptr;
+    platform::ui::CControlUI* audioDeviceType = nullptr;
+    platform::ui::CControlUI* backButton = nullptr;
+    platform::ui::CControlUI* forwardButton = nullptr;
+};

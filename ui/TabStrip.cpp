@@ -1,0 +1,189 @@
+#include "ui/TabStrip.h"
+
+#include "platform/os/TextCodec.h"
+#include "platform/ui/HorizontalLayoutUI.h"
+#include "platform/ui/RenderEngine.h"
+#include "platform/ui/WindowContainerUI.h"
+#include "ui/TabWin.h"
+
+using namespace platform::ui;
+
+namespace {
+constexpr int kTabWidth = 174;
+constexpr int kTabHeight = 30;
+constexpr int kCloseButtonSize = 12;
+constexpr size_t kShownTitleLength = 8;
+constexpr DWORD kTabWindowStyle = 0x56000000;
+}
+
+TabStrip::TabStrip(WindowImplBase& frame)
+    : frame(frame)
+{
+}
+
+void TabStrip::Attach(CTabLayoutUI* tabPages, CContainerUI* tabButtonRows)
+{
+    pages = tabPages;
+    buttonRows = tabButtonRows;
+}
+
+int TabStrip::Count() const { return pages ? pages->GetCount() : 0; }
+
+int TabStrip::CurrentIndex() const { return pages ? pages->GetCurSel() : -1; }
+
+TabWin* TabStrip::TabAt(int index) const
+{
+    CControlUI* page = pages ? pages->GetItemAt(index) : nullptr;
+    return page ? reinterpret_cast<TabWin*>(page->GetTag()) : nullptr;
+}
+
+CControlUI* TabStrip::WindowContainerOf(CControlUI* page)
+{
+    auto* container = static_cast<CContainerUI*>(page->GetInterface(u"Container"));
+    return container ? container->FindSubControl(u"window_container") : nullptr;
+}
+
+void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool closable)
+{
+    if (!pages || !buttonRows)
+        return;
+    std::u16string pageName = platform::os::Utf8ToUtf16(url);
+    auto* tabWin = new TabWin(url);
+
+    auto* row = new CHorizontalLayoutUI;
+    row->SetName(u"tab_basic_win_button");
+    row->SetMaxWidth(kTabWidth);
+    row->SetMaxHeight(kTabHeight);
+    auto* tabButton = new COptionUI;
+    tabButton->SetName(u"tab_button");
+    tabButton->SetText(title);
+    tabButton->SetToolTip(title);
+    tabButton->SetStyleName(u"tab_win_button_bk_style", frame.GetPaintManager());
+    tabButton->SetGroup(u"group_tab_button");
+    tabButton->SetFixedWidth(kTabWidth);
+    tabButton->SetFixedHeight(kTabHeight);
+    auto* closeButton = new CButtonUI;
+    closeButton->SetName(u"close_tab_btn");
+    closeButton->SetStyleName(u"tab_win_button_style", frame.GetPaintManager());
+    closeButton->SetToolTip(u"关闭 ");
+    closeButton->SetFixedWidth(kCloseButtonSize);
+    closeButton->SetFixedHeight(kCloseButtonSize);
+    closeButton->SetTag(reinterpret_cast<std::uintptr_t>(tabButton));
+    row->Add(tabButton);
+    row->Add(closeButton);
+    buttonRows->Add(row);
+    tabButton->Selected(true);
+    closeButton->SetVisible(closable);
+    tabWin->SetTabOption(tabButton);
+    tabButton->OnNotify([this, tabButton](TNotifyUI& msg) {
+        if (msg.type == kNotifyClick)
+            OnTabButtonClicked(tabButton);
+        return true;
+    });
+    closeButton->OnNotify([this, closeButton](TNotifyUI& msg) {
+        if (msg.type == kNotifyClick)
+            frame.PostMessageW(kCloseTabMessage, reinterpret_cast<WPARAM>(closeButton), 0);
+        return true;
+    });
+
+    tabWin->Create(frame.GetHWND(), pageName, kTabWindowStyle, 0);
+    auto* page = new CHorizontalLayoutUI;
+    page->SetName(pageName);
+    auto* container = new CWindowContainerUI;
+    container->SetName(u"window_container");
+    page->Add(container);
+    container->SetWindow(frame.GetPaintManager(), tabWin->GetPaintManager(), tabWin);
+    page->SetTag(reinterpret_cast<std::uintptr_t>(tabWin));
+    pages->Add(page);
+    pages->SelectItem(pages->GetCount() - 1, true);
+    container->SetVisible(true);
+
+    tabButton->SetTag(reinterpret_cast<std::uintptr_t>(page));
+    SelectTab(pages->GetCount() - 1);
+    tabButton->Selected(true);
+}
+
+void TabStrip::SelectTab(int index)
+{
+    if (!pages)
+        return;
+    int current = pages->GetCurSel();
+    for (int i = 0; i < pages->GetCount(); ++i) {
+        if (CControlUI* container = WindowContainerOf(pages->GetItemAt(i)))
+            container->SetVisible(false);
+    }
+    pages->SelectItem(index, current < index);
+    pages->Invalidate();
+    CControlUI* page = pages->GetItemAt(index);
+    if (!page)
+        return;
+    if (CControlUI* container = WindowContainerOf(page))
+        container->SetVisible(true);
+    TabWin* tabWin = reinterpret_cast<TabWin*>(page->GetTag());
+    if (tabWin && tabWin->GetTabOption())
+        tabWin->GetTabOption()->Selected(true);
+}
+
+void TabStrip::OnTabButtonClicked(COptionUI* button)
+{
+    auto* page = reinterpret_cast<CControlUI*>(button->GetTag());
+    int index = 0;
+    for (int i = 0; i < pages->GetCount(); ++i) {
+        CControlUI* each = pages->GetItemAt(i);
+        if (each == page) {
+            index = i;
+            continue;
+        }
+        if (CControlUI* container = WindowContainerOf(each))
+            container->SetVisible(false);
+    }
+    pages->SelectItem(index, true);
+    if (page)
+        if (CControlUI* container = WindowContainerOf(page))
+            container->SetVisible(true);
+}
+
+void TabStrip::CloseTab(CButtonUI* closeButton)
+{
+    if (!pages || !buttonRows || !IsLiveControl(closeButton))
+        return;
+    auto* tabButton = reinterpret_cast<CControlUI*>(closeButton->GetTag());
+    auto* page = reinterpret_cast<CControlUI*>(tabButton->GetTag());
+    CControlUI* row = tabButton->GetParent();
+
+    int next = 0;
+    int index = pages->GetItemIndex(page);
+    if (index >= 0) {
+        pages->Remove(page);
+        if (pages->GetItemAt(index))
+            next = index;
+        else if (index > 0)
+            next = index - 1;
+    }
+    buttonRows->Remove(row);
+    SelectTab(next);
+}
+
+void TabStrip::SetTitle(int tabId, const std::u16string& title)
+{
+    if (!pages)
+        return;
+    int charWidth = CRenderEngine::GetTextSize(frame.GetPaintManager(), u"中", -1).cx;
+    for (int i = 0; i < pages->GetCount(); ++i) {
+        TabWin* tabWin = TabAt(i);
+        if (!tabWin || tabWin->GetTabId() != tabId || !tabWin->GetTabOption())
+            continue;
+        COptionUI* button = tabWin->GetTabOption();
+        button->SetToolTip(title);
+        int buttonWidth = button->GetWidth() > 0 ? button->GetWidth() : button->GetFixedWidth();
+        button->SetText(FittedTitle(title, buttonWidth, charWidth));
+        return;
+    }
+}
+
+std::u16string TabStrip::FittedTitle(const std::u16string& title, int buttonWidth, int charWidth)
+{
+    if (buttonWidth > 0 && charWidth > 0 && static_cast<size_t>(buttonWidth / charWidth) < title.size())
+        return title.substr(0, kShownTitleLength) + u"...";
+    return title;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/ui/ButtonUI.h"
+#include "platform/ui/OptionUI.h"
+#include "platform/ui/TabLayoutUI.h"
+#include "platform/ui/WindowImplBase.h"
+
+#include <string>
+
+class TabWin;
+
+// The main frame's tabs: each is a row (tab button, close button) in the tab bar
+// plus a page in "tab_main" hosting one TabWin. Pages and rows are only appended and
+// removed in pairs, so a tab's index is the same in both. GUI thread only.
+class TabStrip {
+public:
+    // Posted to the frame by a close button; wParam is the button (closing inside its
+    // own click would destroy it while it is still handling the click).
+    static constexpr platform::ui::UINT kCloseTabMessage = platform::ui::WM_USER + 0x2101;
+
+    explicit TabStrip(platform::ui::WindowImplBase& frame);
+
+    // Binds the strip to "tab_main" and "tab_button_container"; without them no tab opens.
+    void Attach(platform::ui::CTabLayoutUI* pages, platform::ui::CContainerUI* buttonRows);
+
+    void OpenTab(const std::string& url, const std::u16string& title, bool closable);
+    void SelectTab(int index);
+    // Closes the tab of a close button and selects its neighbour.
+    void CloseTab(platform::ui::CButtonUI* closeButton);
+    // Shows title on the first tab whose TabWin has tabId; unknown ids change nothing.
+    void SetTitle(int tabId, const std::u16string& title);
+
+    int Count() const;
+    int CurrentIndex() const;
+    TabWin* TabAt(int index) const;
+
+    // The text a tab button shows: the first 8 characters and "..." when the title
+    // is longer than the button holds characters of charWidth; otherwise the title.
+    static std::u16string FittedTitle(const std::u16string& title, int buttonWidth, int charWidth);
+
+private:
+    void OnTabButtonClicked(platform::ui::COptionUI* button);
+    static platform::ui::CControlUI* WindowContainerOf(platform::ui::CControlUI* page);
+
+    platform::ui::WindowImplBase& frame;
+    platform::ui::CTabLayoutUI* pages = nullptr;
+    platform::ui::CContainerUI* buttonRows = nullptr;
+};
