@@ -83,7 +83,9 @@ protected:
     CPaintManagerUI m_PaintManager;
 
 private:
+    friend class qt::WindowWidget;
     CDuiString LayoutPath();
+    void Teardown(bool disposeWidget);
     HWND hwnd_ = nullptr;
     qt::WindowWidget* widget_ = nullptr;
     DWORD style_ = 0, exStyle_ = 0;

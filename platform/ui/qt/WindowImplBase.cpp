@@ -244,7 +244,9 @@ LRESULT WindowImplBase::ResponseDefaultKeyEvent(WPARAM) { return 0; }
 
 void WindowImplBase::OnFinalMessage(HWND) { }
 
-void WindowImplBase::DestroyNow()
+void WindowImplBase::DestroyNow() { Teardown(true); }
+
+void WindowImplBase::Teardown(bool disposeWidget)
 {
     if (destroying_ || !widget_)
         return;
@@ -267,8 +269,10 @@ void WindowImplBase::DestroyNow()
     m_PaintManager.ReleaseRoot();
     widget_ = nullptr;
     widget->Forget();
-    widget->hide();
-    qt::DisposeWidget(widget);
+    if (disposeWidget) {
+        widget->hide();
+        qt::DisposeWidget(widget);
+    }
     if (modal_) {
         modal_->done = true;
         modal_->code = modalCode_;

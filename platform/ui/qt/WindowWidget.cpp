@@ -30,7 +30,7 @@ WindowWidget::~WindowWidget()
     if (owner_) {
         WindowImplBase* owner = owner_;
         owner_ = nullptr;
-        owner->DestroyNow();
+        owner->Teardown(false);
     }
 }
 

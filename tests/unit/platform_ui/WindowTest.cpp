@@ -8,8 +8,10 @@
 #include "platform/ui/TrayIcon.h"
 #include "platform/ui/WindowContainerUI.h"
 #include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/WidgetHandles.h"
 
 #include <QTimer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace platform::ui;
@@ -285,6 +287,44 @@ TEST(WindowMessageNumbers, RegisteredNumbersAreStablePerNameAndAboveTheProgramsO
     EXPECT_GE(tray, 0xC000u);
     EXPECT_EQ(RegisterWindowMessageW(u"WM_TRAYICON"), tray);
     EXPECT_NE(RegisterWindowMessageW(u"OTHER"), tray);
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowLifetime, ChildWindowWhoseHostWidgetIsDeletedGetsItsFinalMessageOnce)
+{
+    auto* host = new QWidget;
+    HWND hostHandle = qt::HandleFromWidget(host);
+    auto* child = new TestWindow("<Window><Control /></Window>");
+    bool gone = false;
+    child->finalFlag = &gone;
+    ASSERT_TRUE(child->Create(hostHandle, u"", UI_WNDSTYLE_CHILD, 0));
+    EXPECT_EQ(GetParent(child->GetHWND()), hostHandle);
+    delete host;
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(child->finalMessages, 1);
+    EXPECT_FALSE(IsWindow(child->GetHWND()));
+    delete child;
+}
+
+TEST(WindowLifetime, WindowThatFreesItselfInFinalMessageCanRunModally)
+{
+    class SelfFreeing : public TestWindow {
+    public:
+        using TestWindow::TestWindow;
+        void OnFinalMessage(HWND) override { delete this; }
+    };
+    auto* window = new SelfFreeing(kSimpleLayout);
+    ASSERT_TRUE(window->Create(nullptr, u"", UI_WNDSTYLE_DIALOG, 0));
+    CControlUI* ok = window->FindControl(u"OkBtn");
+    window->onNotify = [window](TNotifyUI& msg) {
+        if (msg.type == kNotifyClick)
+            window->Close(9);
+    };
+    QTimer::singleShot(0, [ok] { SimulateClick(ok); });
+    EXPECT_EQ(window->ShowModal(), 9u);
 }
 
 } // namespace
