@@ -95,6 +95,12 @@ bool CListUI::SetItemIndex(CControlUI* control, int index)
         return true;
     items_.erase(items_.begin() + old);
     items_.insert(items_.begin() + index, control);
+    if (curSel_ == old)
+        curSel_ = index;
+    else if (old < curSel_ && curSel_ <= index)
+        --curSel_;
+    else if (index <= curSel_ && curSel_ < old)
+        ++curSel_;
     if (auto* box = dynamic_cast<QBoxLayout*>(widget_ ? widget_->layout() : nullptr)) {
         box->removeWidget(control->Widget());
         box->insertWidget(index, control->Widget(), 1);
