@@ -184,6 +184,12 @@ int main(int argc, char** argv)
         response.set_content(kInstaller, "application/x-sh");
     });
 
+    // The server library shares ports between listeners, so a second demo server on
+    // the same port would quietly take half of the requests: refuse instead.
+    if (options.port != 0 && httplib::Client("127.0.0.1", options.port).Get("/")) {
+        std::fprintf(stderr, "127.0.0.1:%d is already in use\n", options.port);
+        return 1;
+    }
     if (options.port == 0)
         options.port = server.bind_to_any_port("127.0.0.1");
     else if (!server.bind_to_port("127.0.0.1", options.port)) {
