@@ -1,22 +1,55 @@
 #include "platform/ui/qt/WindowWidget.h"
 
-#include "platform/ui/WindowImplBase.h"
-#include "platform/ui/qt/ControlWidget.h"
-#include "platform/ui/qt/MessageDispatcher.h"
-#include "platform/ui/qt/WidgetHandles.h"
-
 #include <QApplication>
-
 #include <QCloseEvent>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "platform/ui/WindowImplBase.h"
+#include "platform/ui/qt/ControlWidget.h"
+#include "platform/ui/qt/WidgetHandles.h"
+
 namespace platform::ui::qt {
+
+namespace {
+    QWidget* WidgetOfWindow(QWindow* window)
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (window && widget->windowHandle() == window)
+                return widget;
+        }
+        return nullptr;
+    }
+
+    // A window that loses the focus learns which window took it (nullptr: none of ours),
+    // so pop-ups can close when the user turns elsewhere.
+    void TrackFocusChanges()
+    {
+        static bool tracking = false;
+        if (tracking || !qApp)
+            return;
+        tracking = true;
+        static QPointer<QWindow> previous;
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [](QWindow* now) {
+            EventScope scope;
+            QWidget* before = WidgetOfWindow(previous.data());
+            previous = now;
+            auto* window = dynamic_cast<WindowWidget*>(before);
+            if (!window || !window->Owner())
+                return;
+            QWidget* after = WidgetOfWindow(now);
+            window->Owner()->HandleMessage(
+                WM_KILLFOCUS, reinterpret_cast<WPARAM>(after ? HandleFromWidget(after) : nullptr), 0);
+        });
+    }
+}
 
 WindowWidget::WindowWidget(WindowImplBase* owner, QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags)
     , owner_(owner)
 {
+    TrackFocusChanges();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -51,20 +84,6 @@ bool WindowWidget::event(QEvent* e)
         if (maxButton && restoreButton) {
             maxButton->SetVisible(!isMaximized());
             restoreButton->SetVisible(isMaximized());
-        }
-    }
-    if (e->type() == QEvent::WindowDeactivate && owner_) {
-        // Tell the window which window took the focus, once the desktop has decided that.
-        HWND hwnd = owner_->GetHWND();
-        if (MessageDispatcher* dispatcher = MessageDispatcher::Instance()) {
-            dispatcher->PostTask([hwnd] {
-                WindowImplBase* window = WindowFromHandle(hwnd);
-                if (!window)
-                    return;
-                QWidget* active = QApplication::activeWindow();
-                window->HandleMessage(
-                    WM_KILLFOCUS, reinterpret_cast<WPARAM>(active ? HandleFromWidget(active) : nullptr), 0);
-            });
         }
     }
     return QWidget::event(e);

@@ -161,3 +161,56 @@ TEST(WindowOps, ProgramIconsComeInTwoSizes)
 }
 
 } // namespace
+
+namespace {
+
+TEST(WindowOps, CaptionBandDragsAndTheBorderResizesOnlyWithAThickFrame)
+{
+    const char* layout
+        = R"(<Window size="300,200" caption="0,0,0,30" sizebox="4,4,4,4"><Control /></Window>)";
+    TestWindow fixed(layout);
+    ASSERT_TRUE(fixed.Create(nullptr, u"", UI_WNDSTYLE_DIALOG, 0));
+    TestWindow sizable(layout);
+    ASSERT_TRUE(sizable.Create(nullptr, u"", UI_WNDSTYLE_FRAME | WS_THICKFRAME, 0));
+    sizable.ShowWindow();
+    EXPECT_TRUE(fixed.Widget()->StartSystemDrag(QPoint(150, 10))) << "caption band";
+    EXPECT_FALSE(fixed.Widget()->StartSystemDrag(QPoint(150, 100))) << "content";
+    EXPECT_FALSE(fixed.Widget()->StartSystemDrag(QPoint(150, 198))) << "no thick frame, no border resize";
+    EXPECT_TRUE(sizable.Widget()->StartSystemDrag(QPoint(150, 198)));
+    EXPECT_TRUE(sizable.Widget()->StartSystemDrag(QPoint(1, 100)));
+    EXPECT_FALSE(sizable.Widget()->StartSystemDrag(QPoint(150, 100)));
+    DestroyWindow(fixed.GetHWND());
+    DestroyWindow(sizable.GetHWND());
+}
+
+class FocusWatcher : public TestWindow {
+public:
+    using TestWindow::TestWindow;
+    LRESULT HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override
+    {
+        if (msg == WM_KILLFOCUS)
+            focusTakenBy.push_back(reinterpret_cast<HWND>(wParam));
+        return TestWindow::HandleCustomMessage(msg, wParam, lParam, handled);
+    }
+    std::vector<HWND> focusTakenBy;
+};
+
+TEST(WindowOps, AWindowLosingActivationLearnsWhichWindowTookIt)
+{
+    FocusWatcher first(kSimpleLayout);
+    TestWindow second(kSimpleLayout);
+    ASSERT_TRUE(first.Create(nullptr, u"", UI_WNDSTYLE_FRAME, 0));
+    ASSERT_TRUE(second.Create(nullptr, u"", UI_WNDSTYLE_FRAME, 0));
+    first.ShowWindow();
+    SetForegroundWindow(first.GetHWND());
+    if (!WaitUntil([&] { return QApplication::activeWindow() == first.Widget(); }, 2000))
+        GTEST_SKIP() << "this platform plugin does not activate windows";
+    second.ShowWindow();
+    SetForegroundWindow(second.GetHWND());
+    ASSERT_TRUE(WaitUntil([&] { return !first.focusTakenBy.empty(); }));
+    EXPECT_EQ(first.focusTakenBy.back(), second.GetHWND());
+    DestroyWindow(first.GetHWND());
+    DestroyWindow(second.GetHWND());
+}
+
+} // namespace
