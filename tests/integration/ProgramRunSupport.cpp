@@ -1,0 +1,181 @@
+#include "ProgramRunSupport.h"
+
+#include "support/WaitUntil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <csignal>
+
+TestSite::TestSite()
+{
+    server.set_keep_alive_max_count(1);
+    server.Get("/", [this](const httplib::Request& request, httplib::Response& response) {
+        if (request.get_param_value("miniClient") == "1")
+            ++lobbyHits;
+        response.set_content("<html><head><title>Lobby</title></head><body>lobby</body></html>", "text/html");
+    });
+    server.Post(
+        "/brivo/miniclient/startRecord.action", [this](const httplib::Request&, httplib::Response& response) {
+            ++startRecordHits;
+            response.set_content("{}", "application/json");
+        });
+    server.Get("/update/check", [this](const httplib::Request&, httplib::Response& response) {
+        std::lock_guard<std::mutex> guard(lock);
+        response.set_content(updateReply, "application/json");
+    });
+    port = server.bind_to_any_port("127.0.0.1");
+    thread = std::thread([this] { server.listen_after_bind(); });
+    while (!server.is_running())
+        std::this_thread::yield();
+}
+
+TestSite::~TestSite()
+{
+    server.stop();
+    thread.join();
+}
+
+std::string TestSite::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
+void TestSite::SetUpdateReply(const std::string& json)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    updateReply = json;
+}
+
+ProgramFolder::ProgramFolder(const TestSite& site)
+{
+    // A copy, not a link: the program finds its folder through its own resolved path.
+    QFile::copy(ZANDREL_PROGRAM_DIR "/zandrel", Executable());
+    QFile::setPermissions(Executable(), QFile::permissions(ZANDREL_PROGRAM_DIR "/zandrel"));
+    QFile::link(ZANDREL_PROGRAM_DIR "/skin", folder.filePath("skin"));
+    QFile config(folder.filePath("config.xml"));
+    config.open(QIODevice::WriteOnly);
+    config.write(
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config>\n"
+                       "<Channel url=\"\" remote=\"0\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" "
+                       "sid=\"0\" subsid=\"0\" port=\"0\" ip=\"\"/>\n"
+                       "<Update url=\"%1\"/>\n"
+                       "<Notify url=\"\" time=\"0\" powerboot=\"0\" test=\"0\" optionexit=\"0\"/>\n"
+                       "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\"%2\"/>\n</config>\n")
+            .arg(QString::fromStdString(site.Url("/update/check")), QString::fromStdString(site.Url("")))
+            .toUtf8());
+}
+
+QString ProgramFolder::Executable() const { return folder.filePath("zandrel"); }
+
+ProgramRun::ProgramRun(const ProgramFolder& folder, const QProcessEnvironment& environment)
+{
+    process.setProcessEnvironment(environment);
+    process.setProgram(folder.Executable());
+    process.setWorkingDirectory(folder.Path());
+    process.start();
+    process.waitForStarted();
+}
+
+ProgramRun::~ProgramRun() { Kill(); }
+
+bool ProgramRun::WaitForExit(int timeoutMs)
+{
+    return WaitUntil([this] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+}
+
+QString ProgramRun::StandardError()
+{
+    errors += process.readAllStandardError();
+    return QString::fromUtf8(errors);
+}
+
+void ProgramRun::Kill()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.kill();
+    process.waitForFinished(10000);
+}
+
+std::vector<std::pair<qint64, QString>> ProgramRun::Children() const
+{
+    std::vector<std::pair<qint64, QString>> children;
+    const qint64 parent = Pid();
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // The parent pid is the second field after the parenthesised command name.
+        QString line = QString::fromUtf8(stat.readAll());
+        QStringList fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 2 || fields[1].toLongLong() != parent)
+            continue;
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        cmdline.open(QIODevice::ReadOnly);
+        children.emplace_back(pid, QString::fromUtf8(cmdline.readAll()).replace(QChar(0), ' '));
+    }
+    return children;
+}
+
+VirtualDisplay::VirtualDisplay()
+{
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()
+        || QStandardPaths::findExecutable("xdotool").isEmpty())
+        return;
+    for (int attempt = 0; attempt < 10 && name.isEmpty(); ++attempt) {
+        QString candidate = QStringLiteral(":%1").arg(200 + QRandomGenerator::global()->bounded(700));
+        server.start("Xvfb", { candidate, "-screen", "0", "1280x800x24", "-nolisten", "tcp" });
+        if (!server.waitForStarted(5000))
+            continue;
+        // The server is ready once its socket exists; it exits at once when the display is taken.
+        QString socket = "/tmp/.X11-unix/X" + candidate.mid(1);
+        if (WaitUntil([&] { return QFile::exists(socket) || server.state() == QProcess::NotRunning; }, 5000)
+            && server.state() == QProcess::Running)
+            name = candidate;
+    }
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (server.state() != QProcess::NotRunning) {
+        server.terminate();
+        server.waitForFinished(5000);
+    }
+}
+
+QString VirtualDisplay::XdoTool(const QStringList& arguments) const
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", name);
+    tool.setProcessEnvironment(environment);
+    tool.start("xdotool", arguments);
+    tool.waitForFinished(10000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay* display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home);
+    environment.insert("XDG_CACHE_HOME", home + "/cache");
+    environment.insert("XDG_CONFIG_HOME", home + "/config");
+    environment.insert("XDG_DATA_HOME", home + "/data");
+    environment.insert("XDG_CONFIG_DIRS", home + "/etc");
+    environment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Pages the program hands to the desktop go nowhere.
+    environment.insert("BROWSER", "/bin/true");
+    if (display) {
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("DISPLAY", display->Name());
+    } else {
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+    }
+    return environment;
+}

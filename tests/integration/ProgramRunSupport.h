@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+#include <atomic>
+#include <httplib.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The live-show site and update server for a program run, on 127.0.0.1.
+class TestSite {
+public:
+    TestSite();
+    ~TestSite();
+    int Port() const { return port; }
+    std::string Url(const std::string& path) const;
+    // The update reply for the next checks.
+    void SetUpdateReply(const std::string& json);
+
+    std::atomic<int> lobbyHits { 0 };
+    std::atomic<int> startRecordHits { 0 };
+
+private:
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+    std::mutex lock;
+    std::string updateReply;
+};
+
+// A program folder of its own (executable, skin, config.xml) pointing at a test site.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const TestSite& site);
+    QString Executable() const;
+    QString Path() const { return folder.path(); }
+
+private:
+    QTemporaryDir folder;
+};
+
+// One run of the program; killed when the object goes if it still runs.
+class ProgramRun {
+public:
+    ProgramRun(const ProgramFolder& folder, const QProcessEnvironment& environment);
+    ~ProgramRun();
+    qint64 Pid() const { return process.processId(); }
+    bool WaitForExit(int timeoutMs);
+    int ExitCode() const { return process.exitCode(); }
+    bool Crashed() const { return process.exitStatus() == QProcess::CrashExit; }
+    QString StandardError();
+    void Kill();
+    // Engine helper processes started by this run: (pid, command line).
+    std::vector<std::pair<qint64, QString>> Children() const;
+
+private:
+    QProcess process;
+    QByteArray errors;
+};
+
+// An X server of its own for tests that act like a user (xdotool); skipped without one.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    bool Available() const { return !name.isEmpty(); }
+    QString Name() const { return name; }
+    // Runs xdotool with arguments on this display; returns its standard output.
+    QString XdoTool(const QStringList& arguments) const;
+
+private:
+    QProcess server;
+    QString name;
+};
+
+// The environment of a run: isolated user folders, no browser to open pages in.
+QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay* display = nullptr);

@@ -1,0 +1,114 @@
+#include "ProgramRunSupport.h"
+
+#include "support/WaitUntil.h"
+
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 60000;
+
+const char* const kUpToDateReply
+    = "{\"result\":\"0\",\"version\":\"1.0.0.0\",\"new_version\":\"1.0.0.0\","
+      "\"min_version\":\"1.0.0.0\",\"version_name\":\"Tessik\",\"version_url\":\"\"}";
+const char* const kRequiredReply = "{\"result\":\"0\",\"version\":\"1.0.0.2\",\"new_version\":\"1.0.0.2\","
+                                   "\"min_version\":\"1.0.0.1\",\"version_name\":\"Tessik\","
+                                   "\"version_url\":\"http://127.0.0.1:1/setup.sh\"}";
+
+// The program's visible top-level windows (the message box has no title of its own).
+int VisibleWindows(const VirtualDisplay& display)
+{
+    QString found = display.XdoTool({ "search", "--onlyvisible", "--class", "zandrel" });
+    return found.isEmpty() ? 0 : found.split('\n').size();
+}
+
+bool IsEngineHelper(const std::pair<qint64, QString>& child) { return child.second.contains("--type="); }
+
+class ProgramRunTest : public ::testing::Test {
+protected:
+    TestSite site;
+    QTemporaryDir home;
+};
+
+TEST_F(ProgramRunTest, RunsTheSiteRefusesASecondInstanceAndRecoversFromAKill)
+{
+    site.SetUpdateReply(kUpToDateReply);
+    ProgramFolder folder(site);
+
+    ProgramRun first(folder, ProgramEnvironment(home.path()));
+    ASSERT_TRUE(WaitUntil([&] { return site.lobbyHits == 1; }, kStartTimeoutMs))
+        << first.StandardError().toStdString();
+    EXPECT_EQ(site.startRecordHits, 1);
+    // The engine's helpers are this same program in their own role: they started, and
+    // none of them took the instance marker (the page would not have loaded otherwise).
+    auto children = first.Children();
+    EXPECT_TRUE(std::any_of(children.begin(), children.end(), IsEngineHelper));
+
+    ProgramRun second(folder, ProgramEnvironment(home.path()));
+    ASSERT_TRUE(WaitUntil([&] { return second.StandardError().contains("Tessik客户端已经启动!"); }, 20000))
+        << second.StandardError().toStdString();
+    EXPECT_TRUE(second.Children().empty());
+    second.Kill();
+    EXPECT_EQ(site.lobbyHits, 1);
+
+    first.Kill();
+    ProgramRun third(folder, ProgramEnvironment(home.path()));
+    EXPECT_TRUE(WaitUntil([&] { return site.lobbyHits == 2; }, kStartTimeoutMs))
+        << third.StandardError().toStdString();
+}
+
+TEST_F(ProgramRunTest, ARequiredUpdateEndsTheProgramAfterItsMessage)
+{
+    VirtualDisplay display;
+    if (!display.Available())
+        GTEST_SKIP() << "needs Xvfb and xdotool";
+    site.SetUpdateReply(kRequiredReply);
+    ProgramFolder folder(site);
+    ProgramRun run(folder, ProgramEnvironment(home.path(), &display));
+
+    // The message box takes the focus; Enter answers it as a user would.
+    ASSERT_TRUE(WaitUntil([&] { return VisibleWindows(display) >= 2; }, kStartTimeoutMs))
+        << run.StandardError().toStdString();
+    QThread::msleep(300);
+    display.XdoTool({ "key", "Return" });
+    ASSERT_TRUE(run.WaitForExit(20000)) << run.StandardError().toStdString();
+    EXPECT_FALSE(run.Crashed());
+    EXPECT_EQ(run.ExitCode(), 0);
+}
+
+TEST_F(ProgramRunTest, ClosingTheWindowAfterConfirmingEndsWithCodeZero)
+{
+    VirtualDisplay display;
+    if (!display.Available())
+        GTEST_SKIP() << "needs Xvfb and xdotool";
+    site.SetUpdateReply(kUpToDateReply);
+    ProgramFolder folder(site);
+    ProgramRun run(folder, ProgramEnvironment(home.path(), &display));
+    ASSERT_TRUE(WaitUntil([&] { return site.lobbyHits == 1; }, kStartTimeoutMs))
+        << run.StandardError().toStdString();
+
+    // The window's own close button sits at the right end of its caption.
+    QString window = display.XdoTool({ "search", "--name", "Tessik微端" }).split('\n').first();
+    ASSERT_FALSE(window.isEmpty());
+    QStringList geometry = display.XdoTool({ "getwindowgeometry", "--shell", window }).split('\n');
+    auto value = [&](const QString& key) {
+        for (const QString& line : geometry)
+            if (line.startsWith(key + "="))
+                return line.mid(key.size() + 1).toInt();
+        return 0;
+    };
+    int x = value("X") + value("WIDTH") - 20;
+    int y = value("Y") + 20;
+    display.XdoTool({ "mousemove", QString::number(x), QString::number(y), "click", "1" });
+    ASSERT_TRUE(WaitUntil([&] { return VisibleWindows(display) >= 2; }, 20000));
+    QThread::msleep(300);
+    display.XdoTool({ "key", "Return" });
+
+    ASSERT_TRUE(run.WaitForExit(20000)) << run.StandardError().toStdString();
+    EXPECT_FALSE(run.Crashed());
+    EXPECT_EQ(run.ExitCode(), 0);
+}
+
+} // namespace
