@@ -1,0 +1,26 @@
+#include "ui/TrayIcon.h"
+
+using namespace platform::ui;
+
+TrayIcon::TrayIcon()
+    : callbackMessage(RegisterWindowMessageW(u"WM_TRAYICON"))
+{
+    data.cbSize = kDataSize;
+}
+
+bool TrayIcon::Add(HWND window, UINT id, const std::u16string& tip, int iconResource)
+{
+    data.hWnd = window;
+    data.uID = id;
+    data.hIcon = LoadProgramIcon(iconResource);
+    data.uCallbackMessage = callbackMessage;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.szTip = tip;
+    return Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+bool TrayIcon::Remove()
+{
+    data.uFlags = 0;
+    return Shell_NotifyIconW(NIM_DELETE, &data);
+}
