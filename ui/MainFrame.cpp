@@ -8,7 +8,11 @@
 #include "platform/engine/CefBrowser.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/WindowOps.h"
+#include "ui/MenuButton.h"
+#include "ui/MenuElementUI.h"
 #include "ui/MenuIdCounter.h"
+#include "ui/MenuUI.h"
+#include "ui/MenuWindow.h"
 #include "ui/MessageBoxDialog.h"
 #include "ui/TabWin.h"
 #include "update/HttpClient.h"
@@ -28,6 +32,8 @@ constexpr UINT kSwallowedMessage = 11012;
 constexpr WPARAM kIgnoredTimerId = 1;
 constexpr int kMainIconId = 129;
 constexpr int kSmallIconId = 130;
+constexpr UINT kTrayIconId = 1;
+constexpr int kTrayMenuId = 7;
 }
 
 MainFrame::MainFrame()
@@ -40,12 +46,14 @@ MainFrame::~MainFrame()
     menuItems.clear();
     secondMenuItems.clear();
     PostQuitMessage(0);
+    if (trayIconAdded)
+        trayIcon.Remove();
 }
 
 CControlUI* MainFrame::CreateControl(const CDuiString& className)
 {
     if (className == u"MenuButton")
-        return new CButtonUI;
+        return new MenuButton;
     return nullptr;
 }
 
@@ -87,6 +95,8 @@ void MainFrame::OnWindowInitialised()
         static_cast<CContainerUI*>(FindControl(u"tab_button_container")));
     backButton = FindControl(u"btn_backward");
     forwardButton = FindControl(u"btn_forward");
+
+    trayIconAdded = trayIcon.Add(GetHWND(), kTrayIconId, u"Tessik微端", kSmallIconId);
 
     SetWindowIcon(GetHWND(), LoadProgramIcon(kMainIconId), LoadProgramIcon(kSmallIconId));
 
@@ -146,6 +156,13 @@ void MainFrame::OnClick(TNotifyUI& msg)
         GoBackOrForward(true);
     else if (msg.SenderIs(u"btn_forward"))
         GoBackOrForward(false);
+    else if (auto* button
+        = static_cast<MenuButton*>(msg.pSender ? msg.pSender->GetInterface(u"MenuButton") : nullptr)) {
+        // The menu group the button names drops down from its bottom-left corner.
+        RECT pos = button->GetPos();
+        OpenMenu(button->GetMenuId(), button->GetMenuId(),
+            ClientToScreen(GetHWND(), POINT { pos.left, pos.bottom }));
+    }
 }
 
 void MainFrame::OnCloseButton()
@@ -186,6 +203,11 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
+    if (msg == trayIcon.CallbackMessage()) {
+        OnTrayNotify(wParam, lParam);
+        bHandled = true;
+        return 0;
+    }
     switch (msg) {
     case WM_OPEN_TAB:
         tabs.OpenTab(PayloadValue<std::string>(wParam), u"加载中...", true);
@@ -259,4 +281,48 @@ void MainFrame::TitleChanged(int tabId, const std::u16string& title)
     auto address = reinterpret_cast<LPARAM>(static_cast<MessagePayload*>(payload.get()));
     platform::ui::PostMessage(
         GetHWND(), WM_TAB_TITLE, static_cast<WPARAM>(tabId), address, std::move(payload));
+}
+
+int MainFrame::FillMenu(MenuUI* menu)
+{
+    if (!menu)
+        return 0;
+    return menu->FillFrom(menu->GetRootId() == 5 ? secondMenuItems : menuItems, this);
+}
+
+bool MainFrame::HasSubMenu(MenuElementUI* element) { return element && element->HasSubMenu(); }
+
+void MainFrame::ApplyItemState(MenuElementUI* element, bool checked)
+{
+    if (element)
+        element->ApplyItemState(checked);
+}
+
+void MainFrame::OpenMenu(int rootId, int parentId, POINT anchor)
+{
+    MenuWindow::Open(GetHWND(), rootId, parentId, this, anchor);
+}
+
+void MainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
+{
+    if (iconId != kTrayIconId)
+        return;
+    switch (static_cast<UINT>(mouseMessage & 0xFFFF)) {
+    case WM_RBUTTONUP:
+        OpenMenu(kTrayMenuId, kTrayMenuId, GetCursorPos());
+        break;
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+        RestoreFromTray();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainFrame::RestoreFromTray()
+{
+    SetForegroundWindow(GetHWND());
+    SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    SetForegroundWindow(GetHWND());
 }

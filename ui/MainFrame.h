@@ -3,7 +3,9 @@
 #include "browser/TabTitleSink.h"
 #include "platform/ui/WindowImplBase.h"
 #include "ui/MenuItemInfo.h"
+#include "ui/MenuItemSource.h"
 #include "ui/TabStrip.h"
+#include "ui/TrayIcon.h"
 
 #include <map>
 #include <memory>
@@ -11,7 +13,7 @@
 // The one top-level window: the site in a strip of tabs, back and forward, the
 // menus' commands, the start-up update reaction and the close-or-hide decision.
 // GUI thread only; TitleChanged may be called from any thread (it only posts).
-class MainFrame : public platform::ui::WindowImplBase, public TabTitleSink {
+class MainFrame : public platform::ui::WindowImplBase, public TabTitleSink, public MenuItemSource {
 public:
     static constexpr platform::ui::UINT WM_MENU_CLICK = platform::ui::WM_USER + 6;
     static constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
@@ -39,6 +41,15 @@ public:
 
     void TitleChanged(int tabId, const std::u16string& title) override;
 
+    int FillMenu(MenuUI* menu) override;
+    bool HasSubMenu(MenuElementUI* element) override;
+    void ApplyItemState(MenuElementUI* element, bool checked) override;
+    platform::ui::HWND OwnerWindow() override { return GetHWND(); }
+    // Opens the items under parentId as a pop-up menu at anchor (screen coordinates).
+    void OpenMenu(int rootId, int parentId, platform::ui::POINT anchor);
+    bool IsTrayIconAdded() const { return trayIconAdded; }
+    platform::ui::UINT TrayMessage() const { return trayIcon.CallbackMessage(); }
+
     const TabStrip& Tabs() const { return tabs; }
     const std::map<int, std::unique_ptr<MenuItemInfo>>& MenuItems() const { return menuItems; }
 
@@ -56,11 +67,14 @@ private:
     void GoBackOrForward(bool back);
     void OnMenuClick(const MenuItemInfo* item);
     void AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind);
+    void OnTrayNotify(platform::ui::WPARAM iconId, platform::ui::LPARAM mouseMessage);
+    void RestoreFromTray();
 
     TabStrip tabs;
     std::map<int, std::unique_ptr<MenuItemInfo>> menuItems;
     // Consulted only by menus of root id 5; nothing fills it.
     std::map<int, std::unique_ptr<MenuItemInfo>> secondMenuItems;
+    TrayIcon trayIcon;
     bool trayIconAdded = false;
 
     platform::ui::CControlUI* publishStatus = nullptr;
