@@ -14,9 +14,11 @@
 #include "ui/MenuUI.h"
 #include "ui/MenuWindow.h"
 #include "ui/MessageBoxDialog.h"
+#include "ui/SettingWindow.h"
 #include "ui/TabWin.h"
 #include "update/HttpClient.h"
 #include "update/UpdateCheck.h"
+#include "update/UpdateDialog.h"
 #include "update/VersionClipboard.h"
 
 #include <chrono>
@@ -156,6 +158,8 @@ void MainFrame::OnClick(TNotifyUI& msg)
         GoBackOrForward(true);
     else if (msg.SenderIs(u"btn_forward"))
         GoBackOrForward(false);
+    else if (msg.SenderIs(u"dropmenu_btn_setting"))
+        OpenSettings();
     else if (auto* button
         = static_cast<MenuButton*>(msg.pSender ? msg.pSender->GetInterface(u"MenuButton") : nullptr)) {
         // The menu group the button names drops down from its bottom-left corner.
@@ -242,6 +246,8 @@ void MainFrame::OnMenuClick(const MenuItemInfo* item)
         return;
     if (item->parentId == 4) {
         MessageBoxDialog::Inform(GetHWND(), u"新版本", u"Tessik直播助手帮助");
+    } else if (item->parentId == 6 && item->id == 61) {
+        OpenUpdateDialog();
     } else if (item->parentId == 6 && item->id == 62) {
         Close(1);
     } else if (item->parentId == 7 && item->id == 71) {
@@ -252,6 +258,33 @@ void MainFrame::OnMenuClick(const MenuItemInfo* item)
     } else if (item->parentId == 7 && item->id == 73) {
         Close(1);
     }
+}
+
+// Both dialogs free themselves once closed.
+void MainFrame::OpenUpdateDialog()
+{
+    auto* dialog = new UpdateDialog;
+    if (!dialog->Create(GetHWND(), u"版本更新", 0x96C80000, 0)) {
+        delete dialog;
+        return;
+    }
+    dialog->CenterWindow();
+    // Code 1: the installer has been launched and the program makes way for it.
+    if (dialog->ShowModal() == 1) {
+        quitWithoutConfirm = true;
+        Close(1);
+    }
+}
+
+void MainFrame::OpenSettings()
+{
+    auto* window = new SettingWindow;
+    if (!window->Create(GetHWND(), u"设置", 0x96C80080, 0)) {
+        delete window;
+        return;
+    }
+    window->CenterWindow();
+    window->ShowModal();
 }
 
 LRESULT MainFrame::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)

@@ -66,6 +66,8 @@ private:
     void OnCloseButton();
     void GoBackOrForward(bool back);
     void OnMenuClick(const MenuItemInfo* item);
+    void OpenUpdateDialog();
+    void OpenSettings();
     void AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind);
     void OnTrayNotify(platform::ui::WPARAM iconId, platform::ui::LPARAM mouseMessage);
     void RestoreFromTray();
