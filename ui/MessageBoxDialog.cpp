@@ -1,11 +1,11 @@
 #include "ui/MessageBoxDialog.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "platform/ui/ContainerUI.h"
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/WindowOps.h"
-
-#include <algorithm>
-#include <memory>
 
 using namespace platform::ui;
 

@@ -92,6 +92,8 @@ public:
 
     CControlUI* GetFocus() const { return focus_; }
     void SetFocus(CControlUI* control) { focus_ = control; }
+    /// False once manager is destroyed (controls may outlive the window they were built for).
+    static bool IsLive(const CPaintManagerUI* manager);
     /// A control of this tree is being destroyed.
     void ReapObject(CControlUI* control);
 

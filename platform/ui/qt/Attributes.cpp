@@ -1,9 +1,9 @@
 #include "platform/ui/qt/Attributes.h"
 
-#include "platform/ui/ControlUI.h"
-
 #include <QString>
 #include <QStringList>
+
+#include "platform/ui/ControlUI.h"
 
 namespace platform::ui::qt {
 

@@ -1,11 +1,12 @@
 #include "platform/ui/ContainerUI.h"
 
-#include "platform/ui/qt/Attributes.h"
-#include "platform/ui/qt/ControlWidget.h"
+#include <algorithm>
 
 #include <QBoxLayout>
 #include <QGridLayout>
-#include <algorithm>
+
+#include "platform/ui/qt/Attributes.h"
+#include "platform/ui/qt/ControlWidget.h"
 
 namespace platform::ui {
 

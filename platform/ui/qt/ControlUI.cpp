@@ -1,5 +1,8 @@
 #include "platform/ui/ControlUI.h"
 
+#include <mutex>
+#include <unordered_map>
+
 #include "platform/ui/Application.h"
 #include "platform/ui/ContainerUI.h"
 #include "platform/ui/PaintManagerUI.h"
@@ -8,9 +11,6 @@
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/LayoutDiagnostics.h"
 #include "platform/ui/qt/MessageDispatcher.h"
-
-#include <mutex>
-#include <unordered_map>
 
 namespace platform::ui {
 
@@ -47,7 +47,7 @@ CControlUI::~CControlUI()
         std::lock_guard<std::mutex> lock(liveMutex);
         LiveControls().erase(this);
     }
-    if (manager_)
+    if (manager_ && CPaintManagerUI::IsLive(manager_))
         manager_->ReapObject(this);
     if (widget_) {
         widget_->Forget();

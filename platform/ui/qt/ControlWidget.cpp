@@ -1,13 +1,13 @@
 #include "platform/ui/qt/ControlWidget.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/WindowWidget.h"
-
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPainter>
 
 namespace platform::ui::qt {
 

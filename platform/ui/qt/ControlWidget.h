@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/ui/ControlUI.h"
-
 #include <QFont>
 #include <QWidget>
+
+#include "platform/ui/ControlUI.h"
 
 namespace platform::ui {
 class WindowImplBase;

@@ -1,5 +1,10 @@
 #include "platform/ui/DialogBuilder.h"
 
+#include <memory>
+
+#include <QFile>
+#include <QXmlStreamReader>
+
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/HorizontalLayoutUI.h"
 #include "platform/ui/LabelUI.h"
@@ -13,10 +18,6 @@
 #include "platform/ui/WindowContainerUI.h"
 #include "platform/ui/qt/Attributes.h"
 #include "platform/ui/qt/LayoutDiagnostics.h"
-
-#include <QFile>
-#include <QXmlStreamReader>
-#include <memory>
 
 namespace platform::ui {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ui/WindowOps.h"
-
 #include <QIcon>
+
+#include "platform/ui/WindowOps.h"
 
 namespace platform::ui::qt {
 

@@ -1,9 +1,10 @@
 #include "platform/ui/qt/LayoutDiagnostics.h"
 
-#include <QString>
 #include <cstdio>
 #include <set>
 #include <tuple>
+
+#include <QString>
 
 namespace platform::ui::qt {
 

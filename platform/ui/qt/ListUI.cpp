@@ -1,10 +1,10 @@
 #include "platform/ui/ListUI.h"
 
+#include <QBoxLayout>
+
 #include "platform/ui/ListContainerElementUI.h"
 #include "platform/ui/qt/Attributes.h"
 #include "platform/ui/qt/ControlWidget.h"
-
-#include <QBoxLayout>
 
 namespace platform::ui {
 

@@ -1,12 +1,13 @@
 #include "platform/ui/MessageBox.h"
 
-#include "platform/ui/Application.h"
-#include "platform/ui/ModalAnswerer.h"
-#include "platform/ui/qt/WidgetHandles.h"
+#include <cstdio>
 
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <cstdio>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/ModalAnswerer.h"
+#include "platform/ui/qt/WidgetHandles.h"
 
 namespace platform::ui {
 

@@ -1,10 +1,11 @@
 #include "platform/ui/qt/MessageDispatcher.h"
 
-#include "platform/ui/WindowImplBase.h"
+#include <mutex>
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <mutex>
+
+#include "platform/ui/WindowImplBase.h"
 
 namespace platform::ui::qt {
 

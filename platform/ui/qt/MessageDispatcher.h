@@ -1,10 +1,11 @@
 #pragma once
 
-#include "platform/ui/WindowTypes.h"
-
-#include <QObject>
 #include <functional>
 #include <memory>
+
+#include <QObject>
+
+#include "platform/ui/WindowTypes.h"
 
 namespace platform::ui::qt {
 

@@ -1,9 +1,9 @@
 #include "platform/ui/ModalAnswerer.h"
 
+#include <QWidget>
+
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/ControlWidget.h"
-
-#include <QWidget>
 
 namespace platform::ui {
 

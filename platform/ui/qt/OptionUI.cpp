@@ -10,7 +10,7 @@ COptionUI::COptionUI() { }
 
 COptionUI::~COptionUI()
 {
-    if (manager_ && !group_.empty())
+    if (manager_ && CPaintManagerUI::IsLive(manager_) && !group_.empty())
         manager_->RemoveOptionGroup(group_, this);
 }
 

@@ -1,5 +1,12 @@
 #include "platform/ui/PaintManagerUI.h"
 
+#include <algorithm>
+#include <set>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QString>
+
 #include "platform/os/OsLayer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/OptionUI.h"
@@ -7,11 +14,6 @@
 #include "platform/ui/qt/MessageDispatcher.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "platform/ui/qt/WindowWidget.h"
-
-#include <QAbstractEventDispatcher>
-#include <QApplication>
-#include <QString>
-#include <algorithm>
 
 namespace platform::ui {
 
@@ -23,6 +25,12 @@ namespace {
     bool quitPending = false;
     int runningLoops = 0;
     int quitCode = 0;
+
+    std::set<const CPaintManagerUI*>& LiveManagers()
+    {
+        static std::set<const CPaintManagerUI*> managers;
+        return managers;
+    }
 
     std::map<CDuiString, CPaintManagerUI::AttributeList>& SharedStyles()
     {
@@ -49,11 +57,18 @@ namespace qt {
 
 CPaintManagerUI::CPaintManagerUI()
 {
+    LiveManagers().insert(this);
     defaultFont_.family = u"WenQuanYi Micro Hei";
     defaultFont_.size = 12;
 }
 
-CPaintManagerUI::~CPaintManagerUI() { ReleaseRoot(); }
+CPaintManagerUI::~CPaintManagerUI()
+{
+    ReleaseRoot();
+    LiveManagers().erase(this);
+}
+
+bool CPaintManagerUI::IsLive(const CPaintManagerUI* manager) { return LiveManagers().count(manager) != 0; }
 
 void CPaintManagerUI::SetInstance(HINSTANCE module) { instance = module; }
 

@@ -1,15 +1,15 @@
-#include "platform/ui/WindowOps.h"
-
-#include "platform/ui/Application.h"
-#include "platform/ui/qt/Icons.h"
-#include "platform/ui/qt/WidgetHandles.h"
+#include <map>
+#include <memory>
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
-#include <map>
-#include <memory>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/Icons.h"
+#include "platform/ui/qt/WidgetHandles.h"
 
 namespace platform::ui {
 

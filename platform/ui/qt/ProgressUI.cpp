@@ -1,9 +1,9 @@
 #include "platform/ui/ProgressUI.h"
 
+#include <algorithm>
+
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/qt/Attributes.h"
-
-#include <algorithm>
 
 namespace platform::ui {
 

@@ -1,13 +1,13 @@
 #include "platform/ui/RenderEngine.h"
 
-#include "platform/ui/PaintManagerUI.h"
-#include "platform/ui/qt/ControlWidget.h"
-
 #include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
+
+#include "platform/ui/PaintManagerUI.h"
+#include "platform/ui/qt/ControlWidget.h"
 
 namespace platform::ui {
 

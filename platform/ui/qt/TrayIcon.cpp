@@ -1,13 +1,14 @@
 #include "platform/ui/TrayIcon.h"
 
-#include "platform/ui/Application.h"
-#include "platform/ui/WindowMessages.h"
-#include "platform/ui/qt/Icons.h"
-
-#include <QSystemTrayIcon>
 #include <map>
 #include <memory>
 #include <utility>
+
+#include <QSystemTrayIcon>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/WindowMessages.h"
+#include "platform/ui/qt/Icons.h"
 
 namespace platform::ui {
 

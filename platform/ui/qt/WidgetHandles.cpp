@@ -1,10 +1,11 @@
 #include "platform/ui/qt/WidgetHandles.h"
 
+#include <cstdint>
+#include <unordered_map>
+
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
-#include <cstdint>
-#include <unordered_map>
 
 namespace platform::ui::qt {
 

@@ -1,10 +1,10 @@
 #include "platform/ui/WindowContainerUI.h"
 
+#include <QGridLayout>
+
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/WindowWidget.h"
-
-#include <QGridLayout>
 
 namespace platform::ui {
 

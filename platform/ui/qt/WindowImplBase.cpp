@@ -1,5 +1,12 @@
 #include "platform/ui/WindowImplBase.h"
 
+#include <cstdio>
+#include <unordered_map>
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "platform/ui/Application.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/WindowOps.h"
@@ -7,12 +14,6 @@
 #include "platform/ui/qt/MessageDispatcher.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "platform/ui/qt/WindowWidget.h"
-
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QScreen>
-#include <cstdio>
-#include <unordered_map>
 
 namespace platform::ui {
 

@@ -1,9 +1,9 @@
 #include "platform/ui/WindowMessages.h"
 
+#include <QCoreApplication>
+
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/MessageDispatcher.h"
-
-#include <QCoreApplication>
 
 namespace platform::ui {
 

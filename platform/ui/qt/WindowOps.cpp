@@ -1,14 +1,15 @@
 #include "platform/ui/WindowOps.h"
 
-#include "platform/ui/WindowImplBase.h"
-#include "platform/ui/qt/WidgetHandles.h"
-#include "platform/ui/qt/WindowWidget.h"
+#include <algorithm>
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
-#include <algorithm>
+
+#include "platform/ui/WindowImplBase.h"
+#include "platform/ui/qt/WidgetHandles.h"
+#include "platform/ui/qt/WindowWidget.h"
 
 namespace platform::ui {
 

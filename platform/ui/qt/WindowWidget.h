@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ui/WindowTypes.h"
-
 #include <QWidget>
+
+#include "platform/ui/WindowTypes.h"
 
 namespace platform::ui {
 class WindowImplBase;

@@ -1,6 +1,7 @@
 #include "TestWindow.h"
 
 #include "platform/ui/ButtonUI.h"
+#include "platform/ui/DialogBuilder.h"
 #include "platform/ui/HorizontalLayoutUI.h"
 #include "platform/ui/ListContainerElementUI.h"
 #include "platform/ui/ListUI.h"
@@ -223,6 +224,24 @@ TEST(RenderEngine, TextSizesComeFromRealFontMetrics)
     CRenderEngine::DrawTextW(
         nullptr, nullptr, rc, u"中中中中中中中中", 0xFF000000, -1, DT_WORDBREAK | DT_CALCRECT);
     EXPECT_EQ(rc.bottom - rc.top, wrapped.cy);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ControlLifetime, ControlsBuiltForAWindowMayOutliveIt)
+{
+    std::unique_ptr<CControlUI> row;
+    {
+        CPaintManagerUI manager;
+        CDialogBuilder builder;
+        row.reset(builder.CreateFromText(
+            "<HorizontalLayout><Option name=\"o\" group=\"g\" selected=\"true\" /></HorizontalLayout>",
+            u"row.xml", nullptr, &manager));
+        ASSERT_TRUE(row);
+    }
+    row.reset();
 }
 
 } // namespace
