@@ -2,8 +2,8 @@
 
 #include "config/AppConfig.h"
 #include "fakes/FakeOsLayer.h"
-#include "platform/ui/ButtonUI.h"
 #include "platform/os/TextCodec.h"
+#include "platform/ui/ButtonUI.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/ProgressUI.h"
