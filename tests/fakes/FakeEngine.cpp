@@ -29,6 +29,12 @@ platform::ui::HWND FakeBrowser::GetWindowHandle()
     return windowHandle ? windowHandle : reinterpret_cast<platform::ui::HWND>(&windowAnchor);
 }
 
+bool FakeBrowser::IsClosed()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return dynamic_cast<platform::engine::CefNullClient*>(client.get()) != nullptr;
+}
+
 void FakeBrowser::ReleaseClient()
 {
     std::lock_guard<std::mutex> guard(lock);

@@ -72,6 +72,7 @@ public:
     void SetWindowGone() { windowGone = true; }
     // A closed browser lets go of its client, as the engine does.
     void ReleaseClient();
+    bool IsClosed();
     // A real window to stand for the browser's (for tests that watch it move).
     void SetWindowHandle(platform::ui::HWND handle);
 

@@ -5,6 +5,8 @@
 #include "browser/TabTitleSink.h"
 #include "platform/engine/CefBrowser.h"
 #include "platform/engine/CefCommandLine.h"
+#include "platform/engine/SaveLocation.h"
+#include "platform/os/OsLayer.h"
 #include "platform/ui/ControlUI.h"
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/WidgetHandles.h"
@@ -12,7 +14,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QWebEngineView>
 #include <QWidget>
 #include <csignal>
@@ -193,4 +198,52 @@ TEST_F(BrowserHandlerEngineTest, KilledRendererReturnsToTheStartAddress)
     ::kill(static_cast<pid_t>(renderer), SIGKILL);
     EXPECT_TRUE(WaitUntil([&] { return titles.Has(tabId, u"home"); }, 15000));
     EXPECT_EQ(browser->GetMainFrame()->GetURL(), server.Url("/home.html"));
+}
+
+TEST_F(BrowserHandlerEngineTest, DragsOfferingALinkAreRefused)
+{
+    int tabId = -1;
+    auto browser = OpenTab("about:blank", tabId);
+    ASSERT_TRUE(browser);
+    QWidget* view = platform::ui::qt::WidgetFromHandle(browser->GetHost()->GetWindowHandle());
+    ASSERT_NE(view, nullptr);
+    QMimeData data;
+    data.setUrls({ QUrl(QStringLiteral("http://elsewhere.test/")) });
+    QDragEnterEvent withLink(
+        QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    withLink.accept();
+    QApplication::sendEvent(view, &withLink);
+    EXPECT_FALSE(withLink.isAccepted());
+}
+
+TEST_F(BrowserHandlerEngineTest, DownloadsGoWhereTheUserConfirms)
+{
+    server.server.Get("/report", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"report.bin\"");
+        response.set_content("zandrel-download", "application/octet-stream");
+    });
+    QTemporaryDir target;
+    ASSERT_TRUE(target.isValid());
+    const std::string chosen = target.filePath(QStringLiteral("sub/saved.bin")).toStdString();
+    std::string proposed;
+    platform::engine::SetSaveLocationChooser([&](const std::string& path) {
+        proposed = path;
+        return chosen;
+    });
+    int tabId = -1;
+    auto browser = OpenTab(server.Url("/second.html"), tabId);
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitUntil([&] { return titles.Has(tabId, u"second"); }, 15000));
+    browser->GetMainFrame()->LoadURL(server.Url("/report"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            QFile file(QString::fromStdString(chosen));
+            return file.open(QIODevice::ReadOnly) && file.readAll() == "zandrel-download";
+        },
+        15000));
+    platform::engine::SetSaveLocationChooser({});
+    const std::string documents = platform::os::Os().DocumentsFolder();
+    EXPECT_EQ(proposed, documents + "/report.bin");
+    // The page stays where it was.
+    EXPECT_EQ(browser->GetMainFrame()->GetURL(), server.Url("/second.html"));
 }

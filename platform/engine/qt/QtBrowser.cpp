@@ -106,6 +106,10 @@ void QtBrowser::ConnectPage()
                 handler->OnLoadEnd(this, this, info.errorCode());
                 break;
             }
+            // A load cut off by a dying renderer fails without an error; the termination
+            // report covers it, and an error page here would replace its recovery load.
+            if (info.errorCode() == ERR_NONE)
+                break;
             handler->OnLoadError(this, this, static_cast<cef_errorcode_t>(info.errorCode()),
                 info.errorString().toStdString(), info.url().toString().toStdString());
             break;
@@ -115,8 +119,13 @@ void QtBrowser::ConnectPage()
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
             if (status == QWebEnginePage::NormalTerminationStatus)
                 return;
-            if (auto handler = client->GetRequestHandler())
-                handler->OnRenderProcessTerminated(this, ToTerminationStatus(status));
+            // Reported once the engine has finished with the dead renderer: a load started
+            // while it is still tearing it down is sometimes dropped.
+            CefRefPtr<QtBrowser> self(this);
+            QTimer::singleShot(0, Page(), [self, status] {
+                if (auto handler = self->client->GetRequestHandler())
+                    handler->OnRenderProcessTerminated(self, ToTerminationStatus(status));
+            });
         });
     QObject::connect(
         page, &QWebEnginePage::newWindowRequested, page, [this](QWebEngineNewWindowRequest& request) {

@@ -49,7 +49,7 @@ protected:
     {
         // Close what a test left open, so that the open-browser count starts at 0 again.
         for (auto& browser : engine.Created()) {
-            if (browser->GetWindowHandle())
+            if (!browser->IsClosed())
                 engine.Run([&] { engine.CloseBrowser(browser); });
         }
         CefCommandLine::InitGlobalCommandLine({});

@@ -78,7 +78,7 @@ protected:
         }
         host.reset();
         for (auto& browser : engine.Created()) {
-            if (browser->GetWindowHandle())
+            if (!browser->IsClosed())
                 engine.Run([&] { engine.CloseBrowser(browser); });
         }
         sharedClientHandler.reset();
