@@ -35,6 +35,9 @@ TEST(XmlFile, DecodesUtf8Leniently)
     EXPECT_EQ(Decoded("\xED\xA0\x80", folder), u"???");
     EXPECT_EQ(Decoded(std::string("ab\0cd", 5), folder), u"ab");
     EXPECT_EQ(Decoded("ab\xE4\xB8", folder), u"ab");
+    // Long ASCII runs take a faster path that must stop at zero and non-ASCII bytes alike.
+    EXPECT_EQ(Decoded(std::string("abcdefghij\0klmnopqr", 19), folder), u"abcdefghij");
+    EXPECT_EQ(Decoded("abcdefg\xE4\xB8\xAD" "abcdefgh\xFF", folder), u"abcdefg\u4e2dabcdefgh?");
 }
 
 TEST(XmlFile, LoadReportsSizesAndParseResult)
