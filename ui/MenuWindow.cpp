@@ -198,7 +198,8 @@ LRESULT MenuWindow::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, 
 {
     if (msg == WM_KILLFOCUS) {
         // The focus moved to another window: unless that is one of the menus, all of them go.
-        if (!IsMenuWindow(reinterpret_cast<HWND>(wParam)))
+        HWND active = reinterpret_cast<HWND>(wParam);
+        if (active != GetHWND() && !IsMenuWindow(active))
             BroadcastToMenus(kCloseAll, GetHWND());
         bHandled = true;
         return 0;
@@ -218,7 +219,18 @@ LRESULT MenuWindow::ResponseDefaultKeyEvent(WPARAM key)
 void MenuWindow::OnFinalMessage(HWND)
 {
     Unregister();
-    if (ownerElement && IsLiveControl(ownerElement))
+    if (ownerElement && IsLiveControl(ownerElement)) {
         ownerElement->SubMenuClosed();
+        // The parent menu takes the focus back, as it would from a closed owned pop-up; otherwise
+        // its own pending focus check would find no active window and close every menu.
+        HWND parentMenu = ownerElement->GetManager() ? ownerElement->GetManager()->GetPaintWindow() : nullptr;
+        const auto& menus = Registry();
+        auto parent = std::find_if(menus.begin(), menus.end(),
+            [parentMenu](MenuWindow* menu) { return menu->GetHWND() == parentMenu; });
+        if (parent != menus.end() && !(*parent)->IsClosing()) {
+            SetForegroundWindow(parentMenu);
+            ownerElement->SetFocus();
+        }
+    }
     delete this;
 }
