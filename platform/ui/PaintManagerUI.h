@@ -79,6 +79,9 @@ public:
     void SetDefaultFontColor(DWORD argb) { defaultTextColor_ = argb; }
     DWORD GetDefaultDisabledColor() const { return defaultDisabledColor_; }
     void SetDefaultDisabledColor(DWORD argb) { defaultDisabledColor_ = argb; }
+    /// Colour behind the controls, seen where they draw nothing (0 = the desktop's default).
+    DWORD GetWindowBkColor() const { return windowBkColor_; }
+    void SetWindowBkColor(DWORD argb) { windowBkColor_ = argb; }
 
     using AttributeList = std::vector<std::pair<CDuiString, CDuiString>>;
     /// Named attribute sets; also remembered process-wide for controls not yet in a window.
@@ -108,6 +111,7 @@ private:
     std::map<int, TFontInfo> fonts_;
     DWORD defaultTextColor_ = 0xFF1F2329;
     DWORD defaultDisabledColor_ = 0xFFA0A4AB;
+    DWORD windowBkColor_ = 0;
     std::map<CDuiString, AttributeList> styles_;
     std::map<CDuiString, std::vector<COptionUI*>> optionGroups_;
 };

@@ -99,6 +99,8 @@ namespace {
                 manager_->SetSizeBox(qt::ParseRect(text));
             } else if (name == "textcolor") {
                 manager_->SetDefaultFontColor(ParseColor(text));
+            } else if (name == "bkcolor") {
+                manager_->SetWindowBkColor(ParseColor(text));
             } else if (name == "disabledtextcolor") {
                 manager_->SetDefaultDisabledColor(ParseColor(text));
             } else {

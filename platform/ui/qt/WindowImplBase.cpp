@@ -5,6 +5,7 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
 
 #include "platform/ui/Application.h"
@@ -126,6 +127,12 @@ HWND WindowImplBase::Create(
     }
     m_PaintManager.AttachDialog(root);
     m_PaintManager.AddNotifier(this);
+    if (DWORD background = m_PaintManager.GetWindowBkColor()) {
+        QPalette palette = widget_->palette();
+        palette.setColor(QPalette::Window, qt::ToQColor(background));
+        widget_->setPalette(palette);
+        widget_->setAutoFillBackground(true);
+    }
 
     SIZE initial = m_PaintManager.GetInitSize();
     int width = (cx == CW_USEDEFAULT || cx <= 0) ? initial.cx : cx;

@@ -21,7 +21,8 @@ std::unique_ptr<CControlUI> Build(
 TEST(LayoutBuilder, BuildsTreeWithAttributesAndWindowSettings)
 {
     CPaintManagerUI manager;
-    auto root = Build(R"(<Window size="320,240" mininfo="100,80" caption="0,0,0,28" sizebox="4,4,4,4">
+    auto root = Build(
+        R"(<Window size="320,240" mininfo="100,80" caption="0,0,0,28" sizebox="4,4,4,4" bkcolor="#FF0A0B0C">
         <Font id="1" name="WenQuanYi Micro Hei" size="16" bold="true" />
         <VerticalLayout name="root" inset="1,2,3,4" childpadding="5">
           <Button name="go" text="前进" tooltip="tip" width="40" height="20" textcolor="#FF112233" font="1" userdata="u" />
@@ -32,6 +33,7 @@ TEST(LayoutBuilder, BuildsTreeWithAttributesAndWindowSettings)
     EXPECT_EQ(manager.GetInitSize().cx, 320);
     EXPECT_EQ(manager.GetMinInfo().cy, 80);
     EXPECT_EQ(manager.GetCaptionRect().bottom, 28);
+    EXPECT_EQ(manager.GetWindowBkColor(), 0xFF0A0B0Cu);
     EXPECT_EQ(manager.GetFontInfo(1).size, 16);
     EXPECT_TRUE(manager.GetFontInfo(1).bold);
 
