@@ -1,10 +1,10 @@
 #include "config/AppConfig.h"
 
+#include <memory>
+
 #include "app/ProgramPaths.h"
 #include "app/TextConversion.h"
 #include "platform/os/TextCodec.h"
-
-#include <memory>
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "config/XmlAttributes.h"
 
-#include "config/XmlTokenizer.h"
+#include <string>
 
-#include <cstring>
+#include "config/XmlTokenizer.h"
 
 namespace {
 

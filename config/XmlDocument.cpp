@@ -1,16 +1,17 @@
 #include "config/XmlDocument.h"
 
-#include "config/XmlAttributes.h"
-#include "config/XmlTokenizer.h"
-#include "config/XmlUtf8.h"
-#include "platform/os/FileSync.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
+
+#include "config/XmlAttributes.h"
+#include "config/XmlTokenizer.h"
+#include "config/XmlUtf8.h"
+#include "platform/os/FileSync.h"
 
 namespace {
 

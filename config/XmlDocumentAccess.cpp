@@ -1,10 +1,11 @@
 // Navigation and attribute access of XmlDocument; parsing and files are in XmlDocument.cpp.
-#include "config/XmlAttributes.h"
 #include "config/XmlDocument.h"
-#include "config/XmlTokenizer.h"
 
 #include <algorithm>
 #include <climits>
+
+#include "config/XmlAttributes.h"
+#include "config/XmlTokenizer.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Feeds arbitrary bytes to the XML engine: parse, navigate, read and edit
 // attributes, and checks after every step that the index still describes the text.
-#include "config/XmlDocument.h"
-#include "config/XmlUtf8.h"
-#include "unit/config/XmlIndexCheck.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+
+#include "config/XmlDocument.h"
+#include "config/XmlUtf8.h"
+#include "unit/config/XmlIndexCheck.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "config/AppConfig.h"
+#include <gtest/gtest.h>
+
 #include "ConfigTestFolder.h"
+#include "config/AppConfig.h"
 #include "config/SiteAddress.h"
 #include "platform/os/TextCodec.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "XmlIndexCheck.h"
 #include "config/XmlDocument.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

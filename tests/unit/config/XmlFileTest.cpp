@@ -1,10 +1,10 @@
-#include "ConfigTestFolder.h"
-#include "config/XmlDocument.h"
-#include "config/XmlTokenizer.h"
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include "ConfigTestFolder.h"
+#include "config/XmlDocument.h"
+#include "config/XmlTokenizer.h"
 
 namespace {
 
@@ -37,7 +37,10 @@ TEST(XmlFile, DecodesUtf8Leniently)
     EXPECT_EQ(Decoded("ab\xE4\xB8", folder), u"ab");
     // Long ASCII runs take a faster path that must stop at zero and non-ASCII bytes alike.
     EXPECT_EQ(Decoded(std::string("abcdefghij\0klmnopqr", 19), folder), u"abcdefghij");
-    EXPECT_EQ(Decoded("abcdefg\xE4\xB8\xAD" "abcdefgh\xFF", folder), u"abcdefg\u4e2dabcdefgh?");
+    EXPECT_EQ(Decoded("abcdefg\xE4\xB8\xAD"
+                      "abcdefgh\xFF",
+                  folder),
+        u"abcdefg\u4e2dabcdefgh?");
 }
 
 TEST(XmlFile, LoadReportsSizesAndParseResult)

@@ -1,6 +1,6 @@
-#include "config/XmlDocument.h"
-
 #include <gtest/gtest.h>
+
+#include "config/XmlDocument.h"
 
 namespace {
 
