@@ -1,5 +1,6 @@
 #include <map>
 #include <memory>
+#include <vector>
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -53,8 +54,9 @@ HICON LoadProgramIcon(int resourceId)
     if (!slot) {
         EnsureApplication();
         auto icon = std::make_unique<QIcon>();
-        for (int size : resourceId == 129 ? std::initializer_list<int> { 32, 48, 64, 128 }
-                                          : std::initializer_list<int> { 16, 24, 32 })
+        static const std::vector<int> bigSizes { 32, 48, 64, 128 };
+        static const std::vector<int> smallSizes { 16, 24, 32 };
+        for (int size : resourceId == 129 ? bigSizes : smallSizes)
             icon->addPixmap(DrawProgramIcon(size));
         slot = std::move(icon);
     }
