@@ -247,3 +247,20 @@ TEST_F(BrowserHandlerEngineTest, DownloadsGoWhereTheUserConfirms)
     // The page stays where it was.
     EXPECT_EQ(browser->GetMainFrame()->GetURL(), server.Url("/second.html"));
 }
+
+TEST_F(BrowserHandlerEngineTest, StorageQuotaIsGrantedUpToTwentyMebibytes)
+{
+    server.Page("/quota.html",
+        "<title>waiting</title><script>"
+        "function ask(bytes, label) { return new Promise(function (done) {"
+        "  navigator.webkitPersistentStorage.requestQuota(bytes,"
+        "    function (granted) { done(label + (granted >= bytes ? '-granted' : '-refused')); },"
+        "    function () { done(label + '-refused'); }); }); }"
+        "ask(20971520, 'exact').then(function (a) { return ask(20971521, 'over').then(function (b) {"
+        "  document.title = a + ',' + b; }); });"
+        "</script>");
+    int tabId = -1;
+    auto browser = OpenTab(server.Url("/quota.html"), tabId);
+    ASSERT_TRUE(browser);
+    EXPECT_TRUE(WaitUntil([&] { return titles.Has(tabId, u"exact-granted,over-refused"); }, 15000));
+}
