@@ -61,6 +61,9 @@ public:
     void SetMouseEnabled(bool enabled = true);
     bool IsMouseChildEnabled() const { return mouseChildEnabled_; }
     virtual void SetMouseChildEnabled(bool enabled = true);
+    /// Whether a right click sends the "menu" notification.
+    bool IsContextMenuUsed() const { return contextMenuUsed_; }
+    void SetContextMenuUsed(bool used) { contextMenuUsed_ = used; }
     bool IsFocused() const;
     void SetFocus();
 
@@ -114,6 +117,8 @@ public:
     /// First control of the subtree (this one included) named name, or nullptr.
     virtual CControlUI* FindControl(const CDuiString& name);
 
+    /// Delivers an input event: the OnEvent handlers first (false from one stops it), then DoEvent.
+    void Event(TEventUI& event);
     virtual void DoEvent(TEventUI& event);
     /// Acts as if clicked; false when disabled or invisible.
     virtual bool Activate();
@@ -155,7 +160,7 @@ protected:
     CDuiString name_, text_, toolTip_, userData_, styleName_, bkImage_;
     std::uintptr_t tag_ = 0;
     bool visible_ = true, internVisible_ = true, enabled_ = true;
-    bool mouseEnabled_ = true, mouseChildEnabled_ = true;
+    bool mouseEnabled_ = true, mouseChildEnabled_ = true, contextMenuUsed_ = false;
     int fixedWidth_ = 0, fixedHeight_ = 0, minWidth_ = 0, minHeight_ = 0;
     int maxWidth_ = 9999, maxHeight_ = 9999;
     RECT padding_, textPadding_;

@@ -330,6 +330,8 @@ void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value)
         SetMouseEnabled(ParseBool(value));
     else if (name == u"mousechild")
         SetMouseChildEnabled(ParseBool(value));
+    else if (name == u"menu")
+        SetContextMenuUsed(ParseBool(value));
     else if (name == u"style")
         SetStyleName(value);
     else if (name == u"align" || name == u"valign") {
@@ -371,19 +373,27 @@ void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
 
 CControlUI* CControlUI::FindControl(const CDuiString& name) { return name_ == name ? this : nullptr; }
 
-void CControlUI::DoEvent(TEventUI& event)
+void CControlUI::Event(TEventUI& event)
 {
-    for (auto& handler : eventHandlers_) {
-        if (!handler(event))
+    // Copied and re-checked: a handler may destroy this control.
+    auto handlers = eventHandlers_;
+    std::uint64_t serial = SerialOf(this);
+    for (auto& handler : handlers) {
+        if (!handler(event) || SerialOf(this) != serial)
             return;
     }
+    DoEvent(event);
+}
+
+void CControlUI::DoEvent(TEventUI& event)
+{
     if (event.Type == UIEVENT_MOUSEENTER && IsEnabled()) {
         state_ |= kHot;
         Invalidate();
     } else if (event.Type == UIEVENT_MOUSELEAVE) {
         state_ &= ~kHot;
         Invalidate();
-    } else if (event.Type == UIEVENT_CONTEXTMENU && IsEnabled()) {
+    } else if (event.Type == UIEVENT_CONTEXTMENU && IsEnabled() && contextMenuUsed_) {
         SendNotify(u"menu", event.ptMouse.x, event.ptMouse.y);
     }
 }

@@ -103,7 +103,7 @@ bool ControlWidget::SendEvent(int type, QPoint pos, WPARAM key)
     QPoint inWindow = pos + OffsetInWindow();
     event.ptMouse = POINT { inWindow.x(), inWindow.y() };
     event.chKey = key;
-    control_->DoEvent(event);
+    control_->Event(event);
     return true;
 }
 
@@ -269,7 +269,7 @@ bool DispatchKey(WindowImplBase* window, WPARAM vk, CControlUI* focused)
         event.Type = UIEVENT_KEYDOWN;
         event.pSender = focused;
         event.chKey = vk;
-        focused->DoEvent(event);
+        focused->Event(event);
         if (vk == VK_SPACE || vk == VK_RETURN)
             return true;
     }

@@ -33,10 +33,6 @@ bool CListContainerElementUI::Select(bool select)
 
 void CListContainerElementUI::DoEvent(TEventUI& event)
 {
-    for (auto& handler : eventHandlers_) {
-        if (!handler(event))
-            return;
-    }
     switch (event.Type) {
     case UIEVENT_MOUSEENTER:
         if (IsEnabled()) {

@@ -39,7 +39,7 @@ bool SimulateClick(CControlUI* control)
     // The centre of a control that was never laid out is still "inside" it.
     event.ptMouse = POINT { (pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2 };
     event.Type = UIEVENT_BUTTONDOWN;
-    control->DoEvent(event);
+    control->Event(event);
     if (!IsLiveControl(control))
         return true;
     if (pos.right <= pos.left || pos.bottom <= pos.top) {
@@ -47,7 +47,7 @@ bool SimulateClick(CControlUI* control)
         return true;
     }
     event.Type = UIEVENT_BUTTONUP;
-    control->DoEvent(event);
+    control->Event(event);
     return true;
 }
 

@@ -245,3 +245,37 @@ TEST(ControlLifetime, ControlsBuiltForAWindowMayOutliveIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Controls, EventHandlersSeeInputFirstAndMayStopIt)
+{
+    CControlUI* ok = window->FindControl(u"OkBtn");
+    std::vector<int> seen;
+    bool block = true;
+    ok->OnEvent([&](TEventUI& event) {
+        seen.push_back(event.Type);
+        return !block;
+    });
+    EXPECT_TRUE(SimulateClick(ok));
+    EXPECT_EQ(seen, (std::vector<int> { UIEVENT_BUTTONDOWN, UIEVENT_BUTTONUP }));
+    EXPECT_TRUE(clicks.empty());
+    block = false;
+    SimulateClick(ok);
+    EXPECT_EQ(clicks.size(), 1u);
+}
+
+TEST_F(Controls, RightClickSendsTheMenuNotificationOnlyWhenTheControlUsesOne)
+{
+    CControlUI* ok = window->FindControl(u"OkBtn");
+    int menus = 0;
+    window->onNotify = [&](TNotifyUI& msg) { menus += msg.type == kNotifyMenu; };
+    TEventUI event = Event(ok, UIEVENT_CONTEXTMENU, Centre(ok));
+    ok->Event(event);
+    EXPECT_EQ(menus, 0);
+    ok->SetAttribute(u"menu", u"true");
+    ok->Event(event);
+    EXPECT_EQ(menus, 1);
+}
+
+} // namespace
