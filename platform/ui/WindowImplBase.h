@@ -21,7 +21,9 @@ public:
     WindowImplBase(const WindowImplBase&) = delete;
     WindowImplBase& operator=(const WindowImplBase&) = delete;
 
+    /// Folder of the layout below the program folder; used only while no resource path is set.
     virtual CDuiString GetSkinFolder() { return {}; }
+    /// Layout file, relative to the resource path (or the skin folder), or absolute.
     virtual CDuiString GetSkinFile() = 0;
     /// Named for completeness; layouts are always read as plain files.
     virtual CDuiString GetZIPFileName() const { return {}; }
