@@ -24,6 +24,8 @@ struct UpdateDecision {
 // Fetches updateUrl (10 s limits) into info; returns the transfer's result code.
 // info stays untouched when the transfer fails.
 int FetchUpdateInfo(UpdateInfo& info, const std::string& updateUrl);
+// The same for the configured update server; UI thread (the configuration lives there).
+int FetchUpdateInfo(UpdateInfo& info);
 
 // The three check points, as pure functions of the transfer result, the parsed
 // reply and the running version.

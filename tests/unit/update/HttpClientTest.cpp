@@ -1,5 +1,6 @@
 #include "update/HttpClient.h"
 #include "LocalHttpServer.h"
+#include "config/AppConfig.h"
 #include "update/UpdateCheck.h"
 
 #include <cstdio>
@@ -182,6 +183,16 @@ TEST_F(HttpClientTest, FetchUpdateInfoParsesOnlySuccessfulTransfers)
     EXPECT_EQ(FetchUpdateInfo(info, server.Url("/update.json")), 0);
     EXPECT_EQ(info.version, "1.0.0.3");
     EXPECT_EQ(info.newVersion, "1.0.0.2");
+
+    // The configured address is the one asked.
+    const fs::path configFile = folder / "config.xml";
+    std::ofstream(configFile)
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\""
+        << server.Url("/update.json") << "\"/><Notify/><Account/></config>\n";
+    AppConfig::ResetInstanceForTests(configFile.u16string());
+    UpdateInfo configured;
+    EXPECT_EQ(FetchUpdateInfo(configured), 0);
+    EXPECT_EQ(configured.version, "1.0.0.3");
 
     UpdateInfo failed;
     EXPECT_NE(

@@ -73,6 +73,9 @@ public:
         });
         port = server.bind_to_any_port("127.0.0.1");
         thread = std::thread([this] { server.listen_after_bind(); });
+        // stop() before the accept loop runs would be lost and the join would hang.
+        while (!server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     ~LocalHttpServer()
