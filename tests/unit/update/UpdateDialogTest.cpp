@@ -47,7 +47,8 @@ public:
                     [drop](size_t offset, size_t, httplib::DataSink& sink) {
                         if (drop && offset >= 300)
                             return false;
-                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                        // The headers go out alone first, so the transfer also reports 0%.
+                        std::this_thread::sleep_for(std::chrono::milliseconds(offset == 0 ? 50 : 5));
                         std::string block(100, '#');
                         return sink.write(block.data(), block.size());
                     });
@@ -73,6 +74,9 @@ public:
         });
         port = server.bind_to_any_port("127.0.0.1");
         thread = std::thread([this] { server.listen_after_bind(); });
+        // A stop that comes before the listener runs is lost, and the join would never end.
+        for (int i = 0; i < 5000 && !server.is_running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     ~UpdateServer()
