@@ -4,6 +4,7 @@
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
 #include "support/WaitUntil.h"
+#include "ui/MenuButton.h"
 #include "ui/MenuElementUI.h"
 #include "ui/MenuItemSource.h"
 #include "ui/MenuUI.h"
@@ -287,6 +288,23 @@ TEST_F(MenuWindowTest, FocusLeavingForAnotherWindowClosesAllMenusButNotBetweenMe
     sub->SendMessageW(WM_KILLFOCUS, reinterpret_cast<WPARAM>(source.owner), 0);
     EXPECT_TRUE(top->IsClosing());
     EXPECT_TRUE(WaitUntil([] { return MenuWindow::OpenMenus().empty(); }));
+}
+
+TEST_F(MenuWindowTest, MenuButtonReportsHoverOnlyWhileEnabled)
+{
+    MenuButton button;
+    button.SetAttribute(u"menu_id", u"6");
+    EXPECT_EQ(button.GetMenuId(), 6);
+    int hot = 0;
+    button.OnNotify([&](TNotifyUI& msg) {
+        hot += msg.sType == u"menu_button_hot";
+        return false;
+    });
+    Send(&button, UIEVENT_MOUSEENTER);
+    EXPECT_EQ(hot, 1);
+    button.SetEnabled(false);
+    Send(&button, UIEVENT_MOUSEENTER);
+    EXPECT_EQ(hot, 1);
 }
 
 } // namespace
