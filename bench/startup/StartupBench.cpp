@@ -1,0 +1,344 @@
+// Start-up time and memory of the program against the bare engine (and Chromium's app mode
+// when it is installed), measured in alternating runs against one local page server.
+// Usage: startup [--pairs N] [--program-dir DIR] [--bare PATH] [--chromium PATH]
+// Needs a display (run it under xvfb-run).
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr auto kSettle = std::chrono::seconds(2);
+constexpr auto kLoadLimit = std::chrono::seconds(60);
+
+// The page every contender loads; it reports its onload and, in the ten-tab run, opens nine windows.
+class PageServer {
+public:
+    PageServer()
+    {
+        server.set_keep_alive_max_count(1);
+        server.Get("/", [this](const httplib::Request&, httplib::Response& response) {
+            std::string script = "fetch('/loaded');";
+            if (popups > 0)
+                script += "for (let i = 0; i < " + std::to_string(popups.load())
+                    + "; ++i) window.open('/child');";
+            response.set_content("<html><head><title>Lobby</title></head><body onload=\"" + script
+                    + "\"><h1>lobby</h1></body></html>",
+                "text/html");
+        });
+        server.Get("/child", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(
+                "<html><head><title>Room</title></head><body onload=\"fetch('/loaded')\">room</body></html>",
+                "text/html");
+        });
+        server.Get("/loaded", [this](const httplib::Request&, httplib::Response& response) {
+            std::lock_guard<std::mutex> guard(lock);
+            if (loaded++ == 0)
+                firstLoad = Clock::now();
+            changed.notify_all();
+            response.set_content("", "text/plain");
+        });
+        server.Get("/update", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(R"({"result":"0","version":"1.0.0.0","new_version":"1.0.0.0",)"
+                                 R"("min_version":"1.0.0.0","version_name":"n","version_url":""})",
+                "application/json");
+        });
+        server.Post(
+            "/brivo/miniclient/startRecord.action", [](const httplib::Request&, httplib::Response& response) {
+                response.set_content("{}", "text/plain");
+            });
+        server.Get("/favicon.ico",
+            [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+        port = server.bind_to_any_port("127.0.0.1");
+        thread = std::thread([this] { server.listen_after_bind(); });
+        while (!server.is_running())
+            std::this_thread::yield();
+    }
+
+    ~PageServer()
+    {
+        server.stop();
+        thread.join();
+    }
+
+    std::string Url(const std::string& path) const
+    {
+        return "http://127.0.0.1:" + std::to_string(port) + path;
+    }
+
+    void Reset(int popupCount)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        loaded = 0;
+        popups = popupCount;
+    }
+
+    // Waits until `count` pages have loaded; gives the time of the first load.
+    bool WaitLoaded(int count, Clock::time_point& first)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        bool done = changed.wait_for(guard, kLoadLimit, [&] { return loaded >= count; });
+        first = firstLoad;
+        return done;
+    }
+
+private:
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+    std::atomic<int> popups { 0 };
+    std::mutex lock;
+    std::condition_variable changed;
+    int loaded = 0;
+    Clock::time_point firstLoad;
+};
+
+std::vector<pid_t> Descendants(pid_t root)
+{
+    std::multimap<pid_t, pid_t> children;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(close + 2));
+        std::string state;
+        pid_t parent = 0;
+        fields >> state >> parent;
+        children.emplace(parent, static_cast<pid_t>(std::stoi(name)));
+    }
+    std::vector<pid_t> tree { root };
+    for (size_t i = 0; i < tree.size(); ++i) {
+        auto range = children.equal_range(tree[i]);
+        for (auto it = range.first; it != range.second; ++it)
+            tree.push_back(it->second);
+    }
+    return tree;
+}
+
+double PssMiB(const std::vector<pid_t>& tree)
+{
+    long kib = 0;
+    for (pid_t pid : tree) {
+        std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        std::string key;
+        long value = 0;
+        std::string unit;
+        while (rollup >> key >> value >> unit)
+            if (key == "Pss:")
+                kib += value;
+    }
+    return kib / 1024.0;
+}
+
+pid_t Launch(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
+}
+
+// Ends the whole tree, helpers first, and reaps the process that was started.
+void EndTree(pid_t root)
+{
+    std::vector<pid_t> tree = Descendants(root);
+    for (auto it = tree.rbegin(); it != tree.rend(); ++it)
+        ::kill(*it, SIGKILL);
+    ::waitpid(root, nullptr, 0);
+}
+
+struct Sample {
+    double startMs = 0;
+    double pssMiB = 0;
+    int processes = 0;
+};
+
+struct Contender {
+    std::string name;
+    std::function<std::vector<std::string>(const fs::path& scratch)> command;
+};
+
+bool RunOnce(PageServer& server, const Contender& contender, int tabs,
+    const std::vector<std::string>& environment, Sample& sample)
+{
+    fs::path scratch = fs::temp_directory_path() / ("zandrel-startup-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / "home");
+    std::vector<std::string> env = environment;
+    env.push_back("HOME=" + (scratch / "home").string());
+    env.push_back("XDG_CACHE_HOME=" + (scratch / "home/cache").string());
+    env.push_back("XDG_CONFIG_HOME=" + (scratch / "home/config").string());
+    env.push_back("XDG_DATA_HOME=" + (scratch / "home/data").string());
+    std::vector<std::string> command = contender.command(scratch);
+
+    server.Reset(tabs - 1);
+    const Clock::time_point start = Clock::now();
+    pid_t pid = Launch(command, env);
+    if (pid < 0)
+        return false;
+    Clock::time_point first;
+    bool loaded = server.WaitLoaded(tabs, first);
+    if (loaded) {
+        std::this_thread::sleep_for(kSettle);
+        std::vector<pid_t> tree = Descendants(pid);
+        sample.startMs = std::chrono::duration<double, std::milli>(first - start).count();
+        sample.pssMiB = PssMiB(tree);
+        sample.processes = static_cast<int>(tree.size());
+    }
+    EndTree(pid);
+    fs::remove_all(scratch);
+    return loaded;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string Option(int argc, char** argv, const std::string& name, const std::string& fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] == name)
+            return argv[i + 1];
+    return fallback;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int pairs = std::max(1, std::stoi(Option(argc, argv, "--pairs", "5")));
+    const fs::path programDir = Option(argc, argv, "--program-dir", ZANDREL_PROGRAM_DIR);
+    const std::string bare = Option(argc, argv, "--bare", ZANDREL_BARE_VIEW);
+    std::string chromium = Option(argc, argv, "--chromium", "/usr/bin/chromium");
+    if (!fs::exists(chromium))
+        chromium.clear();
+    if (!getenv("DISPLAY")) {
+        std::fprintf(stderr, "startup: needs a display; run it under xvfb-run\n");
+        return 2;
+    }
+
+    PageServer server;
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    environment.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
+
+    std::vector<Contender> contenders;
+    contenders.push_back(
+        { "A zandrel", [&](const fs::path& scratch) {
+             fs::path folder = scratch / "program";
+             fs::create_directories(folder);
+             fs::copy_file(programDir / "zandrel", folder / "zandrel");
+             fs::create_directory_symlink(fs::canonical(programDir / "skin"), folder / "skin");
+             std::ofstream(folder / "config.xml")
+                 << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\""
+                 << server.Url("/update") << "\"/><Notify optionexit=\"0\"/><Account/><Site url=\""
+                 << server.Url("") << "\"/></config>\n";
+             return std::vector<std::string> { (folder / "zandrel").string() };
+         } });
+    contenders.push_back({ "B bare engine", [&](const fs::path&) {
+                              return std::vector<std::string> { bare, server.Url("/?miniClient=1") };
+                          } });
+    if (!chromium.empty())
+        contenders.push_back({ "C chromium --app", [&](const fs::path& scratch) {
+                                  return std::vector<std::string> { chromium,
+                                      "--app=" + server.Url("/?miniClient=1"),
+                                      "--user-data-dir=" + (scratch / "profile").string(), "--no-sandbox",
+                                      "--disable-background-networking", "--disable-component-update",
+                                      "--no-first-run", "--disable-sync", "--disable-popup-blocking",
+                                      "--no-default-browser-check", "--password-store=basic" };
+                              } });
+
+    std::printf("%d pairs per column, %zu contenders, settle %llds after the last load\n", pairs,
+        contenders.size(), static_cast<long long>(kSettle.count()));
+    std::map<std::string, double> oneTabMemory;
+    for (int tabs : { 1, 10 }) {
+        std::map<std::string, std::vector<double>> times, memory;
+        std::map<std::string, int> processes;
+        // One warm-up each (page cache, fonts), then the measured turns in alternation.
+        for (int round = -1; round < pairs; ++round) {
+            for (const Contender& contender : contenders) {
+                Sample sample;
+                if (!RunOnce(server, contender, tabs, environment, sample)) {
+                    std::fprintf(stderr, "%s: no load within the limit\n", contender.name.c_str());
+                    continue;
+                }
+                if (round < 0)
+                    continue;
+                times[contender.name].push_back(sample.startMs);
+                memory[contender.name].push_back(sample.pssMiB);
+                processes[contender.name] = sample.processes;
+            }
+        }
+        std::printf(
+            "\n%d tab(s)          start->onload ms   PSS MiB   processes   MiB per extra tab\n", tabs);
+        for (const Contender& contender : contenders) {
+            const double pss = Median(memory[contender.name]);
+            if (tabs == 1)
+                oneTabMemory[contender.name] = pss;
+            std::printf("%-18s %12.0f %11.1f %9d", contender.name.c_str(), Median(times[contender.name]), pss,
+                processes[contender.name]);
+            if (tabs > 1)
+                std::printf(" %15.1f", (pss - oneTabMemory[contender.name]) / (tabs - 1));
+            std::printf("\n");
+        }
+        const std::string a = contenders[0].name, b = contenders[1].name;
+        if (!times[b].empty() && Median(times[b]) > 0)
+            std::printf("A/B               %12.2f %11.2f\n", Median(times[a]) / Median(times[b]),
+                Median(memory[a]) / Median(memory[b]));
+        if (contenders.size() > 2 && !times[contenders[2].name].empty())
+            std::printf("A/C               %12.2f %11.2f\n",
+                Median(times[a]) / Median(times[contenders[2].name]),
+                Median(memory[a]) / Median(memory[contenders[2].name]));
+        std::fflush(stdout);
+    }
+    return 0;
+}
