@@ -1,7 +1,6 @@
 #include "update/UpdateCheck.h"
 
 #include "app/TextCodePage.h"
-#include "config/AppConfig.h"
 #include "platform/os/TextCodec.h"
 #include "update/HttpClient.h"
 
@@ -48,11 +47,6 @@ int FetchUpdateInfo(UpdateInfo& info, const std::string& updateUrl)
         return result;
     info.FromUtf8Text(reply);
     return 0;
-}
-
-int FetchUpdateInfo(UpdateInfo& info)
-{
-    return FetchUpdateInfo(info, platform::os::Utf16ToUtf8(AppConfig::Instance().updateUrl));
 }
 
 UpdateDecision StartupUpdateDecision(int fetchResult, const UpdateInfo& info, const VersionNumber& current)
