@@ -60,6 +60,20 @@ TEST_F(HttpClientTest, GetFailuresLeaveTheResponseAlone)
     EXPECT_EQ(response, "untouched");
 }
 
+TEST_F(HttpClientTest, DebugTracePrintsHeadersAndData)
+{
+    HttpClient client;
+    client.debug = 1;
+    std::string response;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(client.Get(server.Url("/update.json"), &response, 10), 0);
+    std::fflush(stdout);
+    const std::string trace = testing::internal::GetCapturedStdout();
+    EXPECT_NE(trace.find("[HEADER_OUT]GET /update.json HTTP/1.1"), std::string::npos);
+    EXPECT_NE(trace.find("[HEADER_IN]HTTP/1.1 200"), std::string::npos);
+    EXPECT_NE(trace.find("[DATA_IN]{\"result\":\"0\""), std::string::npos);
+}
+
 TEST_F(HttpClientTest, PostSendsTheFields)
 {
     HttpClient client;
