@@ -34,11 +34,12 @@ protected:
         // Copies first: an abandoned run must not reach into this object again.
         std::shared_ptr<Probe> shared = probe;
         std::shared_ptr<WorkerSignal> wake = WakeEvent();
+        const Behaviour what = behaviour;
         shared->started = true;
         ++shared->runs;
-        if (behaviour == Behaviour::WaitForWake) {
+        if (what == Behaviour::WaitForWake) {
             shared->sawStop = wake->Wait(std::chrono::minutes(1));
-        } else if (behaviour == Behaviour::IgnoreStop) {
+        } else if (what == Behaviour::IgnoreStop) {
             while (!shared->release)
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
