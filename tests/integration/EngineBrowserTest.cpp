@@ -180,6 +180,9 @@ TEST_F(EngineBrowserTest, BackAndForwardFollowTheHistory)
     EXPECT_FALSE(client->forward);
     client->browser->GoBack();
     ASSERT_TRUE(WaitUntil([&] { return client->forward && !client->back; }, 10000));
+    // The history changes at commit, before the old page is gone: a script run then
+    // could still land in it.
+    ASSERT_TRUE(WaitLoaded(3));
     // A same-document navigation changes the history without a load.
     client->browser->GetMainFrame()->ExecuteJavaScript("history.pushState({}, '', '#more');", "", 0);
     EXPECT_TRUE(WaitUntil([&] { return client->back; }, 10000));
