@@ -20,6 +20,8 @@ CefRefPtr<platform::engine::CefBrowserProcessHandler> EngineApp::GetBrowserProce
 
 CefRefPtr<platform::engine::CefRenderProcessHandler> EngineApp::GetRenderProcessHandler()
 {
+    if (renderSide)
+        return renderSide;
     return this;
 }
 

@@ -18,10 +18,19 @@ public:
 
     void OnContextInitialized() override;
 
+    // The render-side half lives above this library; the program hands it over before
+    // the engine starts. Without one, the render callbacks do nothing.
+    void SetRenderProcessHandler(
+        platform::engine::CefRefPtr<platform::engine::CefRenderProcessHandler> handler)
+    {
+        renderSide = handler;
+    }
+
     const std::vector<std::string>& CookieSchemes() const { return cookieSchemes; }
 
 private:
     std::vector<std::string> cookieSchemes;
+    platform::engine::CefRefPtr<platform::engine::CefRenderProcessHandler> renderSide;
 
     IMPLEMENT_REFCOUNTING(EngineApp);
 };

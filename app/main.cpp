@@ -2,6 +2,7 @@
 #include "app/EngineApp.h"
 #include "app/GlobalState.h"
 #include "app/SingleInstance.h"
+#include "browser/EngineAppRenderSide.h"
 #include "browser/SharedClientHandler.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/os/CrashGuard.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
 
     CefMainArgs mainArgs { argc, argv };
     CefRefPtr<EngineApp> engineApp(new EngineApp);
+    engineApp->SetRenderProcessHandler(new EngineAppRenderSide(engineApp.get()));
     int exitCode = CefExecuteProcess(mainArgs, engineApp, nullptr);
     if (exitCode >= 0)
         return exitCode;

@@ -1,8 +1,12 @@
 #include "browser/BrowserClientHandler.h"
 
 #include "app/GlobalState.h"
+#include "browser/ConsoleLog.h"
+#include "browser/ContextMenu.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
+#include "browser/TestResources.h"
+#include "config/AppConfig.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/engine/CefTask.h"
 #include "platform/os/OsLayer.h"
@@ -163,6 +167,75 @@ bool BrowserClientHandler::OnProcessMessageReceived(
         return true;
     }
     return false;
+}
+
+void BrowserClientHandler::OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+    CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model)
+{
+    (void)browser, (void)frame;
+    // Read at every menu, so a change of the test mode shows at the next one.
+    ContextMenu::AddDevToolsEntries(params->GetTypeFlags(), AppConfig::Instance().testMode, *model);
+}
+
+bool BrowserClientHandler::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+    CefRefPtr<CefContextMenuParams> params, int commandId, int eventFlags)
+{
+    (void)frame, (void)eventFlags;
+    switch (commandId) {
+    case ContextMenu::kShowDevTools:
+        ShowDevTools(browser, CefPoint());
+        return true;
+    case ContextMenu::kCloseDevTools:
+        CloseDevTools(browser);
+        return true;
+    case ContextMenu::kInspectElement:
+        ShowDevTools(browser, CefPoint { params->GetXCoord(), params->GetYCoord() });
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BrowserClientHandler::ShowDevTools(CefRefPtr<CefBrowser> browser, const CefPoint& point)
+{
+    auto host = browser->GetHost();
+    host->ShowDevTools(
+        ContextMenu::DevToolsWindowInfo(host->GetWindowHandle()), this, CefBrowserSettings(), point);
+}
+
+void BrowserClientHandler::CloseDevTools(CefRefPtr<CefBrowser> browser)
+{
+    browser->GetHost()->CloseDevTools();
+}
+
+bool BrowserClientHandler::OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const CefKeyEvent& event,
+    CefEventHandle nativeEvent, bool* isKeyboardShortcut)
+{
+    (void)nativeEvent, (void)isKeyboardShortcut;
+    constexpr int kSpaceBar = 32;
+    if (event.focus_on_editable_field || event.windows_key_code != kSpaceBar)
+        return false;
+    if (event.type == KEYEVENT_RAWKEYDOWN)
+        browser->GetMainFrame()->ExecuteJavaScript("alert('You pressed the space bar!');", "", 0);
+    return true;
+}
+
+bool BrowserClientHandler::OnConsoleMessage(
+    CefRefPtr<CefBrowser> browser, const std::u16string& message, const std::u16string& source, int line)
+{
+    (void)browser;
+    if (consoleLogPath.empty())
+        consoleLogPath = ConsoleLog::DefaultPath();
+    // A folder that cannot be written loses this message; the next one tries again.
+    ConsoleLog::Append(consoleLogPath, ConsoleLog::Record(message, source, line));
+    return false;
+}
+
+CefRefPtr<CefResourceHandler> BrowserClientHandler::GetResourceHandler(
+    CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request)
+{
+    (void)browser, (void)frame;
+    return TestResources::GetResourceHandler(request);
 }
 
 void BrowserClientHandler::OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title)

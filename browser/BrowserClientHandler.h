@@ -64,8 +64,21 @@ public:
     bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, platform::engine::CefProcessId sourceProcess,
         CefRefPtr<platform::engine::CefProcessMessage> message) override;
 
+    // CefContextMenuHandler
+    void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        CefRefPtr<platform::engine::CefContextMenuParams> params,
+        CefRefPtr<platform::engine::CefMenuModel> model) override;
+    bool OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        CefRefPtr<platform::engine::CefContextMenuParams> params, int commandId, int eventFlags) override;
+
     // CefDisplayHandler
     void OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title) override;
+    bool OnConsoleMessage(CefRefPtr<CefBrowser> browser, const std::u16string& message,
+        const std::u16string& source, int line) override;
+
+    // CefKeyboardHandler
+    bool OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const platform::engine::CefKeyEvent& event,
+        platform::engine::CefEventHandle nativeEvent, bool* isKeyboardShortcut) override;
 
     // CefDownloadHandler
     void OnBeforeDownload(CefRefPtr<CefBrowser> browser,
@@ -94,6 +107,8 @@ public:
         const std::string& failedUrl) override;
 
     // CefRequestHandler
+    CefRefPtr<platform::engine::CefResourceHandler> GetResourceHandler(CefRefPtr<CefBrowser> browser,
+        CefRefPtr<CefFrame> frame, CefRefPtr<platform::engine::CefRequest> request) override;
     bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& url,
         bool isRedirect) override;
     bool OnQuotaRequest(CefRefPtr<CefBrowser> browser, const std::string& originUrl, int64_t newSize,
@@ -109,6 +124,10 @@ public:
     bool FocusOnEditableField() const { return focusOnEditableField; }
     bool HasMessageRouter() const { return messageRouter != nullptr; }
     size_t SecondaryBrowserCount() const { return secondaryBrowsers.size(); }
+
+    // The page's developer tools, inspecting the element at point unless it is (0, 0).
+    void ShowDevTools(CefRefPtr<CefBrowser> browser, const platform::engine::CefPoint& point);
+    void CloseDevTools(CefRefPtr<CefBrowser> browser);
 
 private:
     std::string startupUrl;

@@ -47,6 +47,10 @@ public:
     virtual bool IsMouseCursorChangeDisabled() = 0;
     /// Opens the developer tools of this browser in a window of their own.
     virtual void ShowDevTools(CefRefPtr<CefClient> client) = 0;
+    /// The same, with the window's description; a point other than (0, 0) also
+    /// inspects the element there.
+    virtual void ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
+        const CefBrowserSettings& settings, const CefPoint& inspectElementAt);
     virtual void CloseDevTools() = 0;
 };
 
@@ -64,6 +68,8 @@ public:
     virtual void StopLoad() = 0;
     virtual bool IsLoading() = 0;
     virtual bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) = 0;
+    /// The process that renders the page; pages may share one. 0 when unknown.
+    virtual int GetRenderProcessId() { return 0; }
 };
 
 } // namespace platform::engine

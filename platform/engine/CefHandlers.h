@@ -2,6 +2,9 @@
 
 #include "platform/engine/CefBrowser.h"
 #include "platform/engine/CefCallbacks.h"
+#include "platform/engine/CefContextMenu.h"
+#include "platform/engine/CefKeyEvent.h"
+#include "platform/engine/CefResource.h"
 #include "platform/engine/CefTypes.h"
 
 #include <cstdint>
@@ -12,7 +15,22 @@ namespace platform::engine {
 // The handler interfaces a client offers. Every callback runs on the engine's UI
 // thread; the defaults are the engine's own behaviour.
 
-class CefContextMenuHandler : public virtual CefBaseRefCounted { };
+class CefContextMenuHandler : public virtual CefBaseRefCounted {
+public:
+    /// May add entries after the engine's own.
+    virtual void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model)
+    {
+        (void)browser, (void)frame, (void)params, (void)model;
+    }
+    /// True when the handler carried out the command (the engine then does nothing).
+    virtual bool OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+        CefRefPtr<CefContextMenuParams> params, int commandId, int eventFlags)
+    {
+        (void)browser, (void)frame, (void)params, (void)commandId, (void)eventFlags;
+        return false;
+    }
+};
 
 class CefDialogHandler : public virtual CefBaseRefCounted { };
 
@@ -68,7 +86,16 @@ public:
 
 class CefJSDialogHandler : public virtual CefBaseRefCounted { };
 
-class CefKeyboardHandler : public virtual CefBaseRefCounted { };
+class CefKeyboardHandler : public virtual CefBaseRefCounted {
+public:
+    /// True consumes the event: the page never sees it.
+    virtual bool OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const CefKeyEvent& event,
+        CefEventHandle nativeEvent, bool* isKeyboardShortcut)
+    {
+        (void)browser, (void)event, (void)nativeEvent, (void)isKeyboardShortcut;
+        return false;
+    }
+};
 
 class CefLifeSpanHandler : public virtual CefBaseRefCounted {
 public:
@@ -121,6 +148,14 @@ public:
     {
         (void)browser, (void)frame, (void)url, (void)isRedirect;
         return false;
+    }
+    /// Content for a request instead of the network; none lets the engine load it.
+    /// Engine IO thread. Only requests for kBuiltInTestHost are offered on this platform.
+    virtual CefRefPtr<CefResourceHandler> GetResourceHandler(
+        CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request)
+    {
+        (void)browser, (void)frame, (void)request;
+        return nullptr;
     }
     /// True when the handler answers through the callback; otherwise the request is cancelled.
     virtual bool GetAuthCredentials(CefRefPtr<CefBrowser> browser, bool isProxy, const std::string& host,

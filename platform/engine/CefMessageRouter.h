@@ -5,6 +5,7 @@
 #include "platform/engine/CefRefCounted.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ public:
     size_t GetHandlerCount() const { return handlers.size(); }
     const CefMessageRouterConfig& GetConfig() const { return config; }
 
-    void OnBeforeClose(CefRefPtr<CefBrowser> browser) { (void)browser; }
-    void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser) { (void)browser; }
+    /// Queries of the browser that a handler took are cancelled.
+    void OnBeforeClose(CefRefPtr<CefBrowser> browser) { CancelPending(browser); }
+    void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser) { CancelPending(browser); }
     void OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame)
     {
         (void)browser, (void)frame;
@@ -57,9 +59,24 @@ public:
     bool OnProcessMessageReceived(
         CefRefPtr<CefBrowser> browser, CefProcessId sourceProcess, CefRefPtr<CefProcessMessage> message);
 
+    /// The answer a query gets when no handler takes it.
+    static constexpr int kCanceledErrorCode = -1;
+    static constexpr char kCanceledErrorMessage[] = "The query has been canceled";
+
 private:
+    struct PendingQuery {
+        int browserId = 0;
+        int contextId = 0;
+        int requestId = 0;
+        Handler* handler = nullptr;
+        CefRefPtr<CefBrowser> browser;
+    };
+    void CancelPending(CefRefPtr<CefBrowser> browser);
+
     CefMessageRouterConfig config;
     std::vector<Handler*> handlers;
+    std::map<int64_t, PendingQuery> pending;
+    int64_t lastQueryId = 0;
     IMPLEMENT_REFCOUNTING(CefMessageRouterBrowserSide);
 };
 

@@ -2,6 +2,8 @@
 
 #include "platform/ui/WindowTypes.h"
 
+#include <string>
+
 namespace platform::engine {
 
 /// A rectangle in the parent window's coordinates (right and bottom exclusive).
@@ -46,6 +48,12 @@ enum cef_drag_operations_mask_t {
     DRAG_OPERATION_DELETE = 32,
 };
 
+/// A point in a window's coordinates.
+struct CefPoint {
+    int x = 0;
+    int y = 0;
+};
+
 /// Where and how a browser window is created.
 class CefWindowInfo {
 public:
@@ -59,12 +67,14 @@ public:
         height = rect.bottom - rect.top;
     }
 
+    unsigned int exStyle = 0;
     unsigned int style = 0;
     int x = 0;
     int y = 0;
     int width = 0;
     int height = 0;
     platform::ui::HWND parentWindow = nullptr;
+    std::u16string windowName;
 };
 
 /// Per-browser settings; the engine's defaults are used throughout.

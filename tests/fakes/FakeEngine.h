@@ -53,6 +53,11 @@ public:
     void SetMouseCursorChangeDisabled(bool disabled) override;
     bool IsMouseCursorChangeDisabled() override;
     void ShowDevTools(CefRefPtr<platform::engine::CefClient>) override { Record("devtools"); }
+    void ShowDevTools(const platform::engine::CefWindowInfo&, CefRefPtr<platform::engine::CefClient>,
+        const platform::engine::CefBrowserSettings&, const platform::engine::CefPoint& at) override
+    {
+        Record("devtools:" + std::to_string(at.x) + "," + std::to_string(at.y));
+    }
     void CloseDevTools() override { Record("close-devtools"); }
 
     // CefFrame

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "browser/EngineAppRenderSide.h"
 #include "platform/engine/CefCookieManager.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/engine/CefSchemeRegistrar.h"
@@ -27,10 +28,12 @@ public:
     }
     CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override { return this; }
     void OnContextInitialized() override { ++contextInitialized; }
+    CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return renderSide; }
 
     bool clientRegistered = false;
     bool duplicateRefused = false;
     int contextInitialized = 0;
+    CefRefPtr<CefRenderProcessHandler> renderSide { new EngineAppRenderSide(this) };
     IMPLEMENT_REFCOUNTING(TestEngineApp);
 };
 

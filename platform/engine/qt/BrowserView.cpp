@@ -1,5 +1,6 @@
 #include "platform/engine/qt/BrowserView.h"
 
+#include "platform/engine/qt/ContextMenu.h"
 #include "platform/engine/qt/QtBrowser.h"
 
 #include <QDragEnterEvent>
@@ -62,5 +63,7 @@ void BrowserView::dragEnterEvent(QDragEnterEvent* event)
     }
     QWebEngineView::dragEnterEvent(event);
 }
+
+void BrowserView::contextMenuEvent(QContextMenuEvent* event) { ShowContextMenu(browser, this, event); }
 
 } // namespace platform::engine::qt

@@ -16,6 +16,7 @@ public:
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QtBrowser* browser;

@@ -2,9 +2,13 @@
 
 #include "platform/engine/CefCommandLine.h"
 #include "platform/engine/CefCookieManager.h"
+#include "platform/engine/CefResource.h"
 #include "platform/engine/CefSchemeRegistrar.h"
 #include "platform/engine/qt/BrowserRegistry.h"
 #include "platform/engine/qt/EngineContext.h"
+#include "platform/engine/qt/PageBridge.h"
+#include "platform/engine/qt/RenderSide.h"
+#include "platform/engine/qt/TestPageServer.h"
 #include "platform/os/OsLayer.h"
 #include "platform/ui/Application.h"
 
@@ -50,6 +54,25 @@ namespace {
     {
         if (geteuid() == 0)
             setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    }
+
+    // The engine reads its switches when its first profile is made, so this runs before.
+    void StartTestPageServer()
+    {
+        auto& server = qt::TestPageServer::Instance();
+        if (server.Port() > 0 || !server.Start())
+            return;
+        const char* current = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        const std::string flags
+            = qt::TestPageServer::WithTestHostRules(current ? current : "", server.Port());
+        setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+        // Proxies taken from the environment ignore the bypass switch.
+        for (const char* name : { "no_proxy", "NO_PROXY" }) {
+            const char* value = std::getenv(name);
+            std::string list = value ? value : "";
+            setenv(name,
+                (list.empty() ? std::string(kBuiltInTestHost) : list + "," + kBuiltInTestHost).c_str(), 1);
+        }
     }
 
     // Must happen before the application object and before any engine object exists.
@@ -105,10 +128,12 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
     }
     // no_sandbox is a Windows setting; here the sandbox follows the user (see ChooseSandbox).
     ChooseSandbox();
+    StartTestPageServer();
     platform::ui::EnsureApplication();
     if (!QCoreApplication::instance())
         return false;
-    context.Profile();
+    qt::PageBridge::InstallScript(context.Profile());
+    qt::StartRenderSide(application);
     if (application) {
         if (auto handler = application->GetBrowserProcessHandler())
             handler->OnContextInitialized();
@@ -119,6 +144,8 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
 void CefShutdown()
 {
     qt::BrowserRegistry::Instance().CloseAll();
+    qt::TestPageServer::Instance().Stop();
+    qt::StopRenderSide();
     qt::EngineContext::Instance().ReleaseProfile();
 }
 

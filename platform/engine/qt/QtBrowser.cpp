@@ -5,6 +5,10 @@
 #include "platform/engine/qt/BrowserView.h"
 #include "platform/engine/qt/EngineCallbacks.h"
 #include "platform/engine/qt/EngineContext.h"
+#include "platform/engine/qt/KeyEventFilter.h"
+#include "platform/engine/qt/PageBridge.h"
+#include "platform/engine/qt/RenderSide.h"
+#include "platform/engine/qt/TestPageServer.h"
 #include "platform/ui/qt/WidgetHandles.h"
 
 #include <QAuthenticator>
@@ -55,6 +59,9 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
         view->resize(
             windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
     ConnectPage();
+    new KeyEventFilter(this, view);
+    new PageBridge(this, page);
+    TestPageServer::Instance().Attach(page, this);
     BrowserRegistry::Instance().Add(identifier, this);
     view->show();
     if (auto handler = client->GetLifeSpanHandler())
@@ -213,6 +220,7 @@ void QtBrowser::OnViewDestroyed()
     view.clear();
     // The client usually keeps its browsers; letting go of it here breaks that cycle.
     client = new CefNullClient;
+    TestPageServer::Instance().Detach(identifier);
     BrowserRegistry::Instance().Remove(identifier);
 }
 
@@ -255,9 +263,21 @@ bool QtBrowser::IsLoading() { return view && view->page()->isLoading(); }
 
 bool QtBrowser::SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message)
 {
-    (void)target, (void)message;
-    return false;
+    if (!message || !Page())
+        return false;
+    // Delivered later, as a message between processes would be.
+    CefRefPtr<QtBrowser> self(this);
+    QTimer::singleShot(0, Page(), [self, target, message] {
+        if (target == PID_BROWSER) {
+            self->client->OnProcessMessageReceived(self, PID_RENDERER, message);
+        } else if (auto handler = RenderHandler()) {
+            handler->OnProcessMessageReceived(self, PID_BROWSER, message);
+        }
+    });
+    return true;
 }
+
+int QtBrowser::GetRenderProcessId() { return Page() ? static_cast<int>(Page()->renderProcessPid()) : 0; }
 
 platform::ui::HWND QtBrowser::GetWindowHandle()
 {
@@ -294,6 +314,21 @@ void QtBrowser::ShowDevTools(CefRefPtr<CefClient> devToolsClient)
     devTools = new QtBrowser(registry.NextIdentifier(), devToolsClient ? devToolsClient : client,
         CefRequestContext::GetGlobalContext());
     devTools->CreateDevToolsWindow(this);
+}
+
+void QtBrowser::ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> devToolsClient,
+    const CefBrowserSettings& settings, const CefPoint& inspectElementAt)
+{
+    (void)settings;
+    ShowDevTools(devToolsClient);
+    if (!devTools || !devTools->View() || !Page())
+        return;
+    if (!windowInfo.windowName.empty())
+        devTools->View()->setWindowTitle(QString::fromStdU16String(windowInfo.windowName));
+    // The engine inspects at the point of the last context menu, which is where the
+    // command came from; it has no way to inspect at another point.
+    if (inspectElementAt.x != 0 || inspectElementAt.y != 0)
+        Page()->triggerAction(QWebEnginePage::InspectElement);
 }
 
 void QtBrowser::CloseDevTools()

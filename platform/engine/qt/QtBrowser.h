@@ -27,6 +27,8 @@ public:
     void DestroyWindow();
     BrowserView* View() const { return view.data(); }
     BrowserPage* Page() const;
+    // The developer-tools browser of this one, if open.
+    CefRefPtr<QtBrowser> DevTools() const { return devTools; }
     // Called by the view while it is being destroyed.
     void OnViewDestroyed();
 
@@ -43,6 +45,7 @@ public:
     void StopLoad() override;
     bool IsLoading() override;
     bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override;
+    int GetRenderProcessId() override;
 
     // CefBrowserHost
     CefRefPtr<CefBrowser> GetBrowser() override { return this; }
@@ -55,6 +58,8 @@ public:
     void SetMouseCursorChangeDisabled(bool disabled) override { mouseCursorChangeDisabled = disabled; }
     bool IsMouseCursorChangeDisabled() override { return mouseCursorChangeDisabled; }
     void ShowDevTools(CefRefPtr<CefClient> devToolsClient) override;
+    void ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> devToolsClient,
+        const CefBrowserSettings& settings, const CefPoint& inspectElementAt) override;
     void CloseDevTools() override;
 
     // CefFrame

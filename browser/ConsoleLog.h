@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// The page console's log file, "console.log" in the program's folder. Engine UI thread.
+namespace ConsoleLog {
+
+// "Message: ...\r\nSource: ...\r\nLine: ...\r\n" and a line of 23 hyphens.
+std::string Record(const std::u16string& message, const std::u16string& source, int line);
+
+// The log's path in the program's folder.
+std::string DefaultPath();
+
+// Appends the record, opening and closing the file; false when it cannot be written.
+bool Append(const std::string& path, const std::string& record);
+
+} // namespace ConsoleLog

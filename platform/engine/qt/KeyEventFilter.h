@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/engine/CefKeyEvent.h"
+
+#include <QObject>
+
+class QKeyEvent;
+class QWebEngineView;
+class QWidget;
+
+namespace platform::engine::qt {
+
+class QtBrowser;
+
+// Offers every key event of a view to the client's keyboard handler before the page
+// sees it. The view's focus widget is replaced after cross-origin navigations and
+// renderer crashes, so the filter follows every child the view gets. GUI thread only.
+class KeyEventFilter final : public QObject {
+    Q_OBJECT
+public:
+    KeyEventFilter(QtBrowser* browser, QWebEngineView* view);
+
+    // The key event a Qt key event stands for (without the editable-field state).
+    static CefKeyEvent Translate(const QKeyEvent& event, cef_key_event_type_t type);
+    // Windows virtual-key code of a Qt key; 0 when it has none here.
+    static int WindowsKeyCode(int qtKey);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Watch(QObject* object);
+    bool Offer(QKeyEvent* event, QWidget* target);
+
+    QtBrowser* browser;
+    QWebEngineView* view;
+};
+
+} // namespace platform::engine::qt

@@ -1,0 +1,164 @@
+#include "platform/engine/qt/PageBridge.h"
+
+#include "platform/engine/qt/PageBridgeScript.h"
+#include "platform/engine/qt/QtBrowser.h"
+#include "platform/engine/qt/RenderSide.h"
+
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+namespace platform::engine::qt {
+
+namespace {
+    int NextContextIdentifier()
+    {
+        static int last = 0;
+        return ++last;
+    }
+
+    class EditableNode final : public CefDOMNode {
+    public:
+        explicit EditableNode(bool editable)
+            : editable(editable)
+        {
+        }
+        bool IsEditable() override { return editable; }
+
+    private:
+        bool editable;
+        IMPLEMENT_REFCOUNTING(EditableNode);
+    };
+}
+
+PageContext::PageContext(QtBrowser* browser, PageBridge* bridge, QString key)
+    : browser(browser)
+    , bridge(bridge)
+    , key(std::move(key))
+    , identifier(NextContextIdentifier())
+{
+}
+
+CefRefPtr<CefBrowser> PageContext::GetBrowser() { return browser; }
+
+CefRefPtr<CefFrame> PageContext::GetFrame() { return browser; }
+
+void PageContext::SetFunctionHandler(const std::string& name, CefRefPtr<CefV8Handler> handler)
+{
+    if (handler)
+        handlers[name] = handler;
+    else
+        handlers.erase(name);
+}
+
+CefRefPtr<CefV8Handler> PageContext::FunctionHandler(const std::string& name) const
+{
+    auto it = handlers.find(name);
+    return it == handlers.end() ? nullptr : it->second;
+}
+
+void PageContext::AnswerQuery(int requestId, bool success, int errorCode, const std::string& response)
+{
+    if (bridge)
+        emit bridge->answer(key, requestId, success, errorCode, QString::fromStdString(response));
+}
+
+void PageContext::Detach()
+{
+    bridge = nullptr;
+    browser = nullptr;
+    handlers.clear();
+}
+
+PageBridge::PageBridge(QtBrowser* browser, QWebEnginePage* page)
+    : QObject(page)
+    , browser(browser)
+{
+    auto* channel = new QWebChannel(this);
+    channel->registerObject(QStringLiteral("zandrelBridge"), this);
+    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    if (auto handler = RenderHandler())
+        handler->OnBrowserCreated(browser);
+}
+
+PageBridge::~PageBridge()
+{
+    ReleaseAll();
+    if (auto handler = RenderHandler())
+        handler->OnBrowserDestroyed(browser);
+}
+
+void PageBridge::InstallScript(QWebEngineProfile* profile)
+{
+    const QString name = QStringLiteral("zandrel-page-bridge");
+    if (!profile->scripts()->find(name).isEmpty())
+        return;
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(PageBridgeScript());
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    profile->scripts()->insert(script);
+}
+
+void PageBridge::contextCreated(const QString& key, bool isTop)
+{
+    // A new top document means every frame of the old one is gone.
+    if (isTop)
+        ReleaseAll();
+    if (contexts.count(key))
+        return;
+    CefRefPtr<PageContext> context(new PageContext(browser.get(), this, key));
+    contexts[key] = context;
+    if (auto handler = RenderHandler())
+        handler->OnContextCreated(browser, browser, context);
+}
+
+void PageBridge::contextReleased(const QString& key) { Release(key); }
+
+void PageBridge::call(
+    const QString& key, const QString& function, int requestId, const QString& request, bool persistent)
+{
+    auto it = contexts.find(key);
+    if (it == contexts.end())
+        return;
+    CefRefPtr<CefV8Handler> handler = it->second->FunctionHandler(function.toStdString());
+    if (!handler)
+        return;
+    CefRefPtr<CefListValue> arguments = CefListValue::Create();
+    arguments->SetInt(0, requestId);
+    arguments->SetString(1, request.toStdString());
+    arguments->SetBool(2, persistent);
+    handler->Execute(function.toStdString(), arguments);
+}
+
+void PageBridge::focusChanged(const QString& key, bool present, bool editable)
+{
+    if (!contexts.count(key))
+        return;
+    if (auto handler = RenderHandler())
+        handler->OnFocusedNodeChanged(browser, browser, present ? new EditableNode(editable) : nullptr);
+}
+
+void PageBridge::Release(const QString& key)
+{
+    auto it = contexts.find(key);
+    if (it == contexts.end())
+        return;
+    CefRefPtr<PageContext> context = it->second;
+    contexts.erase(it);
+    if (auto handler = RenderHandler())
+        handler->OnContextReleased(browser, browser, context);
+    context->Detach();
+}
+
+void PageBridge::ReleaseAll()
+{
+    while (!contexts.empty())
+        Release(contexts.begin()->first);
+}
+
+} // namespace platform::engine::qt

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/engine/CefV8.h"
+#include "platform/engine/qt/QtBrowser.h"
+
+#include <QObject>
+#include <QString>
+#include <map>
+
+class QWebEnginePage;
+class QWebEngineProfile;
+
+namespace platform::engine::qt {
+
+class QtBrowser;
+class PageContext;
+
+// The page's end of the web channel: turns what the frames' script reports into the
+// application's render-side callbacks and carries query answers back. GUI thread only.
+class PageBridge final : public QObject {
+    Q_OBJECT
+public:
+    PageBridge(QtBrowser* browser, QWebEnginePage* page);
+    ~PageBridge() override;
+
+    // Puts the frames' script into every page of the profile.
+    static void InstallScript(QWebEngineProfile* profile);
+
+    Q_INVOKABLE void contextCreated(const QString& key, bool isTop);
+    Q_INVOKABLE void contextReleased(const QString& key);
+    Q_INVOKABLE void call(
+        const QString& key, const QString& function, int requestId, const QString& request, bool persistent);
+    Q_INVOKABLE void focusChanged(const QString& key, bool present, bool editable);
+
+signals:
+    void answer(const QString& key, int requestId, bool success, int errorCode, const QString& response);
+
+private:
+    void ReleaseAll();
+    void Release(const QString& key);
+
+    // Held: the page may outlive every other holder of its browser while it goes.
+    CefRefPtr<QtBrowser> browser;
+    std::map<QString, CefRefPtr<PageContext>> contexts;
+};
+
+// The script context of one frame, named by the key its script made up.
+class PageContext final : public CefV8Context {
+public:
+    PageContext(QtBrowser* browser, PageBridge* bridge, QString key);
+
+    CefRefPtr<CefBrowser> GetBrowser() override;
+    CefRefPtr<CefFrame> GetFrame() override;
+    int GetIdentifier() override { return identifier; }
+    void SetFunctionHandler(const std::string& name, CefRefPtr<CefV8Handler> handler) override;
+    void AnswerQuery(int requestId, bool success, int errorCode, const std::string& response) override;
+
+    CefRefPtr<CefV8Handler> FunctionHandler(const std::string& name) const;
+    // After this the context reaches neither its page nor its browser.
+    void Detach();
+
+private:
+    QtBrowser* browser;
+    PageBridge* bridge;
+    QString key;
+    int identifier;
+    std::map<std::string, CefRefPtr<CefV8Handler>> handlers;
+    IMPLEMENT_REFCOUNTING(PageContext);
+};
+
+} // namespace platform::engine::qt

@@ -1,0 +1,123 @@
+#include "platform/engine/qt/PageBridgeScript.h"
+
+#include <QFile>
+
+namespace platform::engine::qt {
+
+namespace {
+    // Runs after the channel library inside one function, so that neither leaks into the page.
+    constexpr char kShim[] = R"JS(
+if (window.__zandrelBridge) return;
+Object.defineProperty(window, '__zandrelBridge', { value: true });
+var isTop = window === window.top;
+var key = Math.random().toString(36).slice(2) + Date.now().toString(36);
+var nextId = 0;
+var callbacks = {};
+var bridge = null;
+var queue = [];
+var frames = {};
+
+function invoke(msg) {
+    var a = msg.args;
+    if (msg.op === 'created') bridge.contextCreated(msg.key, !!a[0]);
+    else if (msg.op === 'released') { bridge.contextReleased(msg.key); delete frames[msg.key]; }
+    else if (msg.op === 'call') bridge.call(msg.key, String(a[0]), a[1] | 0, String(a[2]), !!a[3]);
+    else if (msg.op === 'focus') bridge.focusChanged(msg.key, !!a[0], !!a[1]);
+}
+function deliver(msg, source) {
+    if (source) frames[msg.key] = source;
+    if (bridge) invoke(msg); else queue.push(msg);
+}
+function send(op, args) {
+    var msg = { zandrelBridge: 1, key: key, op: op, args: args };
+    if (isTop) deliver(msg, null); else window.top.postMessage(msg, '*');
+}
+function answer(id, ok, code, text) {
+    var cb = callbacks[id];
+    if (!cb) return;
+    if (!ok || !cb.persistent) delete callbacks[id];
+    if (ok) { if (typeof cb.onSuccess === 'function') cb.onSuccess(text); }
+    else if (typeof cb.onFailure === 'function') cb.onFailure(code, text);
+}
+
+if (isTop) {
+    window.addEventListener('message', function (e) {
+        var m = e.data;
+        if (!m || m.zandrelBridge !== 1 || typeof m.key !== 'string' || m.key === key || !e.source) return;
+        deliver(m, e.source);
+    });
+    var connect = function () {
+        if (!(window.qt && window.qt.webChannelTransport)) { setTimeout(connect, 10); return; }
+        new QWebChannel(window.qt.webChannelTransport, function (channel) {
+            bridge = channel.objects.zandrelBridge;
+            if (!bridge) return;
+            bridge.answer.connect(function (k, id, ok, code, text) {
+                if (k === key) answer(id, ok, code, text);
+                else if (frames[k]) frames[k].postMessage({ zandrelAnswer: 1, key: k, args: [id, ok, code, text] }, '*');
+            });
+            var pending = queue;
+            queue = [];
+            pending.forEach(invoke);
+        });
+    };
+    connect();
+} else {
+    window.addEventListener('message', function (e) {
+        var m = e.data;
+        if (e.source !== window.top || !m || m.zandrelAnswer !== 1 || m.key !== key) return;
+        answer(m.args[0], m.args[1], m.args[2], m.args[3]);
+    });
+}
+
+window.cefQuery = function (request) {
+    if (!request || typeof request !== 'object') throw new Error('Invalid arguments');
+    var id = ++nextId;
+    callbacks[id] = { onSuccess: request.onSuccess, onFailure: request.onFailure, persistent: !!request.persistent };
+    send('call', ['cefQuery', id, request.request === undefined ? '' : String(request.request), !!request.persistent]);
+    return id;
+};
+window.cefQueryCancel = function (id) {
+    if (!callbacks[id]) return;
+    delete callbacks[id];
+    send('call', ['cefQueryCancel', id, '', false]);
+};
+
+var textInputs = ['text', 'search', 'url', 'tel', 'email', 'password', 'number', 'date', 'datetime-local',
+    'month', 'time', 'week'];
+function editable(e) {
+    if (!e) return false;
+    if (e.isContentEditable) return true;
+    if (e.tagName === 'TEXTAREA') return !e.readOnly && !e.disabled;
+    if (e.tagName === 'INPUT') return textInputs.indexOf((e.type || 'text').toLowerCase()) >= 0 && !e.readOnly && !e.disabled;
+    return false;
+}
+document.addEventListener('focusin', function (e) {
+    var t = e.target;
+    // A frame element takes the focus on its frame's behalf; the frame reports it.
+    if (!t || t.tagName === 'IFRAME' || t.tagName === 'FRAME') return;
+    send('focus', [true, editable(t)]);
+}, true);
+document.addEventListener('focusout', function (e) {
+    if (e.relatedTarget) return;
+    setTimeout(function () {
+        var a = document.activeElement;
+        if (!a || a === document.body || a === document.documentElement) send('focus', [false, false]);
+    }, 0);
+}, true);
+window.addEventListener('pagehide', function () { send('released', []); });
+send('created', [isTop]);
+)JS";
+}
+
+QString PageBridgeScript()
+{
+    QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    QString script = QStringLiteral("(function () {\n'use strict';\n");
+    if (library.open(QIODevice::ReadOnly))
+        script += QString::fromUtf8(library.readAll());
+    script += QString::fromUtf8(kShim);
+    script += QStringLiteral("\n})();\n");
+    return script;
+}
+
+} // namespace platform::engine::qt

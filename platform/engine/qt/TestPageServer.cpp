@@ -1,0 +1,207 @@
+#include "platform/engine/qt/TestPageServer.h"
+
+#include "platform/engine/CefResource.h"
+
+#include <QCoreApplication>
+#include <QWebEnginePage>
+#include <QWebEngineUrlRequestInterceptor>
+#include <cstdlib>
+#include <httplib.h>
+#include <random>
+
+namespace platform::engine::qt {
+
+namespace {
+    std::string NewSecret()
+    {
+        std::random_device device;
+        std::string secret;
+        static const char digits[] = "0123456789abcdef";
+        for (int i = 0; i < 32; ++i)
+            secret += digits[device() % 16];
+        return secret;
+    }
+
+    // Pseudo-headers of the server library, not sent by the engine.
+    bool IsServerHeader(const std::string& name)
+    {
+        return name == "LOCAL_ADDR" || name == "LOCAL_PORT" || name == "REMOTE_ADDR" || name == "REMOTE_PORT";
+    }
+
+    class TestHostInterceptor final : public QWebEngineUrlRequestInterceptor {
+    public:
+        TestHostInterceptor(QByteArray secret, int browserId, QObject* parent)
+            : QWebEngineUrlRequestInterceptor(parent)
+            , secret(std::move(secret))
+            , browserId(QByteArray::number(browserId))
+        {
+        }
+        void interceptRequest(QWebEngineUrlRequestInfo& info) override
+        {
+            const QUrl& url = info.requestUrl();
+            if (url.scheme() != QLatin1String("http") || url.host() != QLatin1String(kBuiltInTestHost))
+                return;
+            info.setHttpHeader(TestPageServer::kSecretHeader, secret);
+            info.setHttpHeader(TestPageServer::kBrowserHeader, browserId);
+        }
+
+    private:
+        QByteArray secret;
+        QByteArray browserId;
+    };
+}
+
+TestPageServer& TestPageServer::Instance()
+{
+    static TestPageServer instance;
+    return instance;
+}
+
+TestPageServer::~TestPageServer() { Stop(); }
+
+bool TestPageServer::Start()
+{
+    if (server)
+        return port > 0;
+    secret = NewSecret();
+    server = std::make_unique<httplib::Server>();
+    server->set_keep_alive_max_count(1);
+    auto answer
+        = [this](const httplib::Request& request, httplib::Response& response) { Answer(request, response); };
+    for (const char* pattern : { ".*" }) {
+        server->Get(pattern, answer);
+        server->Post(pattern, answer);
+        server->Put(pattern, answer);
+        server->Delete(pattern, answer);
+        server->Patch(pattern, answer);
+        server->Options(pattern, answer);
+    }
+    port = server->bind_to_any_port("127.0.0.1");
+    if (port <= 0) {
+        server.reset();
+        port = 0;
+        return false;
+    }
+    thread = std::thread([this] { server->listen_after_bind(); });
+    return true;
+}
+
+void TestPageServer::Stop()
+{
+    if (!server)
+        return;
+    server->stop();
+    if (thread.joinable())
+        thread.join();
+    server.reset();
+    std::lock_guard<std::mutex> guard(lock);
+    browsers.clear();
+}
+
+void TestPageServer::Attach(QWebEnginePage* page, CefRefPtr<CefBrowser> browser)
+{
+    if (!server || !page || !browser)
+        return;
+    page->setUrlRequestInterceptor(
+        new TestHostInterceptor(QByteArray::fromStdString(secret), browser->GetIdentifier(), page));
+    std::lock_guard<std::mutex> guard(lock);
+    browsers[browser->GetIdentifier()] = browser;
+}
+
+void TestPageServer::Detach(int browserId)
+{
+    CefRefPtr<CefBrowser> last;
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = browsers.find(browserId);
+    if (it == browsers.end())
+        return;
+    last = it->second;
+    browsers.erase(it);
+}
+
+void TestPageServer::Answer(const httplib::Request& request, httplib::Response& response)
+{
+    response.status = 404;
+    if (request.get_header_value(kSecretHeader) != secret || secret.empty())
+        return;
+    CefRefPtr<CefBrowser> browser;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        auto it = browsers.find(std::atoi(request.get_header_value(kBrowserHeader).c_str()));
+        if (it != browsers.end())
+            browser = it->second;
+    }
+    if (!browser)
+        return;
+
+    CefRefPtr<CefRequest> engineRequest = CefRequest::Create();
+    engineRequest->SetURL("http://" + request.get_header_value("Host") + request.target);
+    engineRequest->SetMethod(request.method);
+    CefRequest::HeaderMap headers;
+    for (const auto& [name, value] : request.headers) {
+        if (!IsServerHeader(name) && name != kSecretHeader && name != kBrowserHeader)
+            headers.emplace(name, value);
+    }
+    engineRequest->SetHeaderMap(headers);
+    if (!request.body.empty()) {
+        CefRefPtr<CefPostData> postData = CefPostData::Create();
+        CefRefPtr<CefPostDataElement> element = CefPostDataElement::Create();
+        element->SetToBytes(request.body);
+        postData->AddElement(element);
+        engineRequest->SetPostData(postData);
+    }
+
+    CefRefPtr<CefResourceHandler> handler;
+    if (auto requestHandler = browser->GetHost()->GetClient()->GetRequestHandler())
+        handler = requestHandler->GetResourceHandler(browser, browser->GetMainFrame(), engineRequest);
+    // The browser belongs to the GUI thread; its last reference must not go here.
+    if (auto* application = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            application, [last = std::move(browser)] { (void)last; }, Qt::QueuedConnection);
+    if (!handler)
+        return;
+    response.status = handler->GetStatusCode();
+    response.set_content(handler->ReadResponse(), handler->GetMimeType().c_str());
+}
+
+std::string TestPageServer::MergeSwitch(
+    const std::string& flags, const std::string& name, const std::string& addition, char separator)
+{
+    const std::string key = "--" + name + "=";
+    size_t at = flags.find(key);
+    if (at == std::string::npos) {
+        std::string merged = flags;
+        if (!merged.empty())
+            merged += ' ';
+        return merged + key + "\"" + addition + "\"";
+    }
+    size_t valueStart = at + key.size();
+    std::string value;
+    size_t valueEnd;
+    if (valueStart < flags.size() && flags[valueStart] == '"') {
+        const size_t close = flags.find('"', valueStart + 1);
+        valueEnd = close == std::string::npos ? flags.size() : close + 1;
+        value = flags.substr(
+            valueStart + 1, (close == std::string::npos ? flags.size() : close) - valueStart - 1);
+    } else {
+        valueEnd = flags.find(' ', valueStart);
+        if (valueEnd == std::string::npos)
+            valueEnd = flags.size();
+        value = flags.substr(valueStart, valueEnd - valueStart);
+    }
+    std::string merged = addition;
+    if (!value.empty())
+        merged += std::string(1, separator) + value;
+    return flags.substr(0, valueStart) + "\"" + merged + "\"" + flags.substr(valueEnd);
+}
+
+std::string TestPageServer::WithTestHostRules(const std::string& chromiumFlags, int port)
+{
+    const std::string host = kBuiltInTestHost;
+    std::string flags = MergeSwitch(
+        chromiumFlags, "host-resolver-rules", "MAP " + host + " 127.0.0.1:" + std::to_string(port), ',');
+    // A configured proxy would otherwise get the test host's requests.
+    return MergeSwitch(flags, "proxy-bypass-list", host, ';');
+}
+
+} // namespace platform::engine::qt

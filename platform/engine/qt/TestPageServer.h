@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/engine/CefBrowser.h"
+#include "platform/engine/CefClient.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}
+
+class QWebEnginePage;
+
+namespace platform::engine::qt {
+
+// Answers requests for the built-in test host through the client's GetResourceHandler.
+// The engine cannot hand an http request (with its body) to a handler of the program,
+// so the host resolves to this loopback server; it serves only requests that carry
+// the per-process secret the engine adds for that host. Its own threads stand for the
+// engine's IO thread; registration is for the GUI thread.
+class TestPageServer {
+public:
+    static TestPageServer& Instance();
+    ~TestPageServer();
+
+    // Binds 127.0.0.1 on a free port and starts serving; true when running.
+    bool Start();
+    void Stop();
+    int Port() const { return port; }
+
+    // Requests of this page are answered with the browser's client.
+    void Attach(QWebEnginePage* page, CefRefPtr<CefBrowser> browser);
+    void Detach(int browserId);
+
+    // The engine switches with the rule for the test host merged into any given value.
+    static std::string WithTestHostRules(const std::string& chromiumFlags, int port);
+    static std::string MergeSwitch(
+        const std::string& flags, const std::string& name, const std::string& addition, char separator);
+
+    static constexpr char kSecretHeader[] = "X-Zandrel-Test-Secret";
+    static constexpr char kBrowserHeader[] = "X-Zandrel-Test-Browser";
+
+private:
+    void Answer(const httplib::Request& request, httplib::Response& response);
+
+    std::unique_ptr<httplib::Server> server;
+    std::thread thread;
+    int port = 0;
+    std::string secret;
+    std::mutex lock;
+    std::map<int, CefRefPtr<CefBrowser>> browsers;
+};
+
+} // namespace platform::engine::qt

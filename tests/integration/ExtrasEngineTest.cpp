@@ -1,0 +1,325 @@
+#include "EngineTestSupport.h"
+#include "app/ProgramPaths.h"
+#include "browser/BrowserClientHandler.h"
+#include "browser/TabContextHandler.h"
+#include "config/AppConfig.h"
+#include "platform/engine/CefBrowser.h"
+#include "platform/engine/CefCommandLine.h"
+#include "platform/engine/qt/TestPageServer.h"
+#include "platform/ui/qt/WidgetHandles.h"
+#include "support/WaitUntil.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace platform::engine;
+
+namespace {
+
+// The shared handler, recording the focus reports that reach it.
+class RecordingHandler final : public BrowserClientHandler {
+public:
+    bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, CefProcessId sourceProcess,
+        CefRefPtr<CefProcessMessage> message) override
+    {
+        if (message && message->GetName() == "ClientRenderer.FocusedNodeChanged")
+            focusReports.push_back(message->GetArgumentList()->GetBool(0));
+        return BrowserClientHandler::OnProcessMessageReceived(browser, sourceProcess, message);
+    }
+    std::vector<bool> focusReports;
+};
+
+class ExtrasEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StartEngineForTests();
+        CefCommandLine::InitGlobalCommandLine({ "zandrel", "--url=about:blank" });
+        handler = new RecordingHandler;
+        host = std::make_unique<QWidget>();
+        host->resize(800, 600);
+        host->show();
+        savedTestMode = AppConfig::Instance().testMode;
+    }
+    void TearDown() override
+    {
+        AppConfig::Instance().testMode = savedTestMode;
+        host.reset();
+        CefCommandLine::InitGlobalCommandLine({});
+    }
+
+    CefRefPtr<CefBrowser> Open(const std::string& url)
+    {
+        CefRefPtr<TabContextHandler> context(new TabContextHandler);
+        const int tabId = context->tabId;
+        CefWindowInfo info;
+        info.SetAsChild(platform::ui::qt::HandleFromWidget(host.get()), RECT { 0, 0, 800, 600 });
+        EXPECT_TRUE(CefBrowserHost::CreateBrowser(
+            info, handler, url, CefBrowserSettings(), CefRequestContext::CreateContext(context)));
+        CefRefPtr<CefBrowser> browser;
+        WaitUntil([&] { return (browser = handler->FindBrowserByTabId(tabId)) != nullptr; }, 15000);
+        return browser;
+    }
+    static QWebEngineView* View(CefRefPtr<CefBrowser> browser)
+    {
+        return qobject_cast<QWebEngineView*>(
+            platform::ui::qt::WidgetFromHandle(browser->GetHost()->GetWindowHandle()));
+    }
+    static QVariant Evaluate(CefRefPtr<CefBrowser> browser, const QString& script)
+    {
+        QVariant result;
+        bool done = false;
+        View(browser)->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        WaitUntil([&] { return done; }, 10000);
+        return result;
+    }
+    static bool WaitForTitle(CefRefPtr<CefBrowser> browser, const QString& title, int ms = 20000)
+    {
+        return WaitUntil([&] { return View(browser)->page()->title() == title; }, ms);
+    }
+    static bool WaitForText(CefRefPtr<CefBrowser> browser, const QString& text)
+    {
+        return WaitUntil(
+            [&] {
+                return Evaluate(browser, QStringLiteral("document.body ? document.body.innerText : ''"))
+                    .toString()
+                    .contains(text);
+            },
+            20000);
+    }
+
+    LocalPageServer server;
+    CefRefPtr<RecordingHandler> handler;
+    std::unique_ptr<QWidget> host;
+    bool savedTestMode = false;
+};
+
+} // namespace
+
+TEST_F(ExtrasEngineTest, TestPagesEchoTheRequestAndLeaveOtherNamesToTheNetwork)
+{
+    auto browser = Open("http://tests/request.html?q=1");
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(
+        WaitForText(browser, QStringLiteral("URL: http://tests/request.html?q=1\nMethod: GET\nHeaders:")));
+    EXPECT_TRUE(
+        Evaluate(browser, QStringLiteral("document.body.innerText")).toString().contains("User-Agent: "));
+    EXPECT_FALSE(Evaluate(browser, QStringLiteral("document.body.innerText")).toString().contains("Secret"));
+    EXPECT_EQ(browser->GetMainFrame()->GetURL(), "http://tests/request.html?q=1");
+
+    // A form post to the name without a dot reaches the dump with its body; the address stays.
+    server.Page("/form.html",
+        "<form id='f' method='post' action='http://tests/request'><input name='a' value='1'>"
+        "<input name='b' value='&lt;x&gt;'></form><script>document.getElementById('f').submit();</script>");
+    browser->GetMainFrame()->LoadURL(server.Url("/form.html"));
+    ASSERT_TRUE(WaitForText(browser, QStringLiteral("Method: POST")));
+    const QString dump = Evaluate(browser, QStringLiteral("document.body.innerText")).toString();
+    EXPECT_TRUE(dump.startsWith("URL: http://tests/request\n")) << dump.toStdString();
+    EXPECT_TRUE(dump.contains("Post Data:\n\tBytes: a=1&b=%3Cx%3E")) << dump.toStdString();
+    EXPECT_EQ(browser->GetMainFrame()->GetURL(), "http://tests/request");
+
+    for (const char* other : { "http://tests/binding.html", "http://tests/" }) {
+        browser->GetMainFrame()->LoadURL(other);
+        ASSERT_TRUE(WaitUntil(
+            [&] { return browser->GetMainFrame()->GetURL() == other && !browser->IsLoading(); }, 20000));
+        EXPECT_FALSE(Evaluate(browser, QStringLiteral("document.body ? document.body.innerText : ''"))
+                         .toString()
+                         .contains("Method:"))
+            << other;
+    }
+
+    // Other local programs do not get the test pages.
+    httplib::Client outsider("127.0.0.1", platform::engine::qt::TestPageServer::Instance().Port());
+    auto response = outsider.Get("/request.html", { { "Host", "tests" } });
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 404);
+    EXPECT_EQ(response->body.find("Method"), std::string::npos);
+    browser->GetHost()->CloseBrowser(true);
+}
+
+TEST_F(ExtrasEngineTest, QueriesFailWithTheRoutersReplyInPagesAndFramesAndCancelledOnesStaySilent)
+{
+    const std::string query = "<script>"
+                              "var cancelled = 0;"
+                              "var id = cefQuery({request: 'gone', onSuccess: function () { cancelled++; },"
+                              "    onFailure: function () { cancelled++; }});"
+                              "cefQueryCancel(id);"
+                              "cefQuery({request: 'x', onSuccess: function (r) { report('ok:' + r); },"
+                              "    onFailure: function (c, m) { setTimeout(function () {"
+                              "        report('fail:' + c + ':' + m + ':' + cancelled); }, 200); }});"
+                              "</script>";
+    server.Page("/query.html",
+        "<title>waiting</title><script>function report(t) { document.title = t; }</script>" + query);
+    server.Page("/frame.html", "<script>function report(t) { parent.postMessage(t, '*'); }</script>" + query);
+    server.Page("/outer.html",
+        "<title>waiting</title><script>window.addEventListener('message', function (e) {"
+        " document.title = 'frame ' + e.data; });</script><iframe src='/frame.html'></iframe>");
+
+    auto browser = Open(server.Url("/query.html"));
+    ASSERT_TRUE(browser);
+    EXPECT_TRUE(WaitForTitle(browser, QStringLiteral("fail:-1:The query has been canceled:0")))
+        << View(browser)->page()->title().toStdString();
+    browser->GetMainFrame()->LoadURL(server.Url("/outer.html"));
+    EXPECT_TRUE(WaitForTitle(browser, QStringLiteral("frame fail:-1:The query has been canceled:0")))
+        << View(browser)->page()->title().toStdString();
+    browser->GetHost()->CloseBrowser(true);
+}
+
+TEST_F(ExtrasEngineTest, FocusMovesReportOnlyChangesOfEditability)
+{
+    server.Page("/focus.html",
+        "<input id='a'><input id='b'><button id='c'>c</button>"
+        "<script>function step(i) { ['b', 'b', 'c', 'a'].forEach(function (id, n) {"
+        " setTimeout(function () { document.getElementById(id).focus(); if (n == 3) document.title = 'done'; "
+        "},"
+        " 100 * (n + 1)); }); }</script>");
+    auto browser = Open(server.Url("/focus.html"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitUntil([&] { return !browser->IsLoading(); }, 20000));
+    Evaluate(browser, QStringLiteral("document.getElementById('c').focus(); step();"));
+    ASSERT_TRUE(WaitForTitle(browser, QStringLiteral("done")));
+    ASSERT_TRUE(WaitUntil([&] { return handler->focusReports.size() >= 3; }, 10000));
+    EXPECT_EQ(handler->focusReports, (std::vector<bool> { true, false, true }));
+    EXPECT_TRUE(handler->FocusOnEditableField());
+    browser->GetHost()->CloseBrowser(true);
+}
+
+TEST_F(ExtrasEngineTest, ConsoleMessagesAreAppendedToTheProgramsLog)
+{
+    const QString path = QString::fromStdString(ProgramDirectoryA() + "console.log");
+    QFile::remove(path);
+    server.Page("/console.html",
+        "<title>c</title>\n<script>\nconsole.log('first');\nconsole.error('second');\n</script>");
+    auto browser = Open(server.Url("/console.html"));
+    ASSERT_TRUE(browser);
+    QFile log(path);
+    ASSERT_TRUE(WaitUntil([&] { return log.exists() && log.size() > 0 && QFile(path).size() > 100; }, 20000));
+    WaitUntil([&] { return false; }, 300);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const std::string source = server.Url("/console.html");
+    EXPECT_EQ(log.readAll().toStdString(),
+        "Message: first\r\nSource: " + source + "\r\nLine: 3\r\n-----------------------\r\n"
+            + "Message: second\r\nSource: " + source + "\r\nLine: 4\r\n-----------------------\r\n");
+    log.close();
+    QFile::remove(path);
+    browser->GetHost()->CloseBrowser(true);
+}
+
+TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
+{
+    server.Page("/space.html",
+        "<title>space</title><script>var alerts = []; var keys = 0;"
+        "window.alert = function (m) { alerts.push(m); };"
+        "document.addEventListener('keydown', function () { keys++; });</script>"
+        "<input id='field'><div style='height: 5000px'>tall</div>");
+    auto browser = Open(server.Url("/space.html"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitUntil([&] { return !browser->IsLoading(); }, 20000));
+    QWebEngineView* view = View(browser);
+    view->window()->activateWindow();
+    view->setFocus();
+    auto press = [&](bool autoRepeat) {
+        QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), autoRepeat);
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), autoRepeat);
+        QCoreApplication::sendEvent(target, &down);
+        QCoreApplication::sendEvent(target, &up);
+    };
+    press(false);
+    press(true);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Evaluate(browser, QStringLiteral("alerts.length")).toInt() == 2; }, 10000));
+    EXPECT_EQ(Evaluate(browser, QStringLiteral("alerts[0]")).toString(),
+        QStringLiteral("You pressed the space bar!"));
+    EXPECT_EQ(Evaluate(browser, QStringLiteral("window.scrollY")).toInt(), 0);
+    EXPECT_EQ(Evaluate(browser, QStringLiteral("keys")).toInt(), 0);
+
+    Evaluate(browser, QStringLiteral("document.getElementById('field').focus()"));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return view->focusProxy() && view->focusProxy()->testAttribute(Qt::WA_InputMethodEnabled); },
+        10000));
+    press(false);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return Evaluate(browser, QStringLiteral("document.getElementById('field').value")).toString()
+                == " ";
+        },
+        10000));
+    EXPECT_EQ(Evaluate(browser, QStringLiteral("alerts.length")).toInt(), 2);
+    browser->GetHost()->CloseBrowser(true);
+}
+
+TEST_F(ExtrasEngineTest, TestModeMenuEndsWithTheDeveloperEntriesAndInspectOpensTheTools)
+{
+    AppConfig::Instance().testMode = true;
+    server.Page("/menu.html", "<title>menu</title><p id='p'>text</p>");
+    auto browser = Open(server.Url("/menu.html"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForTitle(browser, QStringLiteral("menu")));
+    QWebEngineView* view = View(browser);
+    const QPoint at(60, 80);
+    auto rightClick = [&] {
+        QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::RightButton,
+            Qt::RightButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::RightButton,
+            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QCoreApplication::sendEvent(target, &release);
+    };
+    QMenu* menu = nullptr;
+    auto menuShown = [&] {
+        auto menus = view->findChildren<QMenu*>();
+        menu = menus.isEmpty() ? nullptr : menus.last();
+        return menu && menu->actions().size() >= 5;
+    };
+    // The page's widget takes clicks only once the renderer has painted; click until it answers.
+    for (int attempt = 0; attempt < 15 && !menuShown(); ++attempt) {
+        rightClick();
+        WaitUntil(menuShown, 1000);
+    }
+    ASSERT_TRUE(menuShown());
+    const auto actions = menu->actions();
+    const int n = actions.size();
+    ASSERT_GE(n, 6);
+    EXPECT_FALSE(actions[0]->isSeparator()); // the engine's own entries come first
+    EXPECT_TRUE(actions[n - 5]->isSeparator());
+    EXPECT_EQ(actions[n - 4]->text(), QStringLiteral("&Show DevTools"));
+    EXPECT_EQ(actions[n - 3]->text(), QStringLiteral("Close DevTools"));
+    EXPECT_TRUE(actions[n - 2]->isSeparator());
+    EXPECT_EQ(actions[n - 1]->text(), QStringLiteral("Inspect Element"));
+
+    const size_t secondaryBefore = handler->SecondaryBrowserCount();
+    actions[n - 1]->trigger();
+    menu->close();
+    auto devTools = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->windowTitle() == QStringLiteral("DevTools") && widget->isVisible())
+                return widget;
+        }
+        return static_cast<QWidget*>(nullptr);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return devTools() != nullptr; }, 10000));
+    EXPECT_EQ(handler->SecondaryBrowserCount(), secondaryBefore + 1);
+    auto tools = qobject_cast<QWebEngineView*>(devTools());
+    ASSERT_TRUE(tools);
+    EXPECT_TRUE(
+        WaitUntil([&] { return tools->page()->url().scheme() == QStringLiteral("devtools"); }, 15000));
+
+    CefRefPtr<CefContextMenuParams> params(new CefContextMenuParams(CM_TYPEFLAG_PAGE, 0, 0));
+    EXPECT_TRUE(handler->OnContextMenuCommand(browser, browser->GetMainFrame(), params, 26501, 0));
+    EXPECT_TRUE(WaitUntil([&] { return devTools() == nullptr; }, 10000));
+    EXPECT_EQ(handler->SecondaryBrowserCount(), secondaryBefore);
+    browser->GetHost()->CloseBrowser(true);
+}
