@@ -41,10 +41,10 @@ std::string ReadFile(const QString& path)
     return content.str();
 }
 
-void DereferenceNull()
+// Raised rather than provoked: a sanitizer build would catch a real bad access first.
+void Segfault()
 {
-    volatile int* nothing = nullptr;
-    *nothing = 1;
+    std::raise(SIGSEGV);
 }
 
 void Abort()
@@ -59,7 +59,7 @@ void ExitNormally()
 TEST(CrashGuard, ReportsASegfaultAndKeepsTheCrashStatus)
 {
     QTemporaryDir cache;
-    int status = RunChild(cache.path(), DereferenceNull);
+    int status = RunChild(cache.path(), Segfault);
 
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGSEGV);
