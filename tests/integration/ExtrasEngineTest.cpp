@@ -162,16 +162,24 @@ TEST_F(ExtrasEngineTest, QueriesFailWithTheRoutersReplyInPagesAndFramesAndCancel
     server.Page("/query.html",
         "<title>waiting</title><script>function report(t) { document.title = t; }</script>" + query);
     server.Page("/frame.html", "<script>function report(t) { parent.postMessage(t, '*'); }</script>" + query);
+    // One frame of the page's own origin and one of another origin.
+    const std::string crossOrigin
+        = "http://localhost:" + server.Url("").substr(server.Url("").rfind(':') + 1);
     server.Page("/outer.html",
-        "<title>waiting</title><script>window.addEventListener('message', function (e) {"
-        " document.title = 'frame ' + e.data; });</script><iframe src='/frame.html'></iframe>");
+        "<title>waiting</title><script>var results = [];"
+        "window.addEventListener('message', function (e) { results.push(e.data);"
+        " if (results.length == 2) document.title = 'frames ' + results.join(' | '); });</script>"
+        "<iframe src='/frame.html'></iframe><iframe src='"
+            + crossOrigin + "/frame.html'></iframe>");
 
     auto browser = Open(server.Url("/query.html"));
     ASSERT_TRUE(browser);
     EXPECT_TRUE(WaitForTitle(browser, QStringLiteral("fail:-1:The query has been canceled:0")))
         << View(browser)->page()->title().toStdString();
     browser->GetMainFrame()->LoadURL(server.Url("/outer.html"));
-    EXPECT_TRUE(WaitForTitle(browser, QStringLiteral("frame fail:-1:The query has been canceled:0")))
+    EXPECT_TRUE(WaitForTitle(browser,
+        QStringLiteral(
+            "frames fail:-1:The query has been canceled:0 | fail:-1:The query has been canceled:0")))
         << View(browser)->page()->title().toStdString();
     browser->GetHost()->CloseBrowser(true);
 }

@@ -44,8 +44,10 @@ if (isTop) {
     window.addEventListener('message', function (e) {
         var m = e.data;
         if (!m || m.zandrelBridge !== 1 || typeof m.key !== 'string' || m.key === key || !e.source) return;
+        // The relay's own traffic; the page's listeners, registered later, never see it.
+        e.stopImmediatePropagation();
         deliver(m, e.source);
-    });
+    }, true);
     var connect = function () {
         if (!(window.qt && window.qt.webChannelTransport)) { setTimeout(connect, 10); return; }
         new QWebChannel(window.qt.webChannelTransport, function (channel) {
@@ -65,8 +67,9 @@ if (isTop) {
     window.addEventListener('message', function (e) {
         var m = e.data;
         if (e.source !== window.top || !m || m.zandrelAnswer !== 1 || m.key !== key) return;
+        e.stopImmediatePropagation();
         answer(m.args[0], m.args[1], m.args[2], m.args[3]);
-    });
+    }, true);
 }
 
 window.cefQuery = function (request) {
