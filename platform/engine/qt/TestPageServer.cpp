@@ -105,12 +105,12 @@ void TestPageServer::Attach(QWebEnginePage* page, CefRefPtr<CefBrowser> browser)
     page->setUrlRequestInterceptor(
         new TestHostInterceptor(QByteArray::fromStdString(secret), browser->GetIdentifier(), page));
     std::lock_guard<std::mutex> guard(lock);
-    browsers[browser->GetIdentifier()] = browser;
+    browsers[browser->GetIdentifier()] = Attached { browser, browser->GetHost()->GetClient() };
 }
 
 void TestPageServer::Detach(int browserId)
 {
-    CefRefPtr<CefBrowser> last;
+    Attached last;
     std::lock_guard<std::mutex> guard(lock);
     auto it = browsers.find(browserId);
     if (it == browsers.end())
@@ -124,14 +124,14 @@ void TestPageServer::Answer(const httplib::Request& request, httplib::Response& 
     response.status = 404;
     if (request.get_header_value(kSecretHeader) != secret || secret.empty())
         return;
-    CefRefPtr<CefBrowser> browser;
+    Attached target;
     {
         std::lock_guard<std::mutex> guard(lock);
         auto it = browsers.find(std::atoi(request.get_header_value(kBrowserHeader).c_str()));
         if (it != browsers.end())
-            browser = it->second;
+            target = it->second;
     }
-    if (!browser)
+    if (!target.browser)
         return;
 
     CefRefPtr<CefRequest> engineRequest = CefRequest::Create();
@@ -152,12 +152,13 @@ void TestPageServer::Answer(const httplib::Request& request, httplib::Response& 
     }
 
     CefRefPtr<CefResourceHandler> handler;
-    if (auto requestHandler = browser->GetHost()->GetClient()->GetRequestHandler())
-        handler = requestHandler->GetResourceHandler(browser, browser->GetMainFrame(), engineRequest);
-    // The browser belongs to the GUI thread; its last reference must not go here.
+    if (auto requestHandler = target.client->GetRequestHandler())
+        handler = requestHandler->GetResourceHandler(
+            target.browser, target.browser->GetMainFrame(), engineRequest);
+    // The browser and its client belong to the GUI thread; their last references must not go here.
     if (auto* application = QCoreApplication::instance())
         QMetaObject::invokeMethod(
-            application, [last = std::move(browser)] { (void)last; }, Qt::QueuedConnection);
+            application, [last = std::move(target)] { (void)last; }, Qt::QueuedConnection);
     if (!handler)
         return;
     response.status = handler->GetStatusCode();

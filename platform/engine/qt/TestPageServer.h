@@ -54,7 +54,12 @@ private:
     int port = 0;
     std::string secret;
     std::mutex lock;
-    std::map<int, CefRefPtr<CefBrowser>> browsers;
+    struct Attached {
+        CefRefPtr<CefBrowser> browser;
+        // Copied at attachment: the browser swaps its client on the GUI thread when it closes.
+        CefRefPtr<CefClient> client;
+    };
+    std::map<int, Attached> browsers;
 };
 
 } // namespace platform::engine::qt
