@@ -329,5 +329,13 @@ TEST_F(ExtrasEngineTest, TestModeMenuEndsWithTheDeveloperEntriesAndInspectOpensT
     EXPECT_TRUE(handler->OnContextMenuCommand(browser, browser->GetMainFrame(), params, 26501, 0));
     EXPECT_TRUE(WaitUntil([&] { return devTools() == nullptr; }, 10000));
     EXPECT_EQ(handler->SecondaryBrowserCount(), secondaryBefore);
+
+    // Closed from its own window, the tools open again on the next request.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(handler->OnContextMenuCommand(browser, browser->GetMainFrame(), params, 26500, 0));
+        ASSERT_TRUE(WaitUntil([&] { return devTools() != nullptr; }, 10000)) << round;
+        devTools()->close();
+        EXPECT_TRUE(WaitUntil([&] { return handler->SecondaryBrowserCount() == secondaryBefore; }, 10000));
+    }
     browser->GetHost()->CloseBrowser(true);
 }

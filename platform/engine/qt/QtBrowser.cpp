@@ -74,6 +74,9 @@ void QtBrowser::CreateDevToolsWindow(QtBrowser* inspected)
 {
     CreateWindow(nullptr, CefWindowInfo(), std::string());
     view->setWindowTitle(QStringLiteral("DevTools"));
+    // Closed by the user, the window goes with its browser, so the next request opens a new one.
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(Page(), &QWebEnginePage::windowCloseRequested, view.data(), &QWidget::close);
     inspected->Page()->setDevToolsPage(Page());
 }
 
