@@ -16,10 +16,10 @@ namespace platform::ui {
 class CControlUI;
 }
 
-/// The one client of every embedded browser: tracks the browsers, turns popups into
-/// new-tab requests, reports titles and navigation state, shows failed loads and
-/// answers the engine's policy questions. Callbacks run on the engine's UI thread and
-/// reach windows only through posted messages; the getters are for the GUI thread.
+/// The one client of every embedded browser: browsers, popups as new tabs, titles, navigation
+/// state, load errors, policies, test-mode developer tools, the space bar, the console log and
+/// the test pages. Engine UI thread (test pages: its IO thread); windows are reached only by
+/// posted messages; the getters are for the GUI thread.
 class BrowserClientHandler : public platform::engine::CefClient,
                              public platform::engine::CefContextMenuHandler,
                              public platform::engine::CefDialogHandler,
