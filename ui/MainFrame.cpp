@@ -148,12 +148,8 @@ void MainFrame::OnClick(TNotifyUI& msg)
 {
     if (msg.SenderIs(u"closebtn"))
         OnCloseButton();
-    else if (msg.SenderIs(u"minbtn"))
-        SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    else if (msg.SenderIs(u"maxbtn"))
-        SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    else if (msg.SenderIs(u"restorebtn"))
-        SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    else if (SendWindowButtonCommand(msg))
+        return;
     else if (msg.SenderIs(u"btn_backward"))
         GoBackOrForward(true);
     else if (msg.SenderIs(u"btn_forward"))

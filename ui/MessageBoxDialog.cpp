@@ -101,12 +101,8 @@ void MessageBoxDialog::Notify(TNotifyUI& msg)
         Finish(kOk);
     else if (msg.SenderIs(u"cancelbtn") || msg.SenderIs(u"closebtn"))
         Finish(kCancel);
-    else if (msg.SenderIs(u"minbtn"))
-        SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    else if (msg.SenderIs(u"maxbtn"))
-        SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    else if (msg.SenderIs(u"restorebtn"))
-        SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    else
+        SendWindowButtonCommand(msg);
 }
 
 LRESULT MessageBoxDialog::ResponseDefaultKeyEvent(WPARAM key)

@@ -56,12 +56,8 @@ void SettingWindow::OnClick(TNotifyUI& msg)
     AppConfig& config = AppConfig::Instance();
     if (msg.SenderIs(u"closebtn")) {
         Close(1);
-    } else if (msg.SenderIs(u"minbtn")) {
-        SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    } else if (msg.SenderIs(u"maxbtn")) {
-        SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    } else if (msg.SenderIs(u"restorebtn")) {
-        SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    } else if (SendWindowButtonCommand(msg)) {
+        return;
     } else if (msg.SenderIs(u"ispowerbootcheck")) {
         config.powerboot = !WasSelected(msg);
     } else if (msg.SenderIs(u"min")) {

@@ -69,12 +69,8 @@ void UpdateDialog::Notify(TNotifyUI& msg)
     } else if (msg.type == kNotifyClick) {
         if (msg.SenderIs(u"closebtn"))
             Close(2);
-        else if (msg.SenderIs(u"minbtn"))
-            SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        else if (msg.SenderIs(u"maxbtn"))
-            SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        else if (msg.SenderIs(u"restorebtn"))
-            SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+        else if (SendWindowButtonCommand(msg))
+            return;
         else if (msg.SenderIs(u"btn_start_update"))
             StartDownload();
     }

@@ -73,6 +73,9 @@ public:
     LRESULT SendMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     bool PostMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     CControlUI* FindControl(const CDuiString& name) const { return m_PaintManager.FindControl(name); }
+    /// "minbtn", "maxbtn" and "restorebtn" send this window the matching system command;
+    /// false (nothing sent) for any other sender.
+    bool SendWindowButtonCommand(const TNotifyUI& msg);
     CPaintManagerUI* GetPaintManager() { return &m_PaintManager; }
     DWORD GetStyle() const { return style_; }
 

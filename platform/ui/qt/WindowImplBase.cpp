@@ -342,6 +342,21 @@ UINT WindowImplBase::ShowModal()
 
 void WindowImplBase::Close(UINT code) { PostMessage(hwnd_, WM_CLOSE, code, 0); }
 
+bool WindowImplBase::SendWindowButtonCommand(const TNotifyUI& msg)
+{
+    WPARAM command = 0;
+    if (msg.SenderIs(u"minbtn"))
+        command = SC_MINIMIZE;
+    else if (msg.SenderIs(u"maxbtn"))
+        command = SC_MAXIMIZE;
+    else if (msg.SenderIs(u"restorebtn"))
+        command = SC_RESTORE;
+    else
+        return false;
+    SendMessageW(WM_SYSCOMMAND, command, 0);
+    return true;
+}
+
 void WindowImplBase::CenterWindow()
 {
     if (!widget_ || !widget_->isWindow())
