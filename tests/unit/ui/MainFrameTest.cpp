@@ -1,19 +1,10 @@
-#include "ui/MainFrame.h"
+#include "MainFrameFixture.h"
 
-#include "browser/SharedClientHandler.h"
-#include "config/AppConfig.h"
-#include "fakes/FakeEngine.h"
-#include "platform/engine/CefCommandLine.h"
-#include "platform/ui/ModalAnswerer.h"
-#include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/WidgetHandles.h"
-#include "support/WaitUntil.h"
 #include "ui/TabWin.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -21,52 +12,16 @@ using namespace platform::ui;
 
 namespace {
 
-// A configuration whose site and update server cannot be reached, so start-up does
-// not wait on the network.
-const char* const kConfig = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                            "<config><Channel url=\"\"/><Update url=\"\"/>"
-                            "<Notify powerboot=\"0\" test=\"0\" optionexit=\"%1\"/><Account/>"
-                            "<Site url=\"http://127.0.0.1:1\"/></config>\n";
-
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public MainFrameFixture {
 protected:
     void SetUp() override
     {
-        WriteConfig(false);
-        platform::engine::CefCommandLine::InitGlobalCommandLine({ "zandrel" });
-        CPaintManagerUI::SetResourcePath(u"" ZANDREL_SOURCE_DIR "/skin/Zandrel/");
-        sharedClientHandler = new BrowserClientHandler;
-        SetModalAnswerer([this](const ModalInfo& info) -> std::optional<int> {
+        WriteConfig("powerboot=\"0\" test=\"0\" optionexit=\"0\"");
+        platform::ui::SetModalAnswerer([this](const ModalInfo& info) -> std::optional<int> {
             asked.push_back(info.text);
             return answer;
         });
-        frame = new MainFrame;
-        hwnd = frame->Create(nullptr, u"Tessik微端", UI_WNDSTYLE_FRAME, 0);
-        ASSERT_NE(hwnd, nullptr);
-        frame->ShowWindow(true, true);
-        ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1 && engine.Created().size() == 1; }));
-    }
-
-    void TearDown() override
-    {
-        SetModalAnswerer(nullptr);
-        if (IsWindow(hwnd))
-            DestroyWindow(hwnd);
-        // The frame ends the message loop when it goes; take that quit here so that
-        // it does not end the modal loops of the next test.
-        CPaintManagerUI::MessageLoop();
-        for (auto& browser : engine.Created())
-            engine.Run([&] { engine.CloseBrowser(browser); });
-        sharedClientHandler.reset();
-    }
-
-    void WriteConfig(bool closeToTray)
-    {
-        QFile file(folder.filePath("config.xml"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QString::fromUtf8(kConfig).arg(closeToTray ? 1 : 0).toUtf8());
-        file.close();
-        AppConfig::ResetInstanceForTests(folder.filePath("config.xml").toStdU16String());
+        OpenFrame();
     }
 
     void OpenPopup(const std::string& url)
@@ -92,10 +47,6 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == before - 1; }));
     }
 
-    QTemporaryDir folder;
-    FakeEngine engine;
-    MainFrame* frame = nullptr;
-    HWND hwnd = nullptr;
     std::optional<int> answer = 2;
     std::vector<CDuiString> asked;
 };
@@ -196,7 +147,7 @@ TEST_F(MainFrameTest, CloseButtonAsksFirstAndCancelKeepsTheWindow)
 
 TEST_F(MainFrameTest, CloseToTrayWithoutATrayIconMinimisesInsteadOfHiding)
 {
-    WriteConfig(true);
+    WriteConfig("powerboot=\"0\" test=\"0\" optionexit=\"1\"");
     ASSERT_TRUE(SimulateClick(frame->FindControl(u"closebtn")));
     QWidget* window = qt::WidgetFromHandle(hwnd);
     ASSERT_TRUE(WaitUntil([&] { return window->isMinimized(); }));
@@ -208,8 +159,7 @@ TEST_F(MainFrameTest, OpenMainWindowRestoresAHiddenWindow)
 {
     ShowWindow(hwnd, SW_HIDE);
     ASSERT_FALSE(IsWindowVisible(hwnd));
-    const MenuItemInfo* open = frame->MenuItems().at(71).get();
-    PostMessage(hwnd, MainFrame::WM_MENU_CLICK, reinterpret_cast<WPARAM>(open), open->id);
+    ClickMenuItem(71);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(hwnd); }));
 }
 

@@ -1,16 +1,8 @@
-#include "browser/SharedClientHandler.h"
-#include "config/AppConfig.h"
-#include "fakes/FakeEngine.h"
-#include "platform/engine/CefCommandLine.h"
+#include "MainFrameFixture.h"
 #include "platform/ui/ModalAnswerer.h"
-#include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
-#include "support/WaitUntil.h"
-#include "ui/MainFrame.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -19,21 +11,12 @@ using namespace platform::ui;
 namespace {
 
 // The settings window and the update dialog as the main frame opens them.
-class MainFrameDialogsTest : public testing::Test {
+class MainFrameDialogsTest : public MainFrameFixture {
 protected:
     void SetUp() override
     {
-        QFile file(folder.filePath("config.xml"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        // Nothing answers at these addresses, so neither start-up nor the dialog waits.
-        file.write("<config><Channel url=\"\"/><Update url=\"http://127.0.0.1:1/check\"/>"
-                   "<Notify powerboot=\"0\" test=\"0\" optionexit=\"0\"/><Account/>"
-                   "<Site url=\"http://127.0.0.1:1\"/></config>\n");
-        file.close();
-        AppConfig::ResetInstanceForTests(folder.filePath("config.xml").toStdU16String());
-        platform::engine::CefCommandLine::InitGlobalCommandLine({ "zandrel" });
-        CPaintManagerUI::SetResourcePath(u"" ZANDREL_SOURCE_DIR "/skin/Zandrel/");
-        sharedClientHandler = new BrowserClientHandler;
+        // Nothing answers at the update address, so the dialog does not wait either.
+        WriteConfig("powerboot=\"0\" test=\"0\" optionexit=\"0\"", "http://127.0.0.1:1/check");
         SetModalAnswerer([this](const ModalInfo& info) -> std::optional<int> {
             if (info.className == u"MessageBoxDialog_Class") {
                 confirmations.push_back(info.text);
@@ -50,35 +33,9 @@ protected:
             }
             return dialogAnswer;
         });
-        frame = new MainFrame;
-        hwnd = frame->Create(nullptr, u"Tessik微端", UI_WNDSTYLE_FRAME, 0);
-        ASSERT_NE(hwnd, nullptr);
-        frame->ShowWindow(true, true);
-        ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1 && engine.Created().size() == 1; }));
+        OpenFrame();
     }
 
-    void TearDown() override
-    {
-        SetModalAnswerer(nullptr);
-        if (IsWindow(hwnd))
-            DestroyWindow(hwnd);
-        // The frame ends the message loop when it goes; take that quit here.
-        CPaintManagerUI::MessageLoop();
-        for (auto& browser : engine.Created())
-            engine.Run([&] { engine.CloseBrowser(browser); });
-        sharedClientHandler.reset();
-    }
-
-    void ClickMenuItem(int id)
-    {
-        const MenuItemInfo* item = frame->MenuItems().at(id).get();
-        PostMessage(hwnd, MainFrame::WM_MENU_CLICK, reinterpret_cast<WPARAM>(item), item->id);
-    }
-
-    QTemporaryDir folder;
-    FakeEngine engine;
-    MainFrame* frame = nullptr;
-    HWND hwnd = nullptr;
     std::optional<int> dialogAnswer = 2;
     std::vector<CDuiString> opened, titles, confirmations;
     std::vector<bool> ownedByFrame;

@@ -1,21 +1,12 @@
-#include "app/GlobalState.h"
-#include "browser/SharedClientHandler.h"
-#include "config/AppConfig.h"
-#include "fakes/FakeEngine.h"
-#include "platform/engine/CefCommandLine.h"
+#include "MainFrameFixture.h"
 #include "platform/ui/ModalAnswerer.h"
-#include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/MessageDispatcher.h"
 #include "platform/ui/qt/WidgetHandles.h"
-#include "support/WaitUntil.h"
-#include "ui/MainFrame.h"
 #include "ui/MenuElementUI.h"
 #include "ui/MenuUI.h"
 #include "ui/MenuWindow.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -25,43 +16,19 @@ namespace {
 
 // The main frame's notification-area icon and the menus it opens, driven by synthetic
 // icon callbacks (the offscreen desktop has no notification area).
-class TrayIconTest : public ::testing::Test {
+class TrayIconTest : public MainFrameFixture {
 protected:
     void SetUp() override
     {
-        QFile config(folder.filePath("config.xml"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        // Nothing listens on port 1: the start-up notice fails at once.
-        config.write("<config><Channel/><Update url=\"\"/><Notify optionexit=\"1\"/><Account/>"
-                     "<Site url=\"http://127.0.0.1:1\"/></config>");
-        config.close();
-        AppConfig::ResetInstanceForTests(folder.filePath("config.xml").toStdU16String());
-        platform::engine::CefCommandLine::InitGlobalCommandLine({ "zandrel" });
-        CPaintManagerUI::SetResourcePath(u"" ZANDREL_SOURCE_DIR "/skin/Zandrel/");
-
-        sharedClientHandler = new BrowserClientHandler;
-        frame = new MainFrame;
-        hwnd = frame->Create(nullptr, u"Tessik微端", UI_WNDSTYLE_FRAME, 0, 100, 100, 1000, 700);
-        ASSERT_TRUE(hwnd);
-        mainWindowHandle = hwnd;
-        frame->ShowWindow(true, true);
-        ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1; }));
+        WriteConfig("optionexit=\"1\"");
+        OpenFrame(100, 100, 1000, 700);
     }
 
     void TearDown() override
     {
-        SetModalAnswerer(nullptr);
         MenuWindow::BroadcastToMenus(MenuWindow::kCloseAll, nullptr);
-        if (IsWindow(hwnd))
-            DestroyWindow(hwnd);
         WaitUntil([] { return MenuWindow::OpenMenus().empty(); });
-        CPaintManagerUI::MessageLoop();
-        mainWindowHandle = nullptr;
-        for (auto& browser : engine.Created()) {
-            if (!browser->IsClosed())
-                engine.Run([&] { engine.CloseBrowser(browser); });
-        }
-        sharedClientHandler.reset();
+        MainFrameFixture::TearDown();
     }
 
     void Callback(WPARAM iconId, UINT mouse) { PostMessage(hwnd, frame->TrayMessage(), iconId, mouse); }
@@ -91,11 +58,6 @@ protected:
         event.pSender = row;
         row->DoEvent(event);
     }
-
-    FakeEngine engine;
-    QTemporaryDir folder;
-    MainFrame* frame = nullptr;
-    HWND hwnd = nullptr;
 };
 
 TEST_F(TrayIconTest, LeftClicksRestoreAHiddenOrMinimisedWindow)
