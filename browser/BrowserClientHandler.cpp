@@ -3,6 +3,7 @@
 #include "app/GlobalState.h"
 #include "browser/ConsoleLog.h"
 #include "browser/ContextMenu.h"
+#include "browser/MainWindowMessages.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
@@ -25,7 +26,6 @@ using namespace platform::engine;
 namespace {
 
 constexpr char kDefaultStartupUrl[] = "https://duckduckgo.com/";
-constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
 constexpr int64_t kQuotaLimit = 20 * 1024 * 1024;
 
 std::atomic<int> openBrowserCount { 0 };

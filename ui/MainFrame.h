@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/MainWindowMessages.h"
 #include "browser/TabTitleSink.h"
 #include "platform/ui/WindowImplBase.h"
 #include "ui/MenuItemInfo.h"
@@ -15,10 +16,6 @@
 // GUI thread only; TitleChanged may be called from any thread (it only posts).
 class MainFrame : public platform::ui::WindowImplBase, public TabTitleSink, public MenuItemSource {
 public:
-    static constexpr platform::ui::UINT WM_MENU_CLICK = platform::ui::WM_USER + 6;
-    static constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
-    static constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
-
     MainFrame();
     ~MainFrame() override;
 

@@ -1,5 +1,6 @@
 #include "ui/MenuElementUI.h"
 
+#include "browser/MainWindowMessages.h"
 #include "platform/ui/DialogBuilder.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/RenderEngine.h"
@@ -165,7 +166,7 @@ void MenuElementUI::PostCommand()
 {
     HWND target = source ? source->OwnerWindow() : GetAncestorRoot(MenuWindowHandle());
     PostMessage(
-        target, kMenuClickMessage, reinterpret_cast<WPARAM>(itemInfo), static_cast<LPARAM>(itemInfo->id));
+        target, WM_MENU_CLICK, reinterpret_cast<WPARAM>(itemInfo), static_cast<LPARAM>(itemInfo->id));
 }
 
 void MenuElementUI::OpenSubMenu()

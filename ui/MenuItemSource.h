@@ -5,10 +5,6 @@
 class MenuUI;
 class MenuElementUI;
 
-// Posted (never sent) to the menu owner when an item is chosen: wParam points at the
-// item's record, which the owner keeps; lParam is the item id.
-inline constexpr platform::ui::UINT kMenuClickMessage = platform::ui::WM_USER + 6;
-
 // What a pop-up menu asks its owner for: the items it shows, their state and where
 // commands go. GUI thread only.
 class MenuItemSource {

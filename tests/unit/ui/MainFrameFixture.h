@@ -68,7 +68,7 @@ protected:
     {
         const MenuItemInfo* item = frame->MenuItems().at(id).get();
         platform::ui::PostMessage(
-            hwnd, MainFrame::WM_MENU_CLICK, reinterpret_cast<platform::ui::WPARAM>(item), item->id);
+            hwnd, WM_MENU_CLICK, reinterpret_cast<platform::ui::WPARAM>(item), item->id);
     }
 
     QTemporaryDir folder;

@@ -29,7 +29,7 @@ protected:
         auto payload = std::make_unique<OwnedPayload<std::string>>(url);
         auto address = reinterpret_cast<WPARAM>(static_cast<MessagePayload*>(payload.get()));
         size_t before = frame->Tabs().Count();
-        PostMessage(hwnd, MainFrame::WM_OPEN_TAB, address, 0, std::move(payload));
+        PostMessage(hwnd, WM_OPEN_TAB, address, 0, std::move(payload));
         ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == static_cast<int>(before) + 1; }));
     }
 

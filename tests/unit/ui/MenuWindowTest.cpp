@@ -4,6 +4,7 @@
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
 #include "support/WaitUntil.h"
+#include "browser/MainWindowMessages.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuElementUI.h"
 #include "ui/MenuItemSource.h"
@@ -190,7 +191,7 @@ TEST_F(MenuWindowTest, PressingARowPostsItsCommandAfterTheMenusWereToldToClose)
     source.Add(7, 71, u"打开主界面", 1);
     bool allClosing = false;
     owner->onCustom = [&](UINT msg, WPARAM, LPARAM) {
-        if (msg != kMenuClickMessage)
+        if (msg != WM_MENU_CLICK)
             return;
         allClosing = !MenuWindow::OpenMenus().empty();
         for (MenuWindow* menu : MenuWindow::OpenMenus())

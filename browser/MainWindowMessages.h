@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/ui/WindowMessages.h"
+#include "platform/ui/WindowTypes.h"
+
+// The system's own window messages; the main window receives them all.
+
+// A menu item was chosen: wParam its MenuItemInfo (the main frame's, not freed), lParam its id.
+constexpr platform::ui::UINT WM_MENU_CLICK = platform::ui::WM_USER + 6;
+// A page asked for a new window: wParam an OwnedPayload<std::string> holding the address.
+constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
+// A page's title changed: wParam the tab's tabId, lParam an OwnedPayload<std::u16string> with the title.
+constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
