@@ -265,6 +265,23 @@ TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
         },
         10000));
     EXPECT_EQ(Evaluate(browser, QStringLiteral("alerts.length")).toInt(), 2);
+
+    // Another origin brings a new page widget; the hook follows it.
+    QWidget* before = view->focusProxy();
+    const std::string port = server.Url("").substr(server.Url("").rfind(':') + 1);
+    browser->GetMainFrame()->LoadURL("http://localhost:" + port + "/space.html");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return !browser->IsLoading()
+                && browser->GetMainFrame()->GetURL().find("localhost") != std::string::npos;
+        },
+        20000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Evaluate(browser, QStringLiteral("typeof alerts")).toString() == "object"; }));
+    EXPECT_NE(view->focusProxy(), before);
+    press(false);
+    EXPECT_TRUE(
+        WaitUntil([&] { return Evaluate(browser, QStringLiteral("alerts.length")).toInt() == 1; }, 10000));
     browser->GetHost()->CloseBrowser(true);
 }
 
