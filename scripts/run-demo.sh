@@ -14,9 +14,11 @@ xvfb_pid=""
 client_pid=""
 cleanup() {
     for pid in "$client_pid" "$xvfb_pid" "$server_pid"; do
-        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+        if [ -n "$pid" ]; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
     done
-    return 0
 }
 trap cleanup EXIT
 
