@@ -1,18 +1,38 @@
 // The bare engine for comparison: one web view in a window loading the given address.
-// Popups open as further windows, so that a page opening windows costs what the engine
-// alone makes it cost.
+// A popup opens as a further window that loads the address on its own, as the program's
+// tabs do, so each has its own renderer; with --opener it is handed to the engine instead,
+// which keeps it in its opener's renderer.
 #include <QApplication>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineView>
 
 namespace {
 
+bool keepOpener = false;
+
 class BareView : public QWebEngineView {
+public:
+    BareView()
+    {
+        resize(1000, 700);
+        connect(page(), &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest& request) {
+            if (keepOpener)
+                return;
+            auto* view = new BareView;
+            view->setAttribute(Qt::WA_DeleteOnClose);
+            view->load(request.requestedUrl());
+            view->show();
+        });
+    }
+
 protected:
+    // Reached only when the request above was not taken: the popup joins its opener.
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override
     {
+        if (!keepOpener)
+            return nullptr;
         auto* view = new BareView;
         view->setAttribute(Qt::WA_DeleteOnClose);
-        view->resize(1000, 700);
         view->show();
         return view;
     }
@@ -23,11 +43,17 @@ protected:
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    if (argc < 2)
+    QString address;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--opener")
+            keepOpener = true;
+        else
+            address = QString::fromLocal8Bit(argv[i]);
+    }
+    if (address.isEmpty())
         return 2;
     BareView view;
-    view.resize(1000, 700);
-    view.load(QUrl(QString::fromLocal8Bit(argv[1])));
+    view.load(QUrl(address));
     view.show();
     return application.exec();
 }

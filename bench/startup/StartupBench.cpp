@@ -1,6 +1,6 @@
 // Start-up time and memory of the program against the bare engine (and Chromium's app mode
 // when it is installed), measured in alternating runs against one local page server.
-// Usage: startup [--pairs N] [--program-dir DIR] [--bare PATH] [--chromium PATH]
+// Usage: startup [--pairs N] [--program-dir DIR] [--bare PATH] [--chromium PATH] [--opener-column] [--tabs N]
 // Needs a display (run it under xvfb-run).
 #include <httplib.h>
 
@@ -43,6 +43,7 @@ public:
     {
         server.set_keep_alive_max_count(1);
         server.Get("/", [this](const httplib::Request&, httplib::Response& response) {
+            Mark(pageAt);
             std::string script = "fetch('/loaded');";
             if (popups > 0)
                 script += "for (let i = 0; i < " + std::to_string(popups.load())
@@ -63,13 +64,15 @@ public:
             changed.notify_all();
             response.set_content("", "text/plain");
         });
-        server.Get("/update", [](const httplib::Request&, httplib::Response& response) {
+        server.Get("/update", [this](const httplib::Request&, httplib::Response& response) {
+            Mark(updateAt);
             response.set_content(R"({"result":"0","version":"1.0.0.0","new_version":"1.0.0.0",)"
                                  R"("min_version":"1.0.0.0","version_name":"n","version_url":""})",
                 "application/json");
         });
-        server.Post(
-            "/brivo/miniclient/startRecord.action", [](const httplib::Request&, httplib::Response& response) {
+        server.Post("/brivo/miniclient/startRecord.action",
+            [this](const httplib::Request&, httplib::Response& response) {
+                Mark(noticeAt);
                 response.set_content("{}", "text/plain");
             });
         server.Get("/favicon.ico",
@@ -96,6 +99,21 @@ public:
         std::lock_guard<std::mutex> guard(lock);
         loaded = 0;
         popups = popupCount;
+        updateAt = noticeAt = pageAt = Clock::time_point();
+    }
+
+    // When the program's update request and start-up notice arrived (zero when they did not).
+    std::pair<Clock::time_point, Clock::time_point> ProgramRequests()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return { updateAt, noticeAt };
+    }
+
+    // When the last request for the first page arrived.
+    Clock::time_point PageRequested()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return pageAt;
     }
 
     // Waits until `count` pages have loaded; gives the time of the first load.
@@ -108,6 +126,12 @@ public:
     }
 
 private:
+    void Mark(Clock::time_point& at)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        at = Clock::now();
+    }
+
     httplib::Server server;
     std::thread thread;
     int port = 0;
@@ -116,6 +140,9 @@ private:
     std::condition_variable changed;
     int loaded = 0;
     Clock::time_point firstLoad;
+    Clock::time_point updateAt;
+    Clock::time_point noticeAt;
+    Clock::time_point pageAt;
 };
 
 std::vector<pid_t> Descendants(pid_t root)
@@ -151,12 +178,10 @@ double PssMiB(const std::vector<pid_t>& tree)
     long kib = 0;
     for (pid_t pid : tree) {
         std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
-        std::string key;
-        long value = 0;
-        std::string unit;
-        while (rollup >> key >> value >> unit)
-            if (key == "Pss:")
-                kib += value;
+        std::string line;
+        while (std::getline(rollup, line))
+            if (line.compare(0, 4, "Pss:") == 0)
+                kib += std::stol(line.substr(4));
     }
     return kib / 1024.0;
 }
@@ -190,8 +215,16 @@ void EndTree(pid_t root)
     ::waitpid(root, nullptr, 0);
 }
 
+double MsBetween(Clock::time_point from, Clock::time_point to)
+{
+    return to == Clock::time_point() ? 0 : std::chrono::duration<double, std::milli>(to - from).count();
+}
+
 struct Sample {
     double startMs = 0;
+    double updateMs = 0;
+    double noticeMs = 0;
+    double pageMs = 0;
     double pssMiB = 0;
     int processes = 0;
 };
@@ -214,6 +247,8 @@ bool RunOnce(PageServer& server, const Contender& contender, int tabs,
     env.push_back("XDG_DATA_HOME=" + (scratch / "home/data").string());
     std::vector<std::string> command = contender.command(scratch);
 
+    // Whatever the previous run left to write back is written before the clock starts.
+    ::sync();
     server.Reset(tabs - 1);
     const Clock::time_point start = Clock::now();
     pid_t pid = Launch(command, env);
@@ -224,7 +259,11 @@ bool RunOnce(PageServer& server, const Contender& contender, int tabs,
     if (loaded) {
         std::this_thread::sleep_for(kSettle);
         std::vector<pid_t> tree = Descendants(pid);
-        sample.startMs = std::chrono::duration<double, std::milli>(first - start).count();
+        sample.startMs = MsBetween(start, first);
+        auto [updateAt, noticeAt] = server.ProgramRequests();
+        sample.updateMs = MsBetween(start, updateAt);
+        sample.noticeMs = MsBetween(start, noticeAt);
+        sample.pageMs = MsBetween(start, server.PageRequested());
         sample.pssMiB = PssMiB(tree);
         sample.processes = static_cast<int>(tree.size());
     }
@@ -271,22 +310,33 @@ int main(int argc, char** argv)
         environment.emplace_back(*variable);
     environment.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
 
+    // The program folder is laid out once, so that no run starts while its copy is being written back.
+    const fs::path folder
+        = fs::temp_directory_path() / ("zandrel-startup-program-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file(programDir / "zandrel", folder / "zandrel");
+    fs::create_directory_symlink(fs::canonical(programDir / "skin"), folder / "skin");
+    std::ofstream(folder / "config.xml")
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\""
+        << server.Url("/update") << "\"/><Notify optionexit=\"0\"/><Account/><Site url=\"" << server.Url("")
+        << "\"/></config>\n";
+    ::sync();
+
     std::vector<Contender> contenders;
-    contenders.push_back(
-        { "A zandrel", [&](const fs::path& scratch) {
-             fs::path folder = scratch / "program";
-             fs::create_directories(folder);
-             fs::copy_file(programDir / "zandrel", folder / "zandrel");
-             fs::create_directory_symlink(fs::canonical(programDir / "skin"), folder / "skin");
-             std::ofstream(folder / "config.xml")
-                 << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\""
-                 << server.Url("/update") << "\"/><Notify optionexit=\"0\"/><Account/><Site url=\""
-                 << server.Url("") << "\"/></config>\n";
-             return std::vector<std::string> { (folder / "zandrel").string() };
-         } });
+    contenders.push_back({ "A zandrel",
+        [&](const fs::path&) { return std::vector<std::string> { (folder / "zandrel").string() }; } });
     contenders.push_back({ "B bare engine", [&](const fs::path&) {
                               return std::vector<std::string> { bare, server.Url("/?miniClient=1") };
                           } });
+    // The engine's own popup handling keeps a popup in its opener's renderer; the program
+    // cannot, as its tabs are independent browsers. Shown on request, for comparison.
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--opener-column")
+            contenders.push_back(
+                { "B' bare, opener", [&](const fs::path&) {
+                     return std::vector<std::string> { bare, "--opener", server.Url("/?miniClient=1") };
+                 } });
     if (!chromium.empty())
         contenders.push_back({ "C chromium --app", [&](const fs::path& scratch) {
                                   return std::vector<std::string> { chromium,
@@ -300,8 +350,12 @@ int main(int argc, char** argv)
     std::printf("%d pairs per column, %zu contenders, settle %llds after the last load\n", pairs,
         contenders.size(), static_cast<long long>(kSettle.count()));
     std::map<std::string, double> oneTabMemory;
-    for (int tabs : { 1, 10 }) {
-        std::map<std::string, std::vector<double>> times, memory;
+    std::vector<int> tabCounts { 1, 10 };
+    const std::string onlyTabs = Option(argc, argv, "--tabs", "");
+    if (!onlyTabs.empty())
+        tabCounts = { std::stoi(onlyTabs) };
+    for (int tabs : tabCounts) {
+        std::map<std::string, std::vector<double>> times, memory, updates, notices, pages;
         std::map<std::string, int> processes;
         // One warm-up each (page cache, fonts), then the measured turns in alternation.
         for (int round = -1; round < pairs; ++round) {
@@ -315,11 +369,15 @@ int main(int argc, char** argv)
                     continue;
                 times[contender.name].push_back(sample.startMs);
                 memory[contender.name].push_back(sample.pssMiB);
+                updates[contender.name].push_back(sample.updateMs);
+                notices[contender.name].push_back(sample.noticeMs);
+                pages[contender.name].push_back(sample.pageMs);
                 processes[contender.name] = sample.processes;
             }
         }
-        std::printf(
-            "\n%d tab(s)          start->onload ms   PSS MiB   processes   MiB per extra tab\n", tabs);
+        std::printf("\n%d tab(s)          start->onload ms   PSS MiB   processes   MiB per extra tab   "
+                    "(start->page request ms)\n",
+            tabs);
         for (const Contender& contender : contenders) {
             const double pss = Median(memory[contender.name]);
             if (tabs == 1)
@@ -328,17 +386,22 @@ int main(int argc, char** argv)
                 processes[contender.name]);
             if (tabs > 1)
                 std::printf(" %15.1f", (pss - oneTabMemory[contender.name]) / (tabs - 1));
-            std::printf("\n");
+            else
+                std::printf(" %15s", "");
+            std::printf("   (%.0f)\n", Median(pages[contender.name]));
         }
         const std::string a = contenders[0].name, b = contenders[1].name;
+        std::printf("A's update request at %.0f ms, start-up notice at %.0f ms\n", Median(updates[a]),
+            Median(notices[a]));
         if (!times[b].empty() && Median(times[b]) > 0)
             std::printf("A/B               %12.2f %11.2f\n", Median(times[a]) / Median(times[b]),
                 Median(memory[a]) / Median(memory[b]));
-        if (contenders.size() > 2 && !times[contenders[2].name].empty())
-            std::printf("A/C               %12.2f %11.2f\n",
-                Median(times[a]) / Median(times[contenders[2].name]),
-                Median(memory[a]) / Median(memory[contenders[2].name]));
+        const std::string c = contenders.back().name;
+        if (c[0] == 'C' && !times[c].empty())
+            std::printf("A/C               %12.2f %11.2f\n", Median(times[a]) / Median(times[c]),
+                Median(memory[a]) / Median(memory[c]));
         std::fflush(stdout);
     }
+    fs::remove_all(folder);
     return 0;
 }
