@@ -231,6 +231,11 @@ TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
         "window.alert = function (m) { alerts.push(m); };"
         "document.addEventListener('keydown', function () { keys++; });</script>"
         "<input id='field'><div style='height: 5000px'>tall</div>");
+    server.Page("/plain.html",
+        "<title>plain</title><script>var alerts = []; var keys = 0;"
+        "window.alert = function (m) { alerts.push(m); };"
+        "document.addEventListener('keydown', function () { keys++; });</script>"
+        "<div style='height: 5000px'>tall</div>");
     auto browser = Open(server.Url("/space.html"));
     ASSERT_TRUE(browser);
     ASSERT_TRUE(WaitUntil([&] { return !browser->IsLoading(); }, 20000));
@@ -257,6 +262,7 @@ TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
     ASSERT_TRUE(WaitUntil(
         [&] { return view->focusProxy() && view->focusProxy()->testAttribute(Qt::WA_InputMethodEnabled); },
         10000));
+    ASSERT_TRUE(WaitUntil([&] { return handler->FocusOnEditableField(); }, 10000));
     press(false);
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -269,7 +275,7 @@ TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
     // Another origin brings a new page widget; the hook follows it.
     QWidget* before = view->focusProxy();
     const std::string port = server.Url("").substr(server.Url("").rfind(':') + 1);
-    browser->GetMainFrame()->LoadURL("http://localhost:" + port + "/space.html");
+    browser->GetMainFrame()->LoadURL("http://localhost:" + port + "/plain.html");
     ASSERT_TRUE(WaitUntil(
         [&] {
             return !browser->IsLoading()
@@ -281,7 +287,11 @@ TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
     EXPECT_NE(view->focusProxy(), before);
     press(false);
     EXPECT_TRUE(
-        WaitUntil([&] { return Evaluate(browser, QStringLiteral("alerts.length")).toInt() == 1; }, 10000));
+        WaitUntil([&] { return Evaluate(browser, QStringLiteral("alerts.length")).toInt() == 1; }, 10000))
+        << Evaluate(
+               browser, QStringLiteral("alerts.length + ' ' + keys + ' ' + document.activeElement.tagName"))
+               .toString()
+               .toStdString();
     browser->GetHost()->CloseBrowser(true);
 }
 
