@@ -218,7 +218,7 @@ TEST_F(BrowserHandlerEngineTest, DragsOfferingALinkAreRefused)
 
 TEST_F(BrowserHandlerEngineTest, DownloadsGoWhereTheUserConfirms)
 {
-    server.server.Get("/report", [](const httplib::Request&, httplib::Response& response) {
+    server.Handle("/report", [](const httplib::Request&, httplib::Response& response) {
         response.set_header("Content-Disposition", "attachment; filename=\"report.bin\"");
         response.set_content("zandrel-download", "application/octet-stream");
     });

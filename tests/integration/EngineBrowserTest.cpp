@@ -190,7 +190,7 @@ TEST_F(EngineBrowserTest, BackAndForwardFollowTheHistory)
 
 TEST_F(EngineBrowserTest, NetworkFailuresReportChromiumCodesAndKeepTheAddress)
 {
-    server.server.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+    server.Handle("/missing", [](const httplib::Request&, httplib::Response& response) {
         response.status = 404;
         response.set_content("<title>nope</title>", "text/html");
     });

@@ -37,7 +37,7 @@ protected:
         StartEngineForTests();
         site.Page("/", "<html><head><title>Lobby</title></head><body>lobby</body></html>");
         site.Page("/start", "<html><head><title>Start</title></head><body>start</body></html>");
-        site.server.Get("/p", [](const httplib::Request& request, httplib::Response& response) {
+        site.Handle("/p", [](const httplib::Request& request, httplib::Response& response) {
             response.set_content("<html><head><title>Popup " + request.get_param_value("n")
                     + "</title></head><body>popup</body></html>",
                 "text/html");
