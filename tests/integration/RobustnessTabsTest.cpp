@@ -1,20 +1,9 @@
-#include "EngineTestSupport.h"
+#include "EngineMainFrameFixture.h"
 
-#include "app/GlobalState.h"
-#include "browser/SharedClientHandler.h"
-#include "config/AppConfig.h"
-#include "platform/engine/CefBrowser.h"
-#include "platform/engine/CefCommandLine.h"
 #include "platform/ui/ButtonUI.h"
-#include "platform/ui/PaintManagerUI.h"
-#include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "support/WaitUntil.h"
-#include "ui/MainFrame.h"
-#include "ui/TabWin.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWebEngineView>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -30,11 +19,10 @@ constexpr int kWaitMs = 60000;
 std::u16string PopupTitle(int n) { return u"Popup " + QString::number(n).toStdU16String(); }
 
 // The whole main frame on the real engine, against a site whose pages misbehave.
-class RobustnessTabsTest : public ::testing::Test {
+class RobustnessTabsTest : public EngineMainFrameFixture {
 protected:
     void SetUp() override
     {
-        StartEngineForTests();
         site.Page("/", "<html><head><title>Lobby</title></head><body>lobby</body></html>");
         site.Page("/start", "<html><head><title>Start</title></head><body>start</body></html>");
         site.Handle("/p", [](const httplib::Request& request, httplib::Response& response) {
@@ -42,49 +30,8 @@ protected:
                     + "</title></head><body>popup</body></html>",
                 "text/html");
         });
-        QFile config(folder.filePath("config.xml"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(("<config><Channel/><Update url=\"\"/><Notify optionexit=\"0\"/><Account/><Site url=\""
-            + site.Url("") + "\"/></config>")
-                         .c_str());
-        config.close();
-        AppConfig::ResetInstanceForTests(folder.filePath("config.xml").toStdU16String());
-        platform::engine::CefCommandLine::InitGlobalCommandLine({ "zandrel", "--url=" + site.Url("/start") });
-        CPaintManagerUI::SetResourcePath(u"" ZANDREL_SOURCE_DIR "/skin/Zandrel/");
-        sharedClientHandler = new BrowserClientHandler;
-
-        frame = new MainFrame;
-        hwnd = frame->Create(nullptr, u"Tessik微端", UI_WNDSTYLE_FRAME, 0, 0, 0, 1000, 700);
-        mainWindowHandle = hwnd;
-        frame->ShowWindow(true, true);
+        OpenFrame({ "--url=" + site.Url("/start") });
     }
-
-    void TearDown() override
-    {
-        if (IsWindow(hwnd))
-            DestroyWindow(hwnd);
-        CPaintManagerUI::MessageLoop();
-        mainWindowHandle = nullptr;
-        sharedClientHandler.reset();
-        platform::engine::CefCommandLine::InitGlobalCommandLine({});
-    }
-
-    CControlUI* TabRowItem(int tab, int item)
-    {
-        auto* rows = static_cast<CContainerUI*>(frame->FindControl(u"tab_button_container"));
-        auto* row = rows ? static_cast<CContainerUI*>(rows->GetItemAt(tab)) : nullptr;
-        return row ? row->GetItemAt(item) : nullptr;
-    }
-
-    platform::engine::CefRefPtr<platform::engine::CefBrowser> BrowserOf(int tab)
-    {
-        return sharedClientHandler->FindBrowserByTabId(frame->Tabs().TabAt(tab)->GetTabId());
-    }
-
-    LocalPageServer site;
-    QTemporaryDir folder;
-    MainFrame* frame = nullptr;
-    HWND hwnd = nullptr;
 };
 
 // A page opening thirty windows in a loop gets thirty tabs in order, each titled after its
