@@ -126,7 +126,7 @@ private:
 
 /// The parts of an address, each as it appears in it (UTF-8).
 struct CefURLParts {
-    std::string spec;
+    std::string fullUrl;
     std::string scheme;
     std::string username;
     std::string password;

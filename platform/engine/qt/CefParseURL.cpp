@@ -10,7 +10,7 @@ bool CefParseURL(const std::string& url, CefURLParts& parts)
     if (!parsed.isValid() || parsed.scheme().isEmpty())
         return false;
     parts = CefURLParts();
-    parts.spec = parsed.toString(QUrl::FullyEncoded).toStdString();
+    parts.fullUrl = parsed.toString(QUrl::FullyEncoded).toStdString();
     parts.scheme = parsed.scheme().toStdString();
     parts.username = parsed.userName(QUrl::FullyEncoded).toStdString();
     parts.password = parsed.password(QUrl::FullyEncoded).toStdString();
