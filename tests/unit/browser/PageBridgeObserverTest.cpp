@@ -1,5 +1,6 @@
 #include "browser/PageBridgeObserver.h"
 #include "browser/EngineAppRenderSide.h"
+#include "fakes/MessageOnlyBrowser.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -9,23 +10,13 @@ using namespace platform::engine;
 namespace {
 
 // A browser that only records the messages sent to the browser process.
-class MessageRecorder final : public CefBrowser {
+class MessageRecorder final : public MessageOnlyBrowser {
 public:
     explicit MessageRecorder(int process)
-        : process(process)
+        : MessageOnlyBrowser(process)
+        , process(process)
     {
     }
-    CefRefPtr<CefBrowserHost> GetHost() override { return nullptr; }
-    int GetIdentifier() override { return process; }
-    bool IsSame(CefRefPtr<CefBrowser> that) override { return that.get() == this; }
-    CefRefPtr<CefFrame> GetMainFrame() override { return nullptr; }
-    bool CanGoBack() override { return false; }
-    bool CanGoForward() override { return false; }
-    void GoBack() override { }
-    void GoForward() override { }
-    void Reload() override { }
-    void StopLoad() override { }
-    bool IsLoading() override { return false; }
     bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override
     {
         if (target == PID_BROWSER && message->GetName() == "ClientRenderer.FocusedNodeChanged"

@@ -1,3 +1,4 @@
+#include "fakes/MessageOnlyBrowser.h"
 #include "platform/engine/CefMessageRouter.h"
 #include "platform/engine/CefMessageRouterRendererSide.h"
 
@@ -11,19 +12,8 @@ using namespace platform::engine;
 namespace {
 
 // A browser whose messages wait in one queue for both processes, delivered by Pump.
-class LoopbackBrowser final : public CefBrowser {
+class LoopbackBrowser final : public MessageOnlyBrowser {
 public:
-    CefRefPtr<CefBrowserHost> GetHost() override { return nullptr; }
-    int GetIdentifier() override { return 1; }
-    bool IsSame(CefRefPtr<CefBrowser> that) override { return that.get() == this; }
-    CefRefPtr<CefFrame> GetMainFrame() override { return nullptr; }
-    bool CanGoBack() override { return false; }
-    bool CanGoForward() override { return false; }
-    void GoBack() override { }
-    void GoForward() override { }
-    void Reload() override { }
-    void StopLoad() override { }
-    bool IsLoading() override { return false; }
     bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override
     {
         queue.push_back({ target, message });
