@@ -1,6 +1,7 @@
 #include "platform/engine/qt/BrowserPage.h"
 
 #include "platform/engine/qt/QtBrowser.h"
+#include "platform/engine/qt/TestPageServer.h"
 
 #include <QDesktopServices>
 #include <QPointer>
@@ -30,8 +31,12 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     (void)type;
     auto handler = browser->GetClient()->GetRequestHandler();
     const std::string address = url.toString().toStdString();
-    if (EngineLoadsScheme(url.scheme().toLower()))
-        return !(handler && handler->OnBeforeBrowse(browser, browser, address, false));
+    if (EngineLoadsScheme(url.scheme().toLower())) {
+        if (handler && handler->OnBeforeBrowse(browser, browser, address, false))
+            return false;
+        TestPageServer::Instance().BeforeNavigation(this, browser->GetIdentifier(), url);
+        return true;
+    }
 
     // Only what the client allows is handed to the desktop; the rest fails as the
     // engine reports an unknown scheme.

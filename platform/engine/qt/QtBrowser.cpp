@@ -61,7 +61,7 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
     ConnectPage();
     new KeyEventFilter(this, view);
     new PageBridge(this, page);
-    TestPageServer::Instance().Attach(page, this);
+    TestPageServer::Instance().Attach(this);
     BrowserRegistry::Instance().Add(identifier, this);
     view->show();
     if (auto handler = client->GetLifeSpanHandler())

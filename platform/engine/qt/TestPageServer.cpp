@@ -3,6 +3,7 @@
 #include "platform/engine/CefResource.h"
 
 #include <QCoreApplication>
+#include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineUrlRequestInterceptor>
 #include <cstdlib>
@@ -98,14 +99,23 @@ void TestPageServer::Stop()
     browsers.clear();
 }
 
-void TestPageServer::Attach(QWebEnginePage* page, CefRefPtr<CefBrowser> browser)
+void TestPageServer::Attach(CefRefPtr<CefBrowser> browser)
 {
-    if (!server || !page || !browser)
+    if (!server || !browser)
         return;
-    page->setUrlRequestInterceptor(
-        new TestHostInterceptor(QByteArray::fromStdString(secret), browser->GetIdentifier(), page));
     std::lock_guard<std::mutex> guard(lock);
     browsers[browser->GetIdentifier()] = Attached { browser, browser->GetHost()->GetClient() };
+}
+
+void TestPageServer::BeforeNavigation(QWebEnginePage* page, int browserId, const QUrl& url)
+{
+    if (!server || !page || url.scheme() != QLatin1String("http")
+        || url.host() != QLatin1String(kBuiltInTestHost))
+        return;
+    if (page->findChild<TestHostInterceptor*>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    page->setUrlRequestInterceptor(
+        new TestHostInterceptor(QByteArray::fromStdString(secret), browserId, page));
 }
 
 void TestPageServer::Detach(int browserId)

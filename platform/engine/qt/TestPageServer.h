@@ -15,6 +15,7 @@ struct Request;
 struct Response;
 }
 
+class QUrl;
 class QWebEnginePage;
 
 namespace platform::engine::qt {
@@ -34,8 +35,12 @@ public:
     void Stop();
     int Port() const { return port; }
 
-    // Requests of this page are answered with the browser's client.
-    void Attach(QWebEnginePage* page, CefRefPtr<CefBrowser> browser);
+    // Requests of the browser's page are answered with the browser's client.
+    void Attach(CefRefPtr<CefBrowser> browser);
+    // The secret is added to the page's requests from its first navigation to the test
+    // host on: every intercepted request waits for the GUI thread, so pages that never
+    // go there are not intercepted at all.
+    void BeforeNavigation(QWebEnginePage* page, int browserId, const QUrl& url);
     void Detach(int browserId);
 
     // The engine switches with the rule for the test host merged into any given value.
