@@ -8,6 +8,7 @@
 #include "platform/engine/qt/EngineContext.h"
 #include "platform/engine/qt/PageBridge.h"
 #include "platform/engine/qt/RenderSide.h"
+#include "platform/engine/qt/ScreenRendering.h"
 #include "platform/engine/qt/TestPageServer.h"
 #include "platform/os/OsLayer.h"
 #include "platform/ui/Application.h"
@@ -132,6 +133,7 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
     platform::ui::EnsureApplication();
     if (!QCoreApplication::instance())
         return false;
+    qt::ChooseScreenRendering();
     qt::PageBridge::InstallScript(context.Profile());
     qt::StartRenderSide(application);
     if (application) {
