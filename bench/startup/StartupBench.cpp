@@ -289,6 +289,21 @@ std::string Option(int argc, char** argv, const std::string& name, const std::st
     return fallback;
 }
 
+// The size="W,H" of the main window's layout, as "W,H".
+std::string MainWindowSize(const fs::path& layout)
+{
+    std::ifstream file(layout);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string content = text.str();
+    const std::string key = "size=\"";
+    size_t begin = content.find(key);
+    if (begin == std::string::npos)
+        return "1000,700";
+    begin += key.size();
+    return content.substr(begin, content.find('"', begin) - begin);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -323,20 +338,29 @@ int main(int argc, char** argv)
         << "\"/></config>\n";
     ::sync();
 
+    // The bare engine's window gets the main window's size, so both draw as many pixels.
+    const std::string size = MainWindowSize(programDir / "skin/Zandrel/main.xml");
     std::vector<Contender> contenders;
     contenders.push_back({ "A zandrel",
         [&](const fs::path&) { return std::vector<std::string> { (folder / "zandrel").string() }; } });
-    contenders.push_back({ "B bare engine", [&](const fs::path&) {
-                              return std::vector<std::string> { bare, server.Url("/?miniClient=1") };
+    contenders.push_back(
+        { "B bare engine", [&](const fs::path&) {
+             return std::vector<std::string> { bare, "--size", size, server.Url("/?miniClient=1") };
+         } });
+    // The program draws pages without OpenGL where OpenGL is a software rasterizer (as under
+    // Xvfb); the bare engine drawn the same way shows what that choice is worth on its own.
+    contenders.push_back({ "Bs bare, software", [&](const fs::path&) {
+                              return std::vector<std::string> { bare, "--software", "--size", size,
+                                  server.Url("/?miniClient=1") };
                           } });
     // The engine's own popup handling keeps a popup in its opener's renderer; the program
     // cannot, as its tabs are independent browsers. Shown on request, for comparison.
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--opener-column")
-            contenders.push_back(
-                { "B' bare, opener", [&](const fs::path&) {
-                     return std::vector<std::string> { bare, "--opener", server.Url("/?miniClient=1") };
-                 } });
+            contenders.push_back({ "B' bare, opener", [&](const fs::path&) {
+                                      return std::vector<std::string> { bare, "--opener", "--size", size,
+                                          server.Url("/?miniClient=1") };
+                                  } });
     if (!chromium.empty())
         contenders.push_back({ "C chromium --app", [&](const fs::path& scratch) {
                                   return std::vector<std::string> { chromium,
@@ -396,6 +420,10 @@ int main(int argc, char** argv)
         if (!times[b].empty() && Median(times[b]) > 0)
             std::printf("A/B               %12.2f %11.2f\n", Median(times[a]) / Median(times[b]),
                 Median(memory[a]) / Median(memory[b]));
+        const std::string s = contenders[2].name;
+        if (!times[s].empty() && Median(times[s]) > 0)
+            std::printf("A/Bs              %12.2f %11.2f\n", Median(times[a]) / Median(times[s]),
+                Median(memory[a]) / Median(memory[s]));
         const std::string c = contenders.back().name;
         if (c[0] == 'C' && !times[c].empty())
             std::printf("A/C               %12.2f %11.2f\n", Median(times[a]) / Median(times[c]),
