@@ -84,6 +84,7 @@ namespace {
         setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
         ChooseSandbox();
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        qt::ChooseScreenRenderingBeforeApplication();
         if (application) {
             CefSchemeRegistrar registrar;
             application->OnRegisterCustomSchemes(&registrar);

@@ -1,7 +1,12 @@
 #include "platform/engine/qt/ScreenRendering.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
 
+using platform::engine::qt::HasGpuDevice;
 using platform::engine::qt::IsSoftwareRenderer;
 
 TEST(ScreenRendering, OnlySoftwareRasterizersCountAsSoftware)
@@ -15,4 +20,24 @@ TEST(ScreenRendering, OnlySoftwareRasterizersCountAsSoftware)
              "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1060/PCIe/SSE2",
              "virgl (Virtio-GPU)", "" })
         EXPECT_FALSE(IsSoftwareRenderer(hardware)) << hardware;
+}
+
+TEST(ScreenRendering, AGpuIsADrmNodeOrTheNvidiaControlDevice)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("zandrel-dev-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root);
+    EXPECT_FALSE(HasGpuDevice(root.string()));
+    fs::create_directories(root / "dri/by-path");
+    EXPECT_FALSE(HasGpuDevice(root.string()));
+    std::ofstream(root / "dri/renderD128");
+    EXPECT_TRUE(HasGpuDevice(root.string()));
+    fs::remove(root / "dri/renderD128");
+    std::ofstream(root / "dri/card0");
+    EXPECT_TRUE(HasGpuDevice(root.string()));
+    fs::remove_all(root / "dri");
+    std::ofstream(root / "nvidiactl");
+    EXPECT_TRUE(HasGpuDevice(root.string()));
+    fs::remove_all(root);
 }
