@@ -2,9 +2,9 @@
 
 #include "support/WaitUntil.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <csignal>
 
@@ -128,17 +128,17 @@ VirtualDisplay::VirtualDisplay()
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()
         || QStandardPaths::findExecutable("xdotool").isEmpty())
         return;
-    for (int attempt = 0; attempt < 10 && name.isEmpty(); ++attempt) {
-        QString candidate = QStringLiteral(":%1").arg(200 + QRandomGenerator::global()->bounded(700));
-        server.start("Xvfb", { candidate, "-screen", "0", "1280x800x24", "-nolisten", "tcp" });
-        if (!server.waitForStarted(5000))
-            continue;
-        // The server is ready once its socket exists; it exits at once when the display is taken.
-        QString socket = "/tmp/.X11-unix/X" + candidate.mid(1);
-        if (WaitUntil([&] { return QFile::exists(socket) || server.state() == QProcess::NotRunning; }, 5000)
-            && server.state() == QProcess::Running)
-            name = candidate;
-    }
+    // The server picks a free display itself and writes its number once it accepts clients;
+    // a guessed number could belong to a stale socket of a server that is gone.
+    server.start("Xvfb", { "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp" });
+    if (!server.waitForStarted(5000))
+        return;
+    QDeadlineTimer deadline(10000);
+    while (!server.canReadLine() && server.state() == QProcess::Running && !deadline.hasExpired())
+        server.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+    QByteArray number = server.readLine().trimmed();
+    if (!number.isEmpty() && server.state() == QProcess::Running)
+        name = ":" + QString::fromLatin1(number);
 }
 
 VirtualDisplay::~VirtualDisplay()
