@@ -6,18 +6,34 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QQuickWindow>
+#include <cstdio>
 #include <filesystem>
 
 namespace platform::engine::qt {
 
 namespace {
     constexpr char kXcbGlIntegration[] = "QT_XCB_GL_INTEGRATION";
+    bool decidedBeforeApplication = false;
     bool glIntegrationSuppressed = false;
+    QtMessageHandler nextMessageHandler = nullptr;
 
-    bool Decided()
+    bool UserChose()
     {
-        return qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND")
-            || QQuickWindow::graphicsApi() == QSGRendererInterface::Software;
+        return qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND");
+    }
+
+    // With OpenGL kept out, the X11 platform and the engine still try it once each and
+    // say so; those notices are expected then and would only alarm whoever reads the output.
+    void DropMissingOpenGlNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtWarningMsg
+            && (message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context"))
+                || message.trimmed() == QLatin1String("No suitable graphics backend found")))
+            return;
+        if (nextMessageHandler)
+            nextMessageHandler(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
     }
 
     // Asks the shared context the application already made; a new one only when there is none.
@@ -67,8 +83,9 @@ bool IsSoftwareRenderer(std::string_view glRenderer)
 
 void ChooseScreenRenderingBeforeApplication()
 {
-    if (Decided() || HasGpuDevice("/dev"))
+    if (UserChose() || HasGpuDevice("/dev"))
         return;
+    decidedBeforeApplication = true;
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     // The engine's widgets ask for a shared OpenGL context, and the X11 platform would set up
     // GLX: both load OpenGL for nothing. The variable only speaks to the application object
@@ -78,6 +95,7 @@ void ChooseScreenRenderingBeforeApplication()
         qputenv(kXcbGlIntegration, "none");
         glIntegrationSuppressed = true;
     }
+    nextMessageHandler = qInstallMessageHandler(DropMissingOpenGlNotices);
 }
 
 void ChooseScreenRendering()
@@ -86,7 +104,7 @@ void ChooseScreenRendering()
         qunsetenv(kXcbGlIntegration);
         glIntegrationSuppressed = false;
     }
-    if (Decided())
+    if (decidedBeforeApplication || UserChose())
         return;
     QByteArray renderer = OpenGlRenderer();
     if (renderer.isEmpty() || IsSoftwareRenderer(renderer.toStdString()))
