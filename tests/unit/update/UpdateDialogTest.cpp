@@ -45,7 +45,7 @@ public:
                 const bool drop = request.method == "GET" && dropNext.exchange(false);
                 response.set_content_provider(kInstallerSize, "application/octet-stream",
                     [drop](size_t offset, size_t, httplib::DataSink& sink) {
-                        if (drop && offset >= 300)
+                        if (drop && offset >= kInstallerSize / 2)
                             return false;
                         // The headers go out alone first, so the transfer also reports 0%.
                         std::this_thread::sleep_for(std::chrono::milliseconds(offset == 0 ? 50 : 5));
