@@ -112,7 +112,8 @@ void TestPageServer::BeforeNavigation(QWebEnginePage* page, int browserId, const
     if (!server || !page || url.scheme() != QLatin1String("http")
         || url.host() != QLatin1String(kBuiltInTestHost))
         return;
-    if (page->findChild<TestHostInterceptor*>(QString(), Qt::FindDirectChildrenOnly))
+    // The test host's is the only interceptor a page ever gets.
+    if (page->findChild<QWebEngineUrlRequestInterceptor*>(QString(), Qt::FindDirectChildrenOnly))
         return;
     page->setUrlRequestInterceptor(
         new TestHostInterceptor(QByteArray::fromStdString(secret), browserId, page));
