@@ -63,6 +63,18 @@ int ReportProgress(void* userData, curl_off_t downloadTotal, curl_off_t download
 
 size_t DiscardBody(void*, size_t size, size_t count, void*) { return size * count; }
 
+// The reply's body is collected in the string, with one limit for connecting and for all.
+int PerformIntoString(CURL* curl, std::string* response, long timeoutSeconds)
+{
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, HttpClient::WriteToString);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
+    return curl_easy_perform(curl);
+}
+
 } // namespace
 
 void HttpClient::GlobalInitialize()
@@ -103,13 +115,7 @@ int HttpClient::Get(const std::string& url, std::string* response, long timeoutS
     CURL* curl = handle.get();
     SetDebugOptions(curl, debug);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToString);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
-    return curl_easy_perform(curl);
+    return PerformIntoString(curl, response, timeoutSeconds);
 }
 
 int HttpClient::Post(const std::string& url, const std::string& postFields, std::string* response)
@@ -122,13 +128,7 @@ int HttpClient::Post(const std::string& url, const std::string& postFields, std:
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postFields.c_str());
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToString);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 3L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 3L);
-    return curl_easy_perform(curl);
+    return PerformIntoString(curl, response, 3L);
 }
 
 int HttpClient::Download(DownloadTask& task, long connectTimeoutSeconds)
