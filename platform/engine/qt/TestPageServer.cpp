@@ -29,6 +29,11 @@ namespace {
         return name == "LOCAL_ADDR" || name == "LOCAL_PORT" || name == "REMOTE_ADDR" || name == "REMOTE_PORT";
     }
 
+    bool IsTestHost(const QUrl& url)
+    {
+        return url.scheme() == QLatin1String("http") && url.host() == QLatin1String(kBuiltInTestHost);
+    }
+
     class TestHostInterceptor final : public QWebEngineUrlRequestInterceptor {
     public:
         TestHostInterceptor(QByteArray secret, int browserId, QObject* parent)
@@ -39,8 +44,7 @@ namespace {
         }
         void interceptRequest(QWebEngineUrlRequestInfo& info) override
         {
-            const QUrl& url = info.requestUrl();
-            if (url.scheme() != QLatin1String("http") || url.host() != QLatin1String(kBuiltInTestHost))
+            if (!IsTestHost(info.requestUrl()))
                 return;
             info.setHttpHeader(TestPageServer::kSecretHeader, secret);
             info.setHttpHeader(TestPageServer::kBrowserHeader, browserId);
@@ -109,8 +113,7 @@ void TestPageServer::Attach(CefRefPtr<CefBrowser> browser)
 
 void TestPageServer::BeforeNavigation(QWebEnginePage* page, int browserId, const QUrl& url)
 {
-    if (!server || !page || url.scheme() != QLatin1String("http")
-        || url.host() != QLatin1String(kBuiltInTestHost))
+    if (!server || !page || !IsTestHost(url))
         return;
     // The test host's is the only interceptor a page ever gets.
     if (page->findChild<QWebEngineUrlRequestInterceptor*>(QString(), Qt::FindDirectChildrenOnly))
