@@ -343,24 +343,24 @@ int main(int argc, char** argv)
     std::vector<Contender> contenders;
     contenders.push_back({ "A zandrel",
         [&](const fs::path&) { return std::vector<std::string> { (folder / "zandrel").string() }; } });
-    contenders.push_back(
-        { "B bare engine", [&](const fs::path&) {
-             return std::vector<std::string> { bare, "--size", size, server.Url("/?miniClient=1") };
-         } });
+    // The bare view with the given switches, at the main window's size, on the lobby.
+    auto bareView = [&](std::vector<std::string> switches) {
+        return [&, switches](const fs::path&) {
+            std::vector<std::string> command { bare };
+            command.insert(command.end(), switches.begin(), switches.end());
+            command.insert(command.end(), { "--size", size, server.Url("/?miniClient=1") });
+            return command;
+        };
+    };
+    contenders.push_back({ "B bare engine", bareView({}) });
     // The program draws pages without OpenGL where OpenGL is a software rasterizer (as under
     // Xvfb); the bare engine drawn the same way shows what that choice is worth on its own.
-    contenders.push_back({ "Bs bare, software", [&](const fs::path&) {
-                              return std::vector<std::string> { bare, "--software", "--size", size,
-                                  server.Url("/?miniClient=1") };
-                          } });
+    contenders.push_back({ "Bs bare, software", bareView({ "--software" }) });
     // The engine's own popup handling keeps a popup in its opener's renderer; the program
     // cannot, as its tabs are independent browsers. Shown on request, for comparison.
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--opener-column")
-            contenders.push_back({ "B' bare, opener", [&](const fs::path&) {
-                                      return std::vector<std::string> { bare, "--opener", "--size", size,
-                                          server.Url("/?miniClient=1") };
-                                  } });
+            contenders.push_back({ "B' bare, opener", bareView({ "--opener" }) });
     if (!chromium.empty())
         contenders.push_back({ "C chromium --app", [&](const fs::path& scratch) {
                                   return std::vector<std::string> { chromium,
