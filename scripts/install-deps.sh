@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages only, whatever the build, the tests and the demo need.
+# Installs, from Debian's packages only, whatever the build, the tests, the package and the demo need.
+# Runs as root as it stands; an ordinary user needs sudo, which it then uses for apt-get alone.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ ccache pkg-config
+    cmake ninja-build g++ ccache pkg-config dpkg-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     libcurl4-openssl-dev libjsoncpp-dev libgtest-dev libgmock-dev libcpp-httplib-dev
-    xvfb xauth x11-apps xdotool imagemagick fonts-wqy-microhei pkexec
+    xvfb xauth x11-apps x11-utils xdotool imagemagick fonts-wqy-microhei pkexec
+    qt6-wayland fcitx5-frontend-qt6 weston desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    sudo_cmd=""
-    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+    as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "missing packages: ${missing[*]}" >&2
+            echo "run this script as root, or install sudo, to install them" >&2
+            exit 1
+        fi
+        as_root=(sudo)
+    fi
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi
