@@ -1,9 +1,12 @@
 #include "config/AppConfig.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "app/ProgramPaths.h"
 #include "app/TextConversion.h"
+#include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 
 namespace {
@@ -14,13 +17,21 @@ std::unique_ptr<AppConfig>& InstanceSlot()
     return instance;
 }
 
+std::u16string UserCopyPath()
+{
+    const std::string folder = platform::os::Os().UserConfigFolder();
+    if (folder.empty())
+        return {};
+    return platform::os::Utf8ToUtf16(folder) + u"/zandrel/config.xml";
+}
+
 } // namespace
 
 AppConfig& AppConfig::Instance()
 {
     std::unique_ptr<AppConfig>& slot = InstanceSlot();
     if (!slot)
-        slot = std::make_unique<AppConfig>(ProgramDirectory() + u"config.xml");
+        slot = std::make_unique<AppConfig>(ProgramDirectory() + u"config.xml", UserCopyPath());
     return *slot;
 }
 
@@ -35,12 +46,32 @@ AppConfig& AppConfig::ResetInstanceForTests(const std::u16string& configFilePath
 }
 
 AppConfig::AppConfig(std::u16string configFilePath)
-    : filePath(std::move(configFilePath))
+    : AppConfig(std::move(configFilePath), std::u16string())
+{
+}
+
+AppConfig::AppConfig(std::u16string installationConfigPath, std::u16string userCopyPath)
+    : filePath(installationConfigPath)
+    , installationFilePath(std::move(installationConfigPath))
+    , userCopyFilePath(std::move(userCopyPath))
 {
     document.SetDocText(nullptr);
     document.SetFlags(0);
-    document.LoadFile(platform::os::Utf16ToUtf8(filePath));
+    // A copy that cannot be read or lacks an element (damaged, cut short) gives way to the
+    // installation's file, and the next save replaces it.
+    if (UsesUserCopy() && document.LoadFile(platform::os::Utf16ToUtf8(userCopyFilePath)) && Load()) {
+        filePath = userCopyFilePath;
+        return;
+    }
+    document.SetDocText(nullptr);
+    document.LoadFile(platform::os::Utf16ToUtf8(installationFilePath));
     Load();
+}
+
+bool AppConfig::UsesUserCopy() const
+{
+    return !userCopyFilePath.empty()
+        && !platform::os::Os().CanWriteFile(platform::os::Utf16ToUtf8(installationFilePath));
 }
 
 bool AppConfig::SelectElement(const char16_t* name)
@@ -146,6 +177,16 @@ bool AppConfig::Save()
     Write(u"regurl", accountRegUrl);
     document.LeaveElement();
 
+    std::u16string target = filePath;
+    if (UsesUserCopy()) {
+        target = userCopyFilePath;
+        std::error_code ignored;
+        std::filesystem::create_directories(
+            std::filesystem::path(platform::os::Utf16ToUtf8(target)).parent_path(), ignored);
+    }
     // The caller learns of a failed write; the document's result keeps the reason.
-    return document.SaveFile(platform::os::Utf16ToUtf8(filePath));
+    if (!document.SaveFile(platform::os::Utf16ToUtf8(target)))
+        return false;
+    filePath = target;
+    return true;
 }

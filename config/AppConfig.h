@@ -7,10 +7,13 @@
 
 // The user's and the installation's settings, backed by config.xml in the program's
 // folder. The program never creates that file; saving needs all four elements in it.
+// Where the installation's file cannot be written (an installed program), saving goes to a
+// per-user copy of it, which is read in its place from then on.
 // One object per process, used on the UI thread only.
 class AppConfig {
 public:
-    // The process's object over <program folder>/config.xml, loaded on the first call.
+    // The process's object over <program folder>/config.xml (or the user's copy of it under
+    // <user config folder>/zandrel/), loaded on the first call.
     static AppConfig& Instance();
     // Tests only: makes Instance() an object freshly loaded from configFilePath
     // (same address, so references taken earlier stay valid).
@@ -18,6 +21,9 @@ public:
 
     // Loads configFilePath into the document (it stays empty when unreadable), then Load().
     explicit AppConfig(std::u16string configFilePath);
+    // The same over the installation's file, with userCopyPath taking its place where the
+    // installation's file cannot be written and the copy exists (or once a save has made it).
+    AppConfig(std::u16string installationConfigPath, std::u16string userCopyPath);
 
     // Reads the fields out of the in-memory document; false at the first of
     // Channel, Update, Notify, Account that is missing (later fields keep their values).
@@ -47,8 +53,13 @@ public:
     bool optionexit = false;
     XmlDocument document;
     std::u16string filePath;
+    // The installation's own config.xml, never written when it cannot be; stays readable on its own.
+    std::u16string installationFilePath;
+    // Empty when there is no user folder to put a copy in.
+    std::u16string userCopyFilePath;
 
 private:
+    bool UsesUserCopy() const;
     bool SelectElement(const char16_t* name);
     std::u16string Read(const char16_t* attribute) const;
     void Write(const char16_t* attribute, const std::u16string& value);

@@ -28,6 +28,11 @@ public:
     virtual std::string UserDataFolder() = 0;
     /// The user's documents folder; empty when none can be found.
     virtual std::string DocumentsFolder() = 0;
+    /// The user's configuration folder ($XDG_CONFIG_HOME, else ~/.config) without a trailing "/";
+    /// empty when no home folder can be found.
+    virtual std::string UserConfigFolder() = 0;
+    /// Whether this process may write the existing file at path (false when it does not exist).
+    virtual bool CanWriteFile(const std::string& path) = 0;
 
     /// Starts program (looked up in PATH when it has no "/") with arguments in workingDirectory,
     /// detached from this process and without the engine's QTWEBENGINEPROCESS_PATH.
@@ -45,9 +50,12 @@ public:
     /// The system's message text (UTF-8) for an errno value.
     virtual std::string ErrorText(int errorCode) = 0;
 
-    /// Registers executablePath to start with the desktop session under entryName: machine-wide
-    /// when that folder is writable, otherwise for the current user. False when neither works.
-    virtual bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath) = 0;
+    /// Registers executablePath to start with the desktop session under entryName (the entry's file),
+    /// shown as displayName with the themed icon iconName: machine-wide when that folder is
+    /// writable, otherwise for the current user. False when neither works.
+    virtual bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath,
+        const std::string& displayName, const std::string& iconName)
+        = 0;
     /// Removes the entry from whichever autostart folder holds it; false when one that exists stays.
     virtual bool RemoveAutostartEntry(const std::string& entryName) = 0;
 };

@@ -21,7 +21,8 @@ bool FakeOsLayer::SetClipboardText(const std::string& text)
     return true;
 }
 
-bool FakeOsLayer::WriteAutostartEntry(const std::string& entryName, const std::string& executablePath)
+bool FakeOsLayer::WriteAutostartEntry(
+    const std::string& entryName, const std::string& executablePath, const std::string&, const std::string&)
 {
     if (!autostartWritable)
         return false;

@@ -3,6 +3,7 @@
 #include "platform/os/OsLayer.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,19 +24,24 @@ public:
     std::string LocaleToUtf8(const std::string& text) override { return text; }
     std::string UserDataFolder() override { return userDataFolder; }
     std::string DocumentsFolder() override { return documentsFolder; }
+    std::string UserConfigFolder() override { return userConfigFolder; }
+    bool CanWriteFile(const std::string& path) override { return readOnlyFiles.count(path) == 0; }
     int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& workingDirectory, bool elevated) override;
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     void RevealInFileManager(const std::string& path) override { revealedPaths.push_back(path); }
     bool SetClipboardText(const std::string& text) override;
     std::string ErrorText(int errorCode) override { return "error " + std::to_string(errorCode); }
-    bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath) override;
+    bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath,
+        const std::string& displayName, const std::string& iconName) override;
     bool RemoveAutostartEntry(const std::string& entryName) override;
 
     // Answers.
     std::string executablePath = "/opt/zandrel/zandrel";
     std::string userDataFolder = "/home/user/.local/share";
     std::string documentsFolder = "/home/user/Documents";
+    std::string userConfigFolder = "/home/user/.config";
+    std::set<std::string> readOnlyFiles;
     int launchResult = 0;
     bool clipboardAvailable = true;
     bool autostartWritable = true;

@@ -46,10 +46,11 @@ namespace {
         return quoted + "\"";
     }
 
-    std::string EntryText(const std::string& entryName, const std::string& executablePath)
+    std::string EntryText(
+        const std::string& executablePath, const std::string& displayName, const std::string& iconName)
     {
-        return "[Desktop Entry]\nType=Application\nName=" + entryName + "\nExec=" + QuotedExec(executablePath)
-            + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+        return "[Desktop Entry]\nType=Application\nName=" + displayName + "\nIcon=" + iconName
+            + "\nExec=" + QuotedExec(executablePath) + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
     }
 
     bool WriteEntry(const std::string& folder, const std::string& fileName, const std::string& text)
@@ -86,15 +87,18 @@ namespace {
         return !entryName.empty() && entryName.find_first_of("/\n\r") == std::string::npos;
     }
 
+    bool OneLine(const std::string& value) { return value.find_first_of("\n\r") == std::string::npos; }
+
 } // namespace
 
-bool LinuxOsLayer::WriteAutostartEntry(const std::string& entryName, const std::string& executablePath)
+bool LinuxOsLayer::WriteAutostartEntry(const std::string& entryName, const std::string& executablePath,
+    const std::string& displayName, const std::string& iconName)
 {
-    if (!ValidEntryName(entryName) || executablePath.empty()
-        || executablePath.find_first_of("\n\r") != std::string::npos)
+    if (!ValidEntryName(entryName) || executablePath.empty() || displayName.empty()
+        || !OneLine(executablePath) || !OneLine(displayName) || !OneLine(iconName))
         return false;
     const std::string fileName = entryName + ".desktop";
-    const std::string text = EntryText(entryName, executablePath);
+    const std::string text = EntryText(executablePath, displayName, iconName);
     return WriteEntry(MachineAutostartFolder(), fileName, text)
         || WriteEntry(UserAutostartFolder(), fileName, text);
 }

@@ -28,18 +28,27 @@ namespace {
         return path;
     }
 
+    // Relative values are invalid for XDG variables and are ignored.
+    std::string XdgFolder(const char* variable, const char* underHome)
+    {
+        const char* value = std::getenv(variable);
+        if (value && value[0] == '/')
+            return WithoutTrailingSlash(value);
+        std::string home = HomeFolder();
+        if (home.empty())
+            return {};
+        return WithoutTrailingSlash(home) + underHome;
+    }
+
 } // namespace
 
-std::string LinuxOsLayer::UserDataFolder()
+std::string LinuxOsLayer::UserDataFolder() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
+
+std::string LinuxOsLayer::UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
+
+bool LinuxOsLayer::CanWriteFile(const std::string& path)
 {
-    // Relative values are invalid for XDG variables and are ignored.
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome && dataHome[0] == '/')
-        return WithoutTrailingSlash(dataHome);
-    std::string home = HomeFolder();
-    if (home.empty())
-        return {};
-    return WithoutTrailingSlash(home) + "/.local/share";
+    return !path.empty() && access(path.c_str(), W_OK) == 0;
 }
 
 std::string LinuxOsLayer::DocumentsFolder()

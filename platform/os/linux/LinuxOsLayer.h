@@ -13,13 +13,16 @@ public:
     std::string LocaleToUtf8(const std::string& text) override;
     std::string UserDataFolder() override;
     std::string DocumentsFolder() override;
+    std::string UserConfigFolder() override;
+    bool CanWriteFile(const std::string& path) override;
     int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& workingDirectory, bool elevated) override;
     void OpenUrl(const std::string& url) override;
     void RevealInFileManager(const std::string& path) override;
     bool SetClipboardText(const std::string& text) override;
     std::string ErrorText(int errorCode) override;
-    bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath) override;
+    bool WriteAutostartEntry(const std::string& entryName, const std::string& executablePath,
+        const std::string& displayName, const std::string& iconName) override;
     bool RemoveAutostartEntry(const std::string& entryName) override;
 };
 

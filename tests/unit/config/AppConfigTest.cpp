@@ -3,6 +3,7 @@
 #include "ConfigTestFolder.h"
 #include "config/AppConfig.h"
 #include "config/SiteAddress.h"
+#include "fakes/FakeOsLayer.h"
 #include "platform/os/TextCodec.h"
 
 namespace {
@@ -135,6 +136,47 @@ TEST_F(AppConfigTest, InstanceCanBePointedAtATestFile)
     AppConfig& second = AppConfig::ResetInstanceForTests(platform::os::Utf8ToUtf16(folder.File("none.xml")));
     EXPECT_EQ(&first, &second);
     EXPECT_EQ(second.channelPort, 0u);
+}
+
+// An installed program folder belongs to root: the user's choices go to a copy of its file.
+TEST_F(AppConfigTest, ReadOnlyInstallationFileSavesToAndThenReadsTheUserCopy)
+{
+    FakeOsLayerScope os;
+    ConfigTestFolder::Write(FilePath(), kFullConfig);
+    os.fake.readOnlyFiles.insert(FilePath());
+    const std::string copyPath = folder.File("user/zandrel/config.xml");
+    auto openInstalled = [&] {
+        return AppConfig(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
+    };
+
+    AppConfig config = openInstalled();
+    EXPECT_EQ(config.channelPort, 8080u);
+    config.optionexit = false;
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(ConfigTestFolder::Read(FilePath()), kFullConfig);
+    EXPECT_NE(ConfigTestFolder::Read(copyPath).find("optionexit=\"0\""), std::string::npos);
+
+    AppConfig nextStart = openInstalled();
+    EXPECT_EQ(nextStart.filePath, platform::os::Utf8ToUtf16(copyPath));
+    EXPECT_FALSE(nextStart.optionexit);
+    EXPECT_EQ(nextStart.installationFilePath, platform::os::Utf8ToUtf16(FilePath()));
+
+    // A damaged copy gives way to the installation's values and is replaced by the next save.
+    ConfigTestFolder::Write(copyPath, "<root><Channel port=\"1\"/>");
+    AppConfig afterDamage = openInstalled();
+    EXPECT_TRUE(afterDamage.optionexit);
+    EXPECT_EQ(afterDamage.channelPort, 8080u);
+    ASSERT_TRUE(afterDamage.Save());
+    EXPECT_TRUE(openInstalled().Load());
+
+    // A writable program folder (a portable copy) keeps its own file, whatever copy exists.
+    os.fake.readOnlyFiles.clear();
+    AppConfig portable = openInstalled();
+    EXPECT_TRUE(portable.optionexit);
+    portable.powerboot = true;
+    ASSERT_TRUE(portable.Save());
+    EXPECT_NE(ConfigTestFolder::Read(FilePath()).find("powerboot=\"1\""), std::string::npos);
+    EXPECT_EQ(ConfigTestFolder::Read(copyPath).find("powerboot=\"1\""), std::string::npos);
 }
 
 TEST(ShippedConfig, BothFilesHoldTheFourElementsWithEveryAttribute)

@@ -47,6 +47,8 @@ TEST(AutoStartRegistrar, WritesAndRemovesTheDesktopEntry)
     std::stringstream text;
     text << std::ifstream(entry).rdbuf();
     EXPECT_NE(text.str().find("\nExec=\"" + platform::os::Os().ExecutablePath() + "\"\n"), std::string::npos);
+    EXPECT_NE(text.str().find("\nName=Tessik微端\nIcon=zandrel\n"), std::string::npos)
+        << "as the menu's entry";
 
     registrar.RemoveAutoStart();
     EXPECT_FALSE(fs::exists(entry));

@@ -72,6 +72,10 @@ TEST(OsFolders, DataFolderFollowsXdgThenHome)
     env.Set("XDG_DATA_HOME", "relative/ignored");
     env.Set("HOME", "/home/someone");
     EXPECT_EQ(os.UserDataFolder(), "/home/someone/.local/share");
+    env.Set("XDG_CONFIG_HOME", "/config/home//");
+    EXPECT_EQ(os.UserConfigFolder(), "/config/home");
+    env.Set("XDG_CONFIG_HOME", "");
+    EXPECT_EQ(os.UserConfigFolder(), "/home/someone/.config");
 }
 
 TEST(OsDesktop, ClipboardTakesText)
@@ -111,17 +115,19 @@ protected:
 TEST_F(OsAutostartTest, WritesTheMachineWideEntryWithAQuotedPath)
 {
     auto& os = platform::os::Os();
-    ASSERT_TRUE(os.WriteAutostartEntry("Zandrel", "/opt/my app/zandrel"));
+    ASSERT_TRUE(os.WriteAutostartEntry("Zandrel", "/opt/my app/zandrel", "Tessik", "zandrel"));
     std::string entry = Read(folder / "machine/autostart/Zandrel.desktop");
     EXPECT_NE(entry.find("[Desktop Entry]\n"), std::string::npos);
     EXPECT_NE(entry.find("\nExec=\"/opt/my app/zandrel\"\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(folder / "user/autostart/Zandrel.desktop"));
 
-    ASSERT_TRUE(os.WriteAutostartEntry("Zandrel", "/opt/100%/$x\\\"y"));
+    ASSERT_TRUE(os.WriteAutostartEntry("Zandrel", "/opt/100%/$x\\\"y", "Tessik", "zandrel"));
     EXPECT_NE(Read(folder / "machine/autostart/Zandrel.desktop")
                   .find("\nExec=\"/opt/100%%/\\\\$x\\\\\\\\\\\\\"y\"\n"),
         std::string::npos);
-    EXPECT_FALSE(os.WriteAutostartEntry("Zandrel", "/opt/x\nExec=/bin/evil")) << "no line breaks in an entry";
+    EXPECT_FALSE(os.WriteAutostartEntry("Zandrel", "/opt/x\nExec=/bin/evil", "Tessik", "zandrel"))
+        << "no line breaks in an entry";
+    EXPECT_FALSE(os.WriteAutostartEntry("Zandrel", "/opt/x", "Tessik\nExec=/bin/evil", "zandrel"));
 
     EXPECT_TRUE(os.RemoveAutostartEntry("Zandrel"));
     EXPECT_FALSE(fs::exists(folder / "machine/autostart/Zandrel.desktop"));
@@ -132,7 +138,7 @@ TEST_F(OsAutostartTest, FallsBackToTheUserFolder)
 {
     BlockMachineFolder();
     auto& os = platform::os::Os();
-    ASSERT_TRUE(os.WriteAutostartEntry("Zandrel", "/opt/zandrel/zandrel"));
+    ASSERT_TRUE(os.WriteAutostartEntry("Zandrel", "/opt/zandrel/zandrel", "Tessik", "zandrel"));
     EXPECT_NE(Read(folder / "user/autostart/Zandrel.desktop").find("Exec=\"/opt/zandrel/zandrel\""),
         std::string::npos);
     EXPECT_TRUE(os.RemoveAutostartEntry("Zandrel"));
@@ -140,7 +146,7 @@ TEST_F(OsAutostartTest, FallsBackToTheUserFolder)
 
     env.Set("XDG_CONFIG_HOME", (folder / "machine" / "sub").string());
     env.Set("HOME", (folder / "machine").string());
-    EXPECT_FALSE(os.WriteAutostartEntry("Zandrel", "/opt/zandrel/zandrel"));
+    EXPECT_FALSE(os.WriteAutostartEntry("Zandrel", "/opt/zandrel/zandrel", "Tessik", "zandrel"));
 }
 
 } // namespace
