@@ -15,6 +15,46 @@
 namespace platform::ui {
 
 namespace {
+    std::map<int, std::unique_ptr<QIcon>>& Icons()
+    {
+        static std::map<int, std::unique_ptr<QIcon>> icons;
+        return icons;
+    }
+}
+
+HICON LoadProgramIcon(int resourceId)
+{
+    if (resourceId != 129 && resourceId != 130)
+        return nullptr;
+    auto& slot = Icons()[resourceId];
+    if (!slot) {
+        EnsureApplication();
+        auto icon = std::make_unique<QIcon>();
+        static const std::vector<int> bigSizes { 32, 48, 64, 128 };
+        static const std::vector<int> smallSizes { 16, 24, 32 };
+        for (int size : resourceId == 129 ? bigSizes : smallSizes)
+            icon->addPixmap(qt::DrawProgramIcon(size));
+        slot = std::move(icon);
+    }
+    return reinterpret_cast<HICON>(slot.get());
+}
+
+bool SetWindowIcon(HWND hwnd, HICON big, HICON small)
+{
+    QWidget* widget = qt::WidgetFromHandle(hwnd);
+    if (!widget)
+        return false;
+    QIcon combined;
+    for (HICON handle : { small, big }) {
+        QIcon icon = qt::IconFromHandle(handle);
+        for (QSize size : icon.availableSizes())
+            combined.addPixmap(icon.pixmap(size));
+    }
+    widget->setWindowIcon(combined);
+    return true;
+}
+
+namespace qt {
     // A rounded tile with a play mark: the program's own icon, drawn at the asked size.
     QPixmap DrawProgramIcon(int size)
     {
@@ -39,46 +79,6 @@ namespace {
         return pixmap;
     }
 
-    std::map<int, std::unique_ptr<QIcon>>& Icons()
-    {
-        static std::map<int, std::unique_ptr<QIcon>> icons;
-        return icons;
-    }
-}
-
-HICON LoadProgramIcon(int resourceId)
-{
-    if (resourceId != 129 && resourceId != 130)
-        return nullptr;
-    auto& slot = Icons()[resourceId];
-    if (!slot) {
-        EnsureApplication();
-        auto icon = std::make_unique<QIcon>();
-        static const std::vector<int> bigSizes { 32, 48, 64, 128 };
-        static const std::vector<int> smallSizes { 16, 24, 32 };
-        for (int size : resourceId == 129 ? bigSizes : smallSizes)
-            icon->addPixmap(DrawProgramIcon(size));
-        slot = std::move(icon);
-    }
-    return reinterpret_cast<HICON>(slot.get());
-}
-
-bool SetWindowIcon(HWND hwnd, HICON big, HICON small)
-{
-    QWidget* widget = qt::WidgetFromHandle(hwnd);
-    if (!widget)
-        return false;
-    QIcon combined;
-    for (HICON handle : { small, big }) {
-        QIcon icon = qt::IconFromHandle(handle);
-        for (QSize size : icon.availableSizes())
-            combined.addPixmap(icon.pixmap(size));
-    }
-    widget->setWindowIcon(combined);
-    return true;
-}
-
-namespace qt {
     QIcon IconFromHandle(HICON icon) { return icon ? *reinterpret_cast<QIcon*>(icon) : QIcon(); }
 }
 
