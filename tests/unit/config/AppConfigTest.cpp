@@ -173,10 +173,10 @@ TEST_F(AppConfigTest, ReadOnlyInstallationFileSavesToAndThenReadsTheUserCopy)
     os.fake.readOnlyFiles.clear();
     AppConfig portable = openInstalled();
     EXPECT_TRUE(portable.optionexit);
-    portable.powerboot = true;
+    portable.channelPort = 4242;
     ASSERT_TRUE(portable.Save());
-    EXPECT_NE(ConfigTestFolder::Read(FilePath()).find("powerboot=\"1\""), std::string::npos);
-    EXPECT_EQ(ConfigTestFolder::Read(copyPath).find("powerboot=\"1\""), std::string::npos);
+    EXPECT_NE(ConfigTestFolder::Read(FilePath()).find("port=\"4242\""), std::string::npos);
+    EXPECT_EQ(ConfigTestFolder::Read(copyPath).find("port=\"4242\""), std::string::npos);
 }
 
 TEST(ShippedConfig, BothFilesHoldTheFourElementsWithEveryAttribute)
