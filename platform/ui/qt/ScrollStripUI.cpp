@@ -66,6 +66,7 @@ namespace qt {
         {
             setAutoRepeat(true);
             setFixedWidth(20);
+            setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
             setFocusPolicy(Qt::NoFocus);
             setCursor(Qt::PointingHandCursor);
             setAttribute(Qt::WA_Hover, true);

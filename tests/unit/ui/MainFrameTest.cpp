@@ -334,6 +334,7 @@ TEST_F(MainFrameTabStripTest, ArrowsScrollAndStopAtTheEnds)
     ASSERT_EQ(arrows.size(), 2);
     QAbstractButton* back = arrows[0]->x() < arrows[1]->x() ? arrows[0] : arrows[1];
     QAbstractButton* forward = back == arrows[0] ? arrows[1] : arrows[0];
+    EXPECT_EQ(back->height(), TabRowItem(0, 0)->GetHeight()) << "the arrows are as tall as the tabs";
     EXPECT_FALSE(forward->isEnabled()) << "the last tab is selected and shown";
 
     int end = Strip()->GetScrollPos();
