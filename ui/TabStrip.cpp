@@ -25,6 +25,14 @@ void TabStrip::Attach(CTabLayoutUI* tabPages, CContainerUI* tabButtonRows)
 {
     pages = tabPages;
     buttonRows = tabButtonRows;
+    scrollingRows
+        = buttonRows ? static_cast<CScrollStripUI*>(buttonRows->GetInterface(u"ScrollStrip")) : nullptr;
+}
+
+void TabStrip::RevealTab(int index)
+{
+    if (scrollingRows)
+        scrollingRows->EnsureVisible(scrollingRows->GetItemAt(index));
 }
 
 int TabStrip::Count() const { return pages ? pages->GetCount() : 0; }
@@ -43,6 +51,13 @@ CControlUI* TabStrip::WindowContainerOf(CControlUI* page)
     return container ? container->FindSubControl(u"window_container") : nullptr;
 }
 
+void TabStrip::ShowRowSelected(CControlUI* row, bool selected)
+{
+    // The row behind the close button takes the tab's colour, so both read as one tab.
+    row->SetStyleName(selected ? u"tab_basic_win_button_selected_style" : u"tab_basic_win_button_style",
+        frame.GetPaintManager());
+}
+
 void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool closable)
 {
     if (!pages || !buttonRows)
@@ -52,7 +67,7 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
 
     auto* row = new CHorizontalLayoutUI;
     row->SetName(u"tab_basic_win_button");
-    row->SetMaxWidth(kTabWidth);
+    ShowRowSelected(row, true);
     row->SetMaxHeight(kTabHeight);
     auto* tabButton = new COptionUI;
     tabButton->SetName(u"tab_button");
@@ -69,15 +84,21 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
     closeButton->SetFixedWidth(kCloseButtonSize);
     closeButton->SetFixedHeight(kCloseButtonSize);
     closeButton->SetTag(reinterpret_cast<std::uintptr_t>(tabButton));
+    // The close button sits beside the tab button, never over it: a click on the
+    // tab's text must not close the tab.
+    RECT closePadding = closeButton->GetPadding();
+    row->SetMaxWidth(kTabWidth + kCloseButtonSize + closePadding.left + closePadding.right);
     row->Add(tabButton);
     row->Add(closeButton);
     buttonRows->Add(row);
     tabButton->Selected(true);
     closeButton->SetVisible(closable);
     tabWin->SetTabOption(tabButton);
-    tabButton->OnNotify([this, tabButton](TNotifyUI& msg) {
+    tabButton->OnNotify([this, tabButton, row](TNotifyUI& msg) {
         if (msg.type == kNotifyClick)
             OnTabButtonClicked(tabButton);
+        else if (msg.type == kNotifySelectChanged)
+            ShowRowSelected(row, tabButton->IsSelected());
         return true;
     });
     closeButton->OnNotify([this, closeButton](TNotifyUI& msg) {
@@ -122,6 +143,7 @@ void TabStrip::SelectTab(int index)
     TabWin* tabWin = reinterpret_cast<TabWin*>(page->GetTag());
     if (tabWin && tabWin->GetTabOption())
         tabWin->GetTabOption()->Selected(true);
+    RevealTab(index);
 }
 
 void TabStrip::OnTabButtonClicked(COptionUI* button)
@@ -141,6 +163,7 @@ void TabStrip::OnTabButtonClicked(COptionUI* button)
     if (page)
         if (CControlUI* container = WindowContainerOf(page))
             container->SetVisible(true);
+    RevealTab(index);
 }
 
 void TabStrip::CloseTab(CButtonUI* closeButton)

@@ -2,6 +2,7 @@
 
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/OptionUI.h"
+#include "platform/ui/ScrollStripUI.h"
 #include "platform/ui/TabLayoutUI.h"
 #include "platform/ui/WindowImplBase.h"
 
@@ -11,7 +12,8 @@ class TabWin;
 
 // The main frame's tabs: each is a row (tab button, close button) in the tab bar
 // plus a page in "tab_main" hosting one TabWin. Pages and rows are only appended and
-// removed in pairs, so a tab's index is the same in both. GUI thread only.
+// removed in pairs, so a tab's index is the same in both. The bar scrolls when the
+// rows do not fit, keeping the selected one in view. GUI thread only.
 class TabStrip {
 public:
     // Posted to the frame by a close button; wParam is the button (closing inside its
@@ -40,9 +42,13 @@ public:
 
 private:
     void OnTabButtonClicked(platform::ui::COptionUI* button);
+    void RevealTab(int index);
+    void ShowRowSelected(platform::ui::CControlUI* row, bool selected);
     static platform::ui::CControlUI* WindowContainerOf(platform::ui::CControlUI* page);
 
     platform::ui::WindowImplBase& frame;
     platform::ui::CTabLayoutUI* pages = nullptr;
     platform::ui::CContainerUI* buttonRows = nullptr;
+    // buttonRows when the layout makes the bar a scrolling strip.
+    platform::ui::CScrollStripUI* scrollingRows = nullptr;
 };

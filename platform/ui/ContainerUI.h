@@ -4,6 +4,8 @@
 
 #include <vector>
 
+class QWidget;
+
 namespace platform::ui {
 
 /// A control that owns child controls and lays them out: on top of each other
@@ -44,6 +46,8 @@ public:
 protected:
     explicit CContainerUI(Arrangement arrangement);
     virtual void OnItemsChanged() { }
+    /// The widget whose box layout holds the children's widgets (this control's own by default).
+    virtual QWidget* ItemHost() const;
     Arrangement arrangement_;
     std::vector<CControlUI*> items_;
     RECT inset_;

@@ -54,6 +54,8 @@ CContainerUI::~CContainerUI()
 
 CDuiString CContainerUI::GetClass() const { return u"ContainerUI"; }
 
+QWidget* CContainerUI::ItemHost() const { return widget_; }
+
 void* CContainerUI::GetInterface(const CDuiString& name)
 {
     return name == u"Container" ? this : CControlUI::GetInterface(name);
@@ -122,9 +124,9 @@ bool CContainerUI::AddAt(CControlUI* control, int index)
     items_.insert(items_.begin() + index, control);
     control->SetManager(manager_, this);
     QWidget* child = control->Widget();
-    if (child && widget_) {
-        child->setParent(widget_);
-        QLayout* layout = widget_->layout();
+    if (QWidget* host = ItemHost(); child && host) {
+        child->setParent(host);
+        QLayout* layout = host->layout();
         if (auto* box = dynamic_cast<QBoxLayout*>(layout))
             box->insertWidget(index, child, 1);
         else if (auto* grid = dynamic_cast<QGridLayout*>(layout))
@@ -149,8 +151,8 @@ bool CContainerUI::RemoveAt(int index)
     if (!control)
         return false;
     items_.erase(items_.begin() + index);
-    if (widget_ && control->Widget())
-        widget_->layout()->removeWidget(control->Widget());
+    if (QWidget* host = ItemHost(); host && control->Widget())
+        host->layout()->removeWidget(control->Widget());
     delete control;
     OnItemsChanged();
     return true;
@@ -161,8 +163,8 @@ void CContainerUI::RemoveAll()
     while (!items_.empty()) {
         CControlUI* control = items_.back();
         items_.pop_back();
-        if (widget_ && control->Widget())
-            widget_->layout()->removeWidget(control->Widget());
+        if (QWidget* host = ItemHost(); host && control->Widget())
+            host->layout()->removeWidget(control->Widget());
         delete control;
     }
     OnItemsChanged();
@@ -178,8 +180,8 @@ void CContainerUI::SetInset(RECT rc)
 void CContainerUI::SetChildPadding(int padding)
 {
     childPadding_ = padding;
-    if (widget_)
-        widget_->layout()->setSpacing(padding);
+    if (QWidget* host = ItemHost())
+        host->layout()->setSpacing(padding);
 }
 
 SIZE CContainerUI::EstimateSize(SIZE available)

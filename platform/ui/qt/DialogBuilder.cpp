@@ -13,6 +13,7 @@
 #include "platform/ui/OptionUI.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/ProgressUI.h"
+#include "platform/ui/ScrollStripUI.h"
 #include "platform/ui/TabLayoutUI.h"
 #include "platform/ui/VerticalLayoutUI.h"
 #include "platform/ui/WindowContainerUI.h"
@@ -201,6 +202,8 @@ CControlUI* CreateBuiltinControl(const CDuiString& className)
         return new CContainerUI;
     if (className == u"HorizontalLayout")
         return new CHorizontalLayoutUI;
+    if (className == u"ScrollStrip")
+        return new CScrollStripUI;
     if (className == u"VerticalLayout")
         return new CVerticalLayoutUI;
     if (className == u"TabLayout")

@@ -1,10 +1,15 @@
 #include "MainFrameFixture.h"
 
 #include "platform/ui/RenderEngine.h"
+#include "platform/ui/ScrollStripUI.h"
 #include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "ui/TabWin.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -49,6 +54,94 @@ protected:
 
     std::optional<int> answer = 2;
     std::vector<CDuiString> asked;
+};
+
+// Many tabs in the strip, driven by real mouse events at window positions.
+class MainFrameTabStripTest : public MainFrameTest {
+protected:
+    CScrollStripUI* Strip()
+    {
+        return static_cast<CScrollStripUI*>(
+            frame->FindControl(u"tab_button_container")->GetInterface(u"ScrollStrip"));
+    }
+
+    void OpenTabs(int count)
+    {
+        for (int room = 1; room < count; ++room)
+            OpenPopup("http://127.0.0.1:1/room/" + std::to_string(room));
+        QApplication::processEvents();
+    }
+
+    QWidget* TopLevel() { return Strip()->Widget()->window(); }
+
+    // Where the rows can be seen, in window coordinates: between the arrows when they show.
+    std::pair<int, int> VisibleSpan()
+    {
+        QWidget* strip = Strip()->Widget();
+        auto arrows = strip->findChildren<QAbstractButton*>();
+        QRect area = strip->contentsRect().translated(strip->mapTo(TopLevel(), QPoint()));
+        int left = area.left(), right = area.right() + 1;
+        for (QAbstractButton* arrow : arrows) {
+            if (arrow->isHidden())
+                continue;
+            QRect at = arrow->geometry().translated(strip->mapTo(TopLevel(), QPoint()));
+            if (at.center().x() < area.center().x())
+                left = at.right() + 1;
+            else
+                right = at.left();
+        }
+        return { left, right };
+    }
+
+    QRect WindowRect(CControlUI* control)
+    {
+        QWidget* widget = control->Widget();
+        return widget->contentsRect().translated(widget->mapTo(TopLevel(), QPoint()));
+    }
+
+    bool FullyVisible(int tab)
+    {
+        QRect row = WindowRect(TabRowItem(tab, 0)->GetParent());
+        auto [left, right] = VisibleSpan();
+        return row.left() >= left && row.right() + 1 <= right;
+    }
+
+    // Presses and releases the left button at the middle of the tab's text, on whatever
+    // widget is there; returns that widget.
+    QWidget* ClickTabText(int tab)
+    {
+        CControlUI* button = TabRowItem(tab, 0);
+        QRect rect = WindowRect(button);
+        RECT pad = button->GetTextPadding();
+        QPoint at((rect.left() + pad.left + rect.right() - pad.right) / 2, rect.center().y());
+        QWidget* hit = TopLevel()->childAt(at);
+        if (!hit)
+            return nullptr;
+        QPointF local = hit->mapFrom(TopLevel(), at);
+        QPointF global = TopLevel()->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(hit, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, {}, {});
+        QApplication::sendEvent(hit, &release);
+        QApplication::processEvents();
+        return hit;
+    }
+
+    // Qt passes a synthetic wheel event to no one but its receiver; a real one goes up
+    // through the parents until one takes it, as here.
+    void TurnWheelOver(int tab, int notches)
+    {
+        QWidget* button = TabRowItem(tab, 0)->Widget();
+        QPointF global = button->mapToGlobal(QPointF(button->rect().center()));
+        for (QWidget* target = button; target; target = target->parentWidget()) {
+            QWheelEvent wheel(target->mapFromGlobal(global), global, QPoint(), QPoint(0, 120 * notches),
+                Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &wheel);
+            if (wheel.isAccepted())
+                break;
+        }
+        QApplication::processEvents();
+    }
 };
 
 TEST_F(MainFrameTest, TheHomeTabShowsTheSiteAndCannotBeClosed)
@@ -179,3 +272,78 @@ TEST_F(MainFrameTest, TheMenuTablesHoldTheFiveItems)
 }
 
 } // namespace
+
+TEST_F(MainFrameTabStripTest, ThirtyTabsKeepTheirSizeAndTheCloseButtonBesideTheText)
+{
+    ASSERT_FALSE(Strip()->IsOverflowing()) << "one tab fits without arrows";
+    OpenTabs(30);
+    ASSERT_TRUE(WaitUntil([&] { return Strip()->IsOverflowing(); }));
+    frame->TitleChanged(frame->Tabs().TabAt(29)->GetTabId(), u"直播间");
+    ASSERT_TRUE(WaitUntil([&] { return TabRowItem(29, 0)->GetToolTip() == u"直播间"; }));
+    EXPECT_EQ(TabRowItem(29, 0)->GetText(), u"直播间") << "a short title is not cut on a full-size button";
+
+    for (int tab = 0; tab < 30; ++tab) {
+        QRect button = WindowRect(TabRowItem(tab, 0));
+        QRect close = WindowRect(TabRowItem(tab, 1));
+        QRect row = WindowRect(TabRowItem(tab, 0)->GetParent());
+        EXPECT_EQ(button.size(), QSize(174, 30)) << tab;
+        EXPECT_TRUE(row.contains(button)) << tab;
+        if (tab == 0)
+            continue;
+        EXPECT_EQ(close.size(), QSize(12, 12)) << tab;
+        EXPECT_TRUE(row.contains(close)) << tab;
+        EXPECT_FALSE(close.intersects(button)) << tab;
+    }
+}
+
+TEST_F(MainFrameTabStripTest, TheSelectedTabStaysInViewOnOpenSelectAndClose)
+{
+    OpenTabs(30);
+    ASSERT_TRUE(WaitUntil([&] { return FullyVisible(29); })) << "a new tab is scrolled into view";
+    EXPECT_FALSE(FullyVisible(0));
+
+    TurnWheelOver(29, 100);
+    EXPECT_EQ(Strip()->GetScrollPos(), 0) << "the wheel scrolls back to the first tab";
+    EXPECT_TRUE(FullyVisible(0));
+    EXPECT_EQ(ClickTabText(2), static_cast<QWidget*>(TabRowItem(2, 0)->Widget()))
+        << "the text is the tab button's, not the close button's";
+    EXPECT_EQ(frame->Tabs().CurrentIndex(), 2);
+    EXPECT_EQ(frame->Tabs().Count(), 30);
+
+    TurnWheelOver(2, -1);
+    EXPECT_GT(Strip()->GetScrollPos(), 0) << "the wheel scrolls towards the last tab";
+    EXPECT_FALSE(FullyVisible(0));
+    OpenPopup("http://127.0.0.1:1/room/31");
+    ASSERT_TRUE(WaitUntil([&] { return FullyVisible(30); }));
+
+    CloseTab(30);
+    ASSERT_TRUE(WaitUntil([&] { return FullyVisible(29); })) << "the neighbour of a closed tab is shown";
+    EXPECT_EQ(Strip()->GetScrollPos(), Strip()->GetScrollRange()) << "no empty room after the last tab";
+    while (frame->Tabs().Count() > 3)
+        CloseTab(frame->Tabs().Count() - 1);
+    ASSERT_TRUE(WaitUntil([&] { return !Strip()->IsOverflowing(); })) << "the arrows go once all tabs fit";
+    EXPECT_EQ(Strip()->GetScrollPos(), 0);
+    EXPECT_TRUE(FullyVisible(0));
+}
+
+TEST_F(MainFrameTabStripTest, ArrowsScrollAndStopAtTheEnds)
+{
+    OpenTabs(12);
+    ASSERT_TRUE(WaitUntil([&] { return Strip()->IsOverflowing(); }));
+    auto arrows = Strip()->Widget()->findChildren<QAbstractButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QAbstractButton* back = arrows[0]->x() < arrows[1]->x() ? arrows[0] : arrows[1];
+    QAbstractButton* forward = back == arrows[0] ? arrows[1] : arrows[0];
+    EXPECT_EQ(back->height(), TabRowItem(0, 0)->GetHeight()) << "the arrows are as tall as the tabs";
+    EXPECT_FALSE(forward->isEnabled()) << "the last tab is selected and shown";
+
+    int end = Strip()->GetScrollPos();
+    back->click();
+    EXPECT_LT(Strip()->GetScrollPos(), end);
+    for (int i = 0; i < 20 && back->isEnabled(); ++i)
+        back->click();
+    EXPECT_EQ(Strip()->GetScrollPos(), 0);
+    EXPECT_FALSE(back->isEnabled());
+    forward->click();
+    EXPECT_GT(Strip()->GetScrollPos(), 0);
+}
