@@ -5,7 +5,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     libcurl4-openssl-dev libjsoncpp-dev libgtest-dev libgmock-dev libcpp-httplib-dev
-    xvfb xauth x11-apps xdotool imagemagick fonts-wqy-microhei pkexec
+    xvfb xauth x11-apps x11-utils xdotool openbox weston qt6-wayland imagemagick fonts-wqy-microhei pkexec
 )
 missing=()
 for p in "${packages[@]}"; do

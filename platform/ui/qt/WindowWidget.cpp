@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -72,6 +73,21 @@ void WindowWidget::SetRootWidget(QWidget* root)
     root->setParent(this);
     layout()->addWidget(root);
     root->show();
+}
+
+void WindowWidget::ShowSoon()
+{
+    showPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (showPending_)
+            show();
+    });
+}
+
+void WindowWidget::setVisible(bool visible)
+{
+    showPending_ = false;
+    QWidget::setVisible(visible);
 }
 
 bool WindowWidget::event(QEvent* e)

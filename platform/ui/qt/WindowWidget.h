@@ -23,6 +23,11 @@ public:
     /// Handles a press at pos (window coordinates): true when it started a move or resize.
     bool StartSystemDrag(QPoint pos);
     bool ToggleMaximizeAt(QPoint pos);
+    /// Maps the window once control returns to the event loop, unless it is shown or
+    /// hidden before then; IsWindowVisible already counts it as visible.
+    void ShowSoon();
+    bool ShowPending() const { return showPending_; }
+    void setVisible(bool visible) override;
 
 protected:
     bool event(QEvent* e) override;
@@ -36,6 +41,7 @@ protected:
 private:
     Qt::Edges EdgesAt(QPoint pos) const;
     WindowImplBase* owner_;
+    bool showPending_ = false;
 };
 
 } // namespace platform::ui::qt

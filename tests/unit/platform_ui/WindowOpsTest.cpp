@@ -172,6 +172,8 @@ TEST(WindowOps, CaptionBandDragsAndTheBorderResizesOnlyWithAThickFrame)
     ASSERT_TRUE(fixed.Create(nullptr, u"", UI_WNDSTYLE_DIALOG, 0));
     TestWindow sizable(layout);
     ASSERT_TRUE(sizable.Create(nullptr, u"", UI_WNDSTYLE_FRAME | WS_THICKFRAME, 0));
+    // Presses reach only mapped windows; creation maps them a moment later.
+    fixed.ShowWindow();
     sizable.ShowWindow();
     EXPECT_TRUE(fixed.Widget()->StartSystemDrag(QPoint(150, 10))) << "caption band";
     EXPECT_FALSE(fixed.Widget()->StartSystemDrag(QPoint(150, 100))) << "content";
