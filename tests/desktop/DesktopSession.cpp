@@ -110,6 +110,20 @@ void DesktopSession::ClickAt(const QString& window, int x, int y) const
     Run("xdotool", { "mousemove", "--window", window, QString::number(x), QString::number(y), "click", "1" });
 }
 
+void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy) const
+{
+    // Screen coordinates: the window moves under the pointer while it is dragged.
+    QPoint start = Geometry(window).topLeft() + QPoint(x, y);
+    Run("xdotool", { "mousemove", QString::number(start.x()), QString::number(start.y()), "mousedown", "1" });
+    // Several steps, as a hand moves: the first ones pass the drag distance.
+    for (int step = 1; step <= 4; ++step) {
+        Run("xdotool",
+            { "mousemove", QString::number(start.x() + dx * step / 4),
+                QString::number(start.y() + dy * step / 4) });
+    }
+    Run("xdotool", { "mouseup", "1" });
+}
+
 void DesktopSession::Key(const QString& keys) const { Run("xdotool", { "key", keys }); }
 
 DesktopProgram::DesktopProgram(const DesktopSession& session)

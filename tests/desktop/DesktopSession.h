@@ -31,6 +31,8 @@ public:
 
     void ClickAt(const QString& window, int x, int y) const;
     void Key(const QString& keys) const;
+    // Presses at (x, y) of the window, moves by (dx, dy) in steps and releases.
+    void DragBy(const QString& window, int x, int y, int dx, int dy) const;
 
 private:
     VirtualDisplay display;

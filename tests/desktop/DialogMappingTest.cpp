@@ -56,7 +56,8 @@ TEST_F(DialogMappingTest, CloseConfirmationIsMappedFocusedAndAnswerableInEveryFr
         else
             desktop.Key("alt+F4");
         QString box = WaitForConfirmation(program);
-        ASSERT_FALSE(box.isEmpty()) << "the close confirmation was never mapped";
+        ASSERT_FALSE(box.isEmpty()) << "the close confirmation was never mapped; viewable: "
+                                    << Describe(program).toStdString();
         EXPECT_TRUE(desktop.Property(box, "WM_TRANSIENT_FOR").contains("window id"));
         EXPECT_TRUE(WaitUntil([&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), box); }, 30000))
             << "the confirmation has no focus";

@@ -238,7 +238,7 @@ LRESULT WindowImplBase::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& bHandled
         widget_->showMaximized();
         break;
     case SC_RESTORE:
-        widget_->showNormal();
+        qt::RestoreWindow(widget_);
         break;
     case SC_CLOSE:
         Close(0);

@@ -52,7 +52,7 @@ bool ShowWindow(HWND hwnd, int cmd)
         break;
     case SW_RESTORE:
         if (widget->isWindow())
-            widget->showNormal();
+            qt::RestoreWindow(widget);
         else
             widget->show();
         break;
