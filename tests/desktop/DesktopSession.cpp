@@ -107,7 +107,18 @@ bool DesktopSession::SameWindow(const QString& a, const QString& b)
 
 void DesktopSession::ClickAt(const QString& window, int x, int y) const
 {
-    Run("xdotool", { "mousemove", "--window", window, QString::number(x), QString::number(y), "click", "1" });
+    // The press goes out only once the server has the pointer over the target, so the
+    // control under it has seen the pointer arrive.
+    Run("xdotool", { "mousemove", "--window", window, QString::number(x), QString::number(y) });
+    QPoint target = Geometry(window).topLeft() + QPoint(x, y);
+    WaitUntil(
+        [&] {
+            QString location = Run("xdotool", { "getmouselocation", "--shell" });
+            return location.contains(QString("X=%1\n").arg(target.x()))
+                && location.contains(QString("Y=%1\n").arg(target.y()));
+        },
+        10000);
+    Run("xdotool", { "click", "1" });
 }
 
 void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy) const
