@@ -156,8 +156,16 @@ HWND WindowImplBase::Create(
                 window->DeliverWindowInit();
         });
     }
-    if (style_ & WS_VISIBLE)
-        widget_->show();
+    // Under a window manager, a window mapped, unmapped and mapped again in one go (the
+    // usual create-visible, then hide/show or show-modal sequence) may stay unmapped for good:
+    // the manager is still withdrawing it when the second map arrives. Mapping once, when
+    // the caller's sequence has settled, avoids that race.
+    if (style_ & WS_VISIBLE) {
+        if (widget_->isWindow())
+            widget_->ShowSoon();
+        else
+            widget_->show();
+    }
     return hwnd_;
 }
 
@@ -230,7 +238,7 @@ LRESULT WindowImplBase::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& bHandled
         widget_->showMaximized();
         break;
     case SC_RESTORE:
-        widget_->showNormal();
+        qt::RestoreWindow(widget_);
         break;
     case SC_CLOSE:
         Close(0);
@@ -363,7 +371,9 @@ void WindowImplBase::CenterWindow()
         return;
     QRect area;
     QWidget* owner = widget_->parentWidget() ? widget_->parentWidget()->window() : nullptr;
-    if (owner && owner->isVisible() && !owner->isMinimized())
+    auto* ownerWindow = dynamic_cast<qt::WindowWidget*>(owner);
+    bool ownerShown = owner && (owner->isVisible() || (ownerWindow && ownerWindow->ShowPending()));
+    if (ownerShown && !owner->isMinimized())
         area = owner->frameGeometry();
     else if (QScreen* screen = widget_->screen() ? widget_->screen() : QGuiApplication::primaryScreen())
         area = screen->availableGeometry();

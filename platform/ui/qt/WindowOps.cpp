@@ -52,7 +52,7 @@ bool ShowWindow(HWND hwnd, int cmd)
         break;
     case SW_RESTORE:
         if (widget->isWindow())
-            widget->showNormal();
+            qt::RestoreWindow(widget);
         else
             widget->show();
         break;
@@ -78,7 +78,8 @@ bool IsWindow(HWND hwnd) { return Live(hwnd) != nullptr; }
 bool IsWindowVisible(HWND hwnd)
 {
     QWidget* widget = Live(hwnd);
-    return widget && widget->isVisible();
+    auto* window = dynamic_cast<qt::WindowWidget*>(widget);
+    return widget && (widget->isVisible() || (window && window->ShowPending()));
 }
 
 HWND GetParent(HWND hwnd)

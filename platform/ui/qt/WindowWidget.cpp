@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/ControlWidget.h"
+#include "platform/ui/qt/ResizeBorder.h"
 #include "platform/ui/qt/WidgetHandles.h"
 
 namespace platform::ui::qt {
@@ -72,6 +74,48 @@ void WindowWidget::SetRootWidget(QWidget* root)
     root->setParent(this);
     layout()->addWidget(root);
     root->show();
+    UpdateBorders();
+}
+
+void WindowWidget::UpdateBorders()
+{
+    if (!owner_ || !isWindow() || !(owner_->GetStyle() & WS_THICKFRAME))
+        return;
+    if (borders_.empty()) {
+        for (Qt::Edge edge : { Qt::TopEdge, Qt::BottomEdge, Qt::LeftEdge, Qt::RightEdge })
+            borders_.push_back(new ResizeBorder(this, edge));
+    }
+    RECT box = owner_->GetPaintManager()->GetSizeBox();
+    const int thickness[] = { box.top, box.bottom, box.left, box.right };
+    bool resizable = !isMaximized() && !isFullScreen();
+    for (std::size_t i = 0; i < borders_.size(); ++i) {
+        borders_[i]->Place(thickness[i]);
+        borders_[i]->setVisible(resizable && thickness[i] > 0);
+    }
+}
+
+void RestoreWindow(QWidget* window)
+{
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    else if (window->isVisible())
+        window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    window->show();
+}
+
+void WindowWidget::ShowSoon()
+{
+    showPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (showPending_)
+            show();
+    });
+}
+
+void WindowWidget::setVisible(bool visible)
+{
+    showPending_ = false;
+    QWidget::setVisible(visible);
 }
 
 bool WindowWidget::event(QEvent* e)
@@ -85,6 +129,7 @@ bool WindowWidget::event(QEvent* e)
             maxButton->SetVisible(!isMaximized());
             restoreButton->SetVisible(isMaximized());
         }
+        UpdateBorders();
     }
     return QWidget::event(e);
 }
@@ -100,6 +145,7 @@ void WindowWidget::closeEvent(QCloseEvent* e)
 void WindowWidget::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    UpdateBorders();
     if (owner_) {
         LPARAM size = (static_cast<LPARAM>(height() & 0xFFFF) << 16) | (width() & 0xFFFF);
         owner_->HandleMessage(WM_SIZE, 0, size);
@@ -141,7 +187,8 @@ bool WindowWidget::StartSystemDrag(QPoint pos)
     RECT caption = owner_->GetPaintManager()->GetCaptionRect();
     if (pos.y() >= caption.top && pos.y() < caption.bottom && pos.x() >= caption.left
         && pos.x() < width() - caption.right) {
-        windowHandle()->startSystemMove();
+        // A move started at the press would swallow the second click of a double click.
+        movePressAt_ = mapToGlobal(pos);
         return true;
     }
     return false;
@@ -149,6 +196,7 @@ bool WindowWidget::StartSystemDrag(QPoint pos)
 
 bool WindowWidget::ToggleMaximizeAt(QPoint pos)
 {
+    movePressAt_.reset();
     if (!owner_ || !isWindow() || !(owner_->GetStyle() & WS_MAXIMIZEBOX))
         return false;
     RECT caption = owner_->GetPaintManager()->GetCaptionRect();
@@ -164,25 +212,43 @@ void WindowWidget::mousePressEvent(QMouseEvent* e)
         StartSystemDrag(e->position().toPoint());
 }
 
-void WindowWidget::mouseDoubleClickEvent(QMouseEvent* e) { ToggleMaximizeAt(e->position().toPoint()); }
+void WindowWidget::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    movePressAt_.reset();
+    ToggleMaximizeAt(e->position().toPoint());
+}
 
 void WindowWidget::mouseMoveEvent(QMouseEvent* e)
 {
-    Qt::Edges edges = EdgesAt(mapFromGlobal(e->globalPosition().toPoint()));
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    if ((edges & Qt::LeftEdge && edges & Qt::TopEdge) || (edges & Qt::RightEdge && edges & Qt::BottomEdge))
-        shape = Qt::SizeFDiagCursor;
-    else if ((edges & Qt::RightEdge && edges & Qt::TopEdge)
-        || (edges & Qt::LeftEdge && edges & Qt::BottomEdge))
-        shape = Qt::SizeBDiagCursor;
-    else if (edges & (Qt::LeftEdge | Qt::RightEdge))
-        shape = Qt::SizeHorCursor;
-    else if (edges & (Qt::TopEdge | Qt::BottomEdge))
-        shape = Qt::SizeVerCursor;
-    if (edges)
-        setCursor(shape);
+    // Moves over controls reach here too: they pass them on to their parents.
+    if (movePressAt_ && !(e->buttons() & Qt::LeftButton))
+        movePressAt_.reset();
+    if (movePressAt_ && windowHandle()
+        && (e->globalPosition().toPoint() - *movePressAt_).manhattanLength()
+            >= QApplication::startDragDistance()) {
+        movePressAt_.reset();
+        windowHandle()->startSystemMove();
+        return;
+    }
+    QPoint pos = mapFromGlobal(e->globalPosition().toPoint());
+    if (EdgesAt(pos))
+        setCursor(CursorAt(pos));
     else
         unsetCursor();
+}
+
+Qt::CursorShape WindowWidget::CursorAt(QPoint pos) const
+{
+    Qt::Edges edges = EdgesAt(pos);
+    if ((edges & Qt::LeftEdge && edges & Qt::TopEdge) || (edges & Qt::RightEdge && edges & Qt::BottomEdge))
+        return Qt::SizeFDiagCursor;
+    if ((edges & Qt::RightEdge && edges & Qt::TopEdge) || (edges & Qt::LeftEdge && edges & Qt::BottomEdge))
+        return Qt::SizeBDiagCursor;
+    if (edges & (Qt::LeftEdge | Qt::RightEdge))
+        return Qt::SizeHorCursor;
+    if (edges & (Qt::TopEdge | Qt::BottomEdge))
+        return Qt::SizeVerCursor;
+    return Qt::ArrowCursor;
 }
 
 } // namespace platform::ui::qt

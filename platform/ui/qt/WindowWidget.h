@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
+#include <vector>
 
 #include "platform/ui/WindowTypes.h"
 
@@ -9,6 +11,8 @@ class WindowImplBase;
 }
 
 namespace platform::ui::qt {
+
+class ResizeBorder;
 
 // The native window of a layout window: holds the root control, drags by the
 // caption band, resizes at the border and routes close, size and key events. GUI thread only.
@@ -20,9 +24,17 @@ public:
     WindowImplBase* Owner() const { return owner_; }
     void Forget() { owner_ = nullptr; }
     void SetRootWidget(QWidget* root);
-    /// Handles a press at pos (window coordinates): true when it started a move or resize.
+    /// Handles a press at pos (window coordinates): true when it started a resize or, in the
+    /// caption, armed a move that starts once the pointer passes the drag distance.
     bool StartSystemDrag(QPoint pos);
     bool ToggleMaximizeAt(QPoint pos);
+    /// Maps the window once control returns to the event loop, unless it is shown or
+    /// hidden before then; IsWindowVisible already counts it as visible.
+    void ShowSoon();
+    bool ShowPending() const { return showPending_; }
+    void setVisible(bool visible) override;
+    /// The resize cursor for a point near the border, the arrow elsewhere.
+    Qt::CursorShape CursorAt(QPoint pos) const;
 
 protected:
     bool event(QEvent* e) override;
@@ -35,7 +47,15 @@ protected:
 
 private:
     Qt::Edges EdgesAt(QPoint pos) const;
+    void UpdateBorders();
     WindowImplBase* owner_;
+    bool showPending_ = false;
+    std::optional<QPoint> movePressAt_;
+    std::vector<ResizeBorder*> borders_;
 };
+
+// Brings a minimised or hidden window back to the state it had (maximised stays
+// maximised); a shown, maximised window returns to its normal geometry.
+void RestoreWindow(QWidget* window);
 
 } // namespace platform::ui::qt

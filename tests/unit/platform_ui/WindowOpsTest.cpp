@@ -111,6 +111,15 @@ TEST(WindowOps, SystemCommandsMinimiseMaximiseRestoreAndSwapTheWindowButtons)
     ShowWindow(window.GetHWND(), SW_RESTORE);
     EXPECT_TRUE(IsWindowVisible(window.GetHWND()));
     EXPECT_FALSE(window.Widget()->isMinimized()) << "restoring brings a hidden, minimised window back";
+
+    // Restored from the taskbar or the tray, a maximised window comes back maximised.
+    window.SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    window.SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    window.SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(window.Widget()->isMaximized() && !window.Widget()->isMinimized());
+    ShowWindow(window.GetHWND(), SW_HIDE);
+    ShowWindow(window.GetHWND(), SW_RESTORE);
+    EXPECT_TRUE(window.Widget()->isMaximized() && window.Widget()->isVisible());
     DestroyWindow(window.GetHWND());
 }
 
@@ -172,6 +181,8 @@ TEST(WindowOps, CaptionBandDragsAndTheBorderResizesOnlyWithAThickFrame)
     ASSERT_TRUE(fixed.Create(nullptr, u"", UI_WNDSTYLE_DIALOG, 0));
     TestWindow sizable(layout);
     ASSERT_TRUE(sizable.Create(nullptr, u"", UI_WNDSTYLE_FRAME | WS_THICKFRAME, 0));
+    // Presses reach only mapped windows; creation maps them a moment later.
+    fixed.ShowWindow();
     sizable.ShowWindow();
     EXPECT_TRUE(fixed.Widget()->StartSystemDrag(QPoint(150, 10))) << "caption band";
     EXPECT_FALSE(fixed.Widget()->StartSystemDrag(QPoint(150, 100))) << "content";

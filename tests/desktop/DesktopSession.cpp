@@ -1,0 +1,159 @@
+#include "DesktopSession.h"
+
+#include <QStandardPaths>
+
+#include "support/WaitUntil.h"
+
+namespace {
+bool ToolsPresent()
+{
+    for (const char* tool : { "openbox", "xprop", "xwininfo", "xdotool" }) {
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            return false;
+    }
+    return true;
+}
+}
+
+DesktopSession::DesktopSession()
+{
+    if (!display.Available() || !ToolsPresent())
+        return;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display.Name());
+    manager.setProcessEnvironment(environment);
+    manager.start("openbox", { "--sm-disable" });
+    if (!manager.waitForStarted(10000))
+        return;
+    // Openbox names itself on the root window once it manages the screen.
+    managerRunning = WaitUntil(
+        [this] {
+            return manager.state() == QProcess::Running
+                && Run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id");
+        },
+        30000);
+}
+
+DesktopSession::~DesktopSession()
+{
+    if (manager.state() != QProcess::NotRunning) {
+        manager.terminate();
+        if (!manager.waitForFinished(5000)) {
+            manager.kill();
+            manager.waitForFinished(5000);
+        }
+    }
+}
+
+QString DesktopSession::Run(const QString& tool, const QStringList& arguments) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display.Name());
+    process.setProcessEnvironment(environment);
+    process.start(tool, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QStringList DesktopSession::ViewableWindows(qint64 pid) const
+{
+    QStringList windows;
+    for (const QString& window : Run("xdotool", { "search", "--onlyvisible", "--pid", QString::number(pid) })
+                                     .split('\n', Qt::SkipEmptyParts)) {
+        // Tool tips come and go with the pointer; they are not the windows a scenario counts.
+        if (!Property(window, "_NET_WM_WINDOW_TYPE").contains("TOOLTIP"))
+            windows << window;
+    }
+    return windows;
+}
+
+bool DesktopSession::WaitForViewableCount(qint64 pid, int count, int timeoutMs) const
+{
+    return WaitUntil([&] { return ViewableWindows(pid).size() == count; }, timeoutMs);
+}
+
+QRect DesktopSession::Geometry(const QString& window) const
+{
+    // "X=…\nY=…\nWIDTH=…\nHEIGHT=…" with --shell.
+    QRect rect;
+    for (const QString& line : Run("xdotool", { "getwindowgeometry", "--shell", window }).split('\n')) {
+        int value = line.section('=', 1).toInt();
+        if (line.startsWith("X="))
+            rect.moveLeft(value);
+        else if (line.startsWith("Y="))
+            rect.moveTop(value);
+        else if (line.startsWith("WIDTH="))
+            rect.setWidth(value);
+        else if (line.startsWith("HEIGHT="))
+            rect.setHeight(value);
+    }
+    return rect;
+}
+
+QString DesktopSession::Property(const QString& window, const QString& name) const
+{
+    return Run("xprop", { "-id", window, name });
+}
+
+QString DesktopSession::ActiveWindow() const { return Run("xdotool", { "getactivewindow" }); }
+
+bool DesktopSession::SameWindow(const QString& a, const QString& b)
+{
+    bool okA = false, okB = false;
+    qulonglong left = a.toULongLong(&okA, 0), right = b.toULongLong(&okB, 0);
+    return okA && okB && left == right;
+}
+
+void DesktopSession::ClickAt(const QString& window, int x, int y) const
+{
+    // The press goes out only once the server has the pointer over the target, so the
+    // control under it has seen the pointer arrive.
+    Run("xdotool", { "mousemove", "--window", window, QString::number(x), QString::number(y) });
+    QPoint target = Geometry(window).topLeft() + QPoint(x, y);
+    WaitUntil(
+        [&] {
+            QString location = Run("xdotool", { "getmouselocation", "--shell" });
+            return location.contains(QString("X=%1\n").arg(target.x()))
+                && location.contains(QString("Y=%1\n").arg(target.y()));
+        },
+        10000);
+    Run("xdotool", { "click", "1" });
+}
+
+void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy) const
+{
+    // Screen coordinates: the window moves under the pointer while it is dragged.
+    QPoint start = Geometry(window).topLeft() + QPoint(x, y);
+    Run("xdotool", { "mousemove", QString::number(start.x()), QString::number(start.y()), "mousedown", "1" });
+    // Several steps, as a hand moves: the first ones pass the drag distance.
+    for (int step = 1; step <= 4; ++step) {
+        Run("xdotool",
+            { "mousemove", QString::number(start.x() + dx * step / 4),
+                QString::number(start.y() + dy * step / 4) });
+    }
+    Run("xdotool", { "mouseup", "1" });
+}
+
+void DesktopSession::Key(const QString& keys) const { Run("xdotool", { "key", keys }); }
+
+DesktopProgram::DesktopProgram(const DesktopSession& session)
+    : desktop(session)
+{
+    run = std::make_unique<ProgramRun>(folder, ProgramEnvironment(home.path(), &session.Display()));
+}
+
+bool DesktopProgram::WaitUntilReady()
+{
+    bool shown = WaitUntil(
+        [this] {
+            QStringList windows = desktop.ViewableWindows(run->Pid());
+            if (windows.size() != 1)
+                return false;
+            mainWindow = windows.front();
+            return true;
+        },
+        60000);
+    // The home page is asked for once the window has initialised, and from then on a close asks first.
+    return shown && WaitUntil([this] { return site.lobbyHits > 0; }, 60000);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "integration/ProgramRunSupport.h"
+
+// A desktop of its own for one test: an X server with openbox managing it, and the
+// window-system queries and real input (XTest through xdotool) the scenarios need.
+class DesktopSession {
+public:
+    DesktopSession();
+    ~DesktopSession();
+    // False when Xvfb, openbox, xdotool or xprop is missing or did not start.
+    bool Available() const { return managerRunning; }
+    const VirtualDisplay& Display() const { return display; }
+
+    QString Run(const QString& tool, const QStringList& arguments) const;
+    // Windows of a process that the server reports viewable, in stacking order.
+    QStringList ViewableWindows(qint64 pid) const;
+    // Waits (generously) until the process shows exactly count viewable windows.
+    bool WaitForViewableCount(qint64 pid, int count, int timeoutMs = 30000) const;
+    QRect Geometry(const QString& window) const;
+    QString Property(const QString& window, const QString& name) const;
+    QString ActiveWindow() const;
+    // Window ids as the tools print them differ in base; these compare the numbers.
+    static bool SameWindow(const QString& a, const QString& b);
+
+    void ClickAt(const QString& window, int x, int y) const;
+    void Key(const QString& keys) const;
+    // Presses at (x, y) of the window, moves by (dx, dy) in steps and releases.
+    void DragBy(const QString& window, int x, int y, int dx, int dy) const;
+
+private:
+    VirtualDisplay display;
+    QProcess manager;
+    bool managerRunning = false;
+};
+
+// The program under the session's window manager, with the site it talks to.
+struct DesktopProgram {
+    explicit DesktopProgram(const DesktopSession& session);
+    // Waits until the main window is viewable and the home page was asked for.
+    bool WaitUntilReady();
+
+    TestSite site;
+    ProgramFolder folder { site };
+    QTemporaryDir home;
+    std::unique_ptr<ProgramRun> run;
+    const DesktopSession& desktop;
+    QString mainWindow;
+};

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "DesktopSession.h"
+#include "support/WaitUntil.h"
+
+namespace {
+
+class WindowFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!desktop.Available())
+            GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
+        program = std::make_unique<DesktopProgram>(desktop);
+        ASSERT_TRUE(program->WaitUntilReady());
+    }
+
+    bool Maximised() const
+    {
+        QString state = desktop.Property(program->mainWindow, "_NET_WM_STATE");
+        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT")
+            && state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+    }
+
+    QRect Frame() const { return desktop.Geometry(program->mainWindow); }
+
+    DesktopSession desktop;
+    std::unique_ptr<DesktopProgram> program;
+};
+
+TEST_F(WindowFrameTest, ResizesFromEveryEdgeAndCornerAboveThePage)
+{
+    // Each grip is dragged 30 px inwards; the page reaches every edge except the caption's.
+    struct Grip {
+        const char* name;
+        double x, y; // fraction of the window's size; 0 or 1 means 2 px inside that edge
+        int dx, dy;
+    };
+    const Grip grips[] = {
+        { "right", 1, 0.5, -30, 0 },
+        { "bottom", 0.5, 1, 0, -30 },
+        { "left", 0, 0.5, 30, 0 },
+        { "top", 0.3, 0, 0, 30 },
+        { "bottom right", 1, 1, -30, -30 },
+        { "bottom left", 0, 1, 30, -30 },
+        { "top right", 1, 0, -30, 30 },
+        { "top left", 0, 0, 30, 30 },
+    };
+    for (const Grip& grip : grips) {
+        SCOPED_TRACE(grip.name);
+        QRect before = Frame();
+        auto at = [](double fraction, int size) {
+            return fraction == 0 ? 2 : fraction == 1 ? size - 3 : static_cast<int>(fraction * size);
+        };
+        desktop.DragBy(
+            program->mainWindow, at(grip.x, before.width()), at(grip.y, before.height()), grip.dx, grip.dy);
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                QRect after = Frame();
+                return (grip.dx == 0 || after.width() == before.width() - 30)
+                    && (grip.dy == 0 || after.height() == before.height() - 30);
+            },
+            30000))
+            << "before " << before.width() << "x" << before.height() << ", after " << Frame().width() << "x"
+            << Frame().height();
+    }
+}
+
+TEST_F(WindowFrameTest, CaptionDoubleClickTogglesMaximiseAndADragMoves)
+{
+    QRect frame = Frame();
+    // An empty part of the caption, right of the tab buttons and left of the window buttons.
+    const int x = frame.width() - 400, y = 22;
+    desktop.Run("xdotool",
+        { "mousemove", "--window", program->mainWindow, QString::number(x), QString::number(y), "click",
+            "--repeat", "2", "--delay", "80", "1" });
+    ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000)) << "a double click maximises";
+    desktop.Run("xdotool",
+        { "mousemove", "--window", program->mainWindow, QString::number(x), QString::number(y), "click",
+            "--repeat", "2", "--delay", "80", "1" });
+    ASSERT_TRUE(WaitUntil([&] { return !Maximised(); }, 30000)) << "a second one restores";
+    EXPECT_TRUE(WaitUntil([&] { return Frame().size() == frame.size(); }, 30000)) << "at the earlier size";
+
+    QRect before = Frame();
+    desktop.DragBy(program->mainWindow, x, y, -40, 20);
+    // The move starts once the pointer has passed the drag distance, so the window follows the rest.
+    EXPECT_TRUE(
+        WaitUntil([&] { return Frame().x() <= before.x() - 20 && Frame().y() >= before.y() + 10; }, 30000))
+        << "moved to " << Frame().x() << "," << Frame().y() << " from " << before.x() << "," << before.y();
+    EXPECT_EQ(Frame().size(), before.size());
+}
+
+} // namespace
