@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages only, whatever the build, the tests, the package and the demo need.
 # Runs as root as it stands; an ordinary user needs sudo, which it then uses for apt-get alone.
+# With --bench also what the benchmarks use (pugixml to compare with, ffmpeg for the clips,
+# Chromium as a contender, perf for profiles), which CI does not need.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ ccache pkg-config dpkg-dev
@@ -9,6 +11,9 @@ packages=(
     xvfb xauth x11-apps x11-utils xdotool openbox imagemagick fonts-wqy-microhei pkexec
     qt6-wayland fcitx5-frontend-qt6 weston desktop-file-utils appstream
 )
+if [ "${1:-}" = "--bench" ]; then
+    packages+=(libpugixml-dev ffmpeg chromium linux-perf)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

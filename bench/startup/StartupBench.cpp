@@ -2,26 +2,23 @@
 // when it is installed), measured in alternating runs against one local page server.
 // Usage: startup [--pairs N] [--program-dir DIR] [--bare PATH] [--chromium PATH] [--opener-column] [--tabs N]
 // Needs a display (run it under xvfb-run).
+#include "../common/ProcessTree.h"
+
 #include <httplib.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
-#include <set>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -29,6 +26,7 @@
 extern char** environ;
 
 namespace fs = std::filesystem;
+using namespace bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -145,76 +143,6 @@ private:
     Clock::time_point pageAt;
 };
 
-std::vector<pid_t> Descendants(pid_t root)
-{
-    std::multimap<pid_t, pid_t> children;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        size_t close = line.rfind(')');
-        if (close == std::string::npos)
-            continue;
-        std::istringstream fields(line.substr(close + 2));
-        std::string state;
-        pid_t parent = 0;
-        fields >> state >> parent;
-        children.emplace(parent, static_cast<pid_t>(std::stoi(name)));
-    }
-    std::vector<pid_t> tree { root };
-    for (size_t i = 0; i < tree.size(); ++i) {
-        auto range = children.equal_range(tree[i]);
-        for (auto it = range.first; it != range.second; ++it)
-            tree.push_back(it->second);
-    }
-    return tree;
-}
-
-double PssMiB(const std::vector<pid_t>& tree)
-{
-    long kib = 0;
-    for (pid_t pid : tree) {
-        std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
-        std::string line;
-        while (std::getline(rollup, line))
-            if (line.compare(0, 4, "Pss:") == 0)
-                kib += std::stol(line.substr(4));
-    }
-    return kib / 1024.0;
-}
-
-pid_t Launch(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& variable : environment)
-        envp.push_back(const_cast<char*>(variable.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return failed ? -1 : pid;
-}
-
-// Ends the whole tree, helpers first, and reaps the process that was started.
-void EndTree(pid_t root)
-{
-    std::vector<pid_t> tree = Descendants(root);
-    for (auto it = tree.rbegin(); it != tree.rend(); ++it)
-        ::kill(*it, SIGKILL);
-    ::waitpid(root, nullptr, 0);
-}
-
 double MsBetween(Clock::time_point from, Clock::time_point to)
 {
     return to == Clock::time_point() ? 0 : std::chrono::duration<double, std::milli>(to - from).count();
@@ -272,38 +200,6 @@ bool RunOnce(PageServer& server, const Contender& contender, int tabs,
     return loaded;
 }
 
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-std::string Option(int argc, char** argv, const std::string& name, const std::string& fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (argv[i] == name)
-            return argv[i + 1];
-    return fallback;
-}
-
-// The size="W,H" of the main window's layout, as "W,H".
-std::string MainWindowSize(const fs::path& layout)
-{
-    std::ifstream file(layout);
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string content = text.str();
-    const std::string key = "size=\"";
-    size_t begin = content.find(key);
-    if (begin == std::string::npos)
-        return "1000,700";
-    begin += key.size();
-    return content.substr(begin, content.find('"', begin) - begin);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -328,15 +224,7 @@ int main(int argc, char** argv)
     // The program folder is laid out once, so that no run starts while its copy is being written back.
     const fs::path folder
         = fs::temp_directory_path() / ("zandrel-startup-program-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    fs::copy_file(programDir / "zandrel", folder / "zandrel");
-    fs::create_directory_symlink(fs::canonical(programDir / "skin"), folder / "skin");
-    std::ofstream(folder / "config.xml")
-        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\""
-        << server.Url("/update") << "\"/><Notify optionexit=\"0\"/><Account/><Site url=\"" << server.Url("")
-        << "\"/></config>\n";
-    ::sync();
+    LayOutProgramFolder(programDir, folder, server.Url(""));
 
     // The bare engine's window gets the main window's size, so both draw as many pixels.
     const std::string size = MainWindowSize(programDir / "skin/Zandrel/main.xml");
@@ -358,9 +246,8 @@ int main(int argc, char** argv)
     contenders.push_back({ "Bs bare, software", bareView({ "--software" }) });
     // The engine's own popup handling keeps a popup in its opener's renderer; the program
     // cannot, as its tabs are independent browsers. Shown on request, for comparison.
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--opener-column")
-            contenders.push_back({ "B' bare, opener", bareView({ "--opener" }) });
+    if (Flag(argc, argv, "--opener-column"))
+        contenders.push_back({ "B' bare, opener", bareView({ "--opener" }) });
     if (!chromium.empty())
         contenders.push_back({ "C chromium --app", [&](const fs::path& scratch) {
                                   return std::vector<std::string> { chromium,

@@ -1,0 +1,322 @@
+// What watching a stream costs: CPU of the whole process tree, frames shown and dropped, for the
+// program against the bare engine (OpenGL and software) and Chromium's app mode, in turns.
+// Usage: playback [--turns N] [--window SECONDS] [--clips 720p30,1080p30,1080p60] [--hidden] [--threads]
+//                 [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH] [--chromium PATH]
+// Needs a display (run it under xvfb-run) and ffmpeg.
+#include "../common/ProcessTree.h"
+#include "PlaybackServer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace bench;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr auto kPlayLimit = std::chrono::seconds(60);
+constexpr auto kAnswerLimit = std::chrono::seconds(20);
+// Start-up, the first decoder and raster work and the window's first paints are over by then.
+constexpr auto kSteady = std::chrono::seconds(5);
+
+struct Clip {
+    std::string name;
+    int width = 0;
+    int height = 0;
+    int fps = 0;
+};
+
+bool RunToEnd(const std::vector<std::string>& command)
+{
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    pid_t pid = Launch(command, environment);
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Twelve seconds of moving test picture and a tone, H.264 High and AAC in MP4, as streams are sent.
+std::string MakeClip(const Clip& clip, const fs::path& folder)
+{
+    const fs::path file = folder / (clip.name + ".mp4");
+    const std::string size = std::to_string(clip.width) + "x" + std::to_string(clip.height);
+    if (!RunToEnd({ "/usr/bin/ffmpeg", "-y", "-loglevel", "error", "-f", "lavfi", "-i",
+            "testsrc2=size=" + size + ":rate=" + std::to_string(clip.fps), "-f", "lavfi", "-i",
+            "sine=frequency=440:sample_rate=48000", "-t", "12", "-c:v", "libx264", "-profile:v", "high",
+            "-preset", "veryfast", "-pix_fmt", "yuv420p", "-g", std::to_string(clip.fps * 2), "-b:v",
+            clip.height >= 1080 ? "5M" : "3M", "-c:a", "aac", "-b:a", "128k", "-movflags", "+faststart",
+            file.string() }))
+        return {};
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Takes the contender's windows off the screen, as minimising or hiding to the tray does.
+void HideWindows(pid_t root)
+{
+    for (pid_t pid : Descendants(root))
+        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "windowunmap",
+            "%@" });
+}
+
+struct Measure {
+    double cpuPercent = 0;
+    double shownPerSecond = 0;
+    double presentedPerSecond = 0;
+    long dropped = 0;
+    double pssMiB = 0;
+    // The busiest threads, by their share of a core.
+    std::vector<std::pair<double, std::string>> threads;
+};
+
+struct Point {
+    PlaybackQuality quality;
+    double cpuSeconds = 0;
+    std::map<std::string, double> threads;
+    Clock::time_point at;
+};
+
+bool Take(PlaybackServer& server, pid_t pid, Point& point)
+{
+    if (!server.Ask(point.quality, kAnswerLimit))
+        return false;
+    point.at = Clock::now();
+    const std::vector<pid_t> tree = Descendants(pid);
+    point.cpuSeconds = CpuSeconds(tree);
+    point.threads = CpuSecondsByThread(tree);
+    return true;
+}
+
+Measure Between(const Point& from, const Point& to, pid_t pid)
+{
+    Measure measure;
+    const double wall = std::chrono::duration<double>(to.at - from.at).count();
+    const double page = (to.quality.pageMs - from.quality.pageMs) / 1000;
+    measure.cpuPercent = wall > 0 ? 100 * (to.cpuSeconds - from.cpuSeconds) / wall : 0;
+    measure.dropped = to.quality.dropped - from.quality.dropped;
+    if (page > 0) {
+        measure.shownPerSecond = (to.quality.decoded - from.quality.decoded - measure.dropped) / page;
+        measure.presentedPerSecond = (to.quality.presented - from.quality.presented) / page;
+    }
+    measure.pssMiB = PssMiB(Descendants(pid));
+    for (const auto& [name, seconds] : to.threads) {
+        auto before = from.threads.find(name);
+        const double used = seconds - (before == from.threads.end() ? 0 : before->second);
+        if (wall > 0 && used > 0)
+            measure.threads.emplace_back(100 * used / wall, name);
+    }
+    std::sort(measure.threads.rbegin(), measure.threads.rend());
+    return measure;
+}
+
+struct Contender {
+    std::string name;
+    std::function<std::vector<std::string>(const fs::path& scratch)> command;
+};
+
+struct Settings {
+    std::chrono::seconds window { 10 };
+    bool hidden = false;
+    bool threads = false;
+    int soakMinutes = 0;
+};
+
+bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings& settings,
+    const std::vector<std::string>& environment, Measure& measure)
+{
+    const fs::path scratch = fs::temp_directory_path() / ("zandrel-playback-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / "home");
+    std::vector<std::string> env = environment;
+    env.push_back("HOME=" + (scratch / "home").string());
+    env.push_back("XDG_CACHE_HOME=" + (scratch / "home/cache").string());
+    env.push_back("XDG_CONFIG_HOME=" + (scratch / "home/config").string());
+    env.push_back("XDG_DATA_HOME=" + (scratch / "home/data").string());
+    const pid_t pid = Launch(contender.command(scratch), env);
+    bool measured = false;
+    Point from, to;
+    const bool playing = pid > 0 && server.WaitPlaying(kPlayLimit);
+    if (!playing)
+        std::fprintf(stderr, "%s: the video did not play\n", contender.name.c_str());
+    if (playing) {
+        if (settings.hidden)
+            HideWindows(pid);
+        std::this_thread::sleep_for(kSteady);
+        if (Take(server, pid, from)) {
+            std::this_thread::sleep_for(settings.window);
+            measured = Take(server, pid, to);
+        }
+        if (measured)
+            measure = Between(from, to, pid);
+        if (measured && settings.threads) {
+            std::printf("  %s, %.1f %%:", contender.name.c_str(), measure.cpuPercent);
+            for (size_t i = 0; i < measure.threads.size() && i < 8; ++i)
+                std::printf(" %s %.1f;", measure.threads[i].second.c_str(), measure.threads[i].first);
+            std::printf("\n");
+        }
+        for (int minute = 1; measured && minute <= settings.soakMinutes; ++minute) {
+            Point previous = to;
+            std::this_thread::sleep_for(std::chrono::minutes(1));
+            if (!Take(server, pid, to))
+                break;
+            Measure soak = Between(previous, to, pid);
+            std::printf("  soak minute %3d: PSS %7.1f MiB, CPU %5.1f %%, shown %5.1f/s, dropped %ld\n",
+                minute, soak.pssMiB, soak.cpuPercent, soak.shownPerSecond, soak.dropped);
+            std::fflush(stdout);
+        }
+    }
+    if (pid > 0)
+        EndTree(pid);
+    fs::remove_all(scratch);
+    return measured;
+}
+
+std::vector<Clip> ChosenClips(const std::string& list)
+{
+    const std::map<std::string, Clip> known { { "720p30", { "720p30", 1280, 720, 30 } },
+        { "1080p30", { "1080p30", 1920, 1080, 30 } }, { "1080p60", { "1080p60", 1920, 1080, 60 } } };
+    std::vector<Clip> clips;
+    std::stringstream names(list);
+    for (std::string name; std::getline(names, name, ',');) {
+        auto found = known.find(name);
+        if (found != known.end())
+            clips.push_back(found->second);
+        else
+            std::fprintf(stderr, "playback: no clip named %s\n", name.c_str());
+    }
+    return clips;
+}
+
+void PrintRatio(const char* label, std::map<std::string, std::vector<double>>& cpu, const std::string& a,
+    const std::string& other)
+{
+    if (cpu.count(a) && cpu.count(other) && Median(cpu[other]) > 0)
+        std::printf("%-20s %8.2f\n", label, Median(cpu[a]) / Median(cpu[other]));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int turns = std::max(1, std::stoi(Option(argc, argv, "--turns", "3")));
+    Settings settings;
+    settings.window = std::chrono::seconds(std::max(2, std::stoi(Option(argc, argv, "--window", "10"))));
+    settings.hidden = Flag(argc, argv, "--hidden");
+    settings.threads = Flag(argc, argv, "--threads");
+    settings.soakMinutes = std::max(0, std::stoi(Option(argc, argv, "--soak", "0")));
+    const std::string only = Option(argc, argv, "--only", "");
+    const fs::path programDir = Option(argc, argv, "--program-dir", ZANDREL_PROGRAM_DIR);
+    const std::string bare = Option(argc, argv, "--bare", ZANDREL_BARE_VIEW);
+    std::string chromium = Option(argc, argv, "--chromium", "/usr/bin/chromium");
+    if (!fs::exists(chromium))
+        chromium.clear();
+    if (!getenv("DISPLAY")) {
+        std::fprintf(stderr, "playback: needs a display; run it under xvfb-run\n");
+        return 2;
+    }
+    if (!fs::exists("/usr/bin/ffmpeg")) {
+        std::fprintf(stderr, "playback: needs ffmpeg (scripts/install-deps.sh --bench)\n");
+        return 2;
+    }
+
+    PlaybackServer server;
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    environment.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
+    const fs::path folder
+        = fs::temp_directory_path() / ("zandrel-playback-program-" + std::to_string(::getpid()));
+    LayOutProgramFolder(programDir, folder, server.Url(""));
+
+    // Everyone gets the main window's size, so all draw as many pixels.
+    const std::string size = MainWindowSize(programDir / "skin/Zandrel/main.xml");
+    const std::string page = server.Url("/?miniClient=1");
+    std::vector<Contender> contenders;
+    contenders.push_back({ "A zandrel",
+        [&](const fs::path&) { return std::vector<std::string> { (folder / "zandrel").string() }; } });
+    auto bareView = [&](std::vector<std::string> switches) {
+        return [&, switches](const fs::path&) {
+            std::vector<std::string> command { bare };
+            command.insert(command.end(), switches.begin(), switches.end());
+            command.insert(command.end(), { "--size", size, page });
+            return command;
+        };
+    };
+    contenders.push_back({ "B bare engine", bareView({}) });
+    contenders.push_back({ "Bs bare, software", bareView({ "--software" }) });
+    if (!chromium.empty())
+        contenders.push_back({ "C chromium --app", [&](const fs::path& scratch) {
+                                  return std::vector<std::string> { chromium, "--app=" + page,
+                                      "--user-data-dir=" + (scratch / "profile").string(),
+                                      "--window-size=" + size, "--autoplay-policy=no-user-gesture-required",
+                                      "--no-sandbox", "--disable-background-networking",
+                                      "--disable-component-update", "--no-first-run", "--disable-sync",
+                                      "--no-default-browser-check", "--password-store=basic" };
+                              } });
+    if (!only.empty())
+        contenders.erase(std::remove_if(contenders.begin(), contenders.end(),
+                             [&](const Contender& contender) { return contender.name.rfind(only, 0) != 0; }),
+            contenders.end());
+
+    const fs::path clipFolder = folder / "clips";
+    fs::create_directories(clipFolder);
+    std::printf("%d turns per contender after one warm-up, %llds window %llds after playback starts%s\n",
+        turns, static_cast<long long>(settings.window.count()), static_cast<long long>(kSteady.count()),
+        settings.hidden ? ", windows hidden" : "");
+    for (const Clip& clip : ChosenClips(Option(argc, argv, "--clips", "720p30,1080p30,1080p60"))) {
+        std::string content = MakeClip(clip, clipFolder);
+        if (content.empty()) {
+            std::fprintf(stderr, "playback: ffmpeg could not make the %s clip\n", clip.name.c_str());
+            continue;
+        }
+        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss;
+        for (int turn = -1; turn < turns; ++turn) {
+            for (const Contender& contender : contenders) {
+                server.Serve(content);
+                Measure measure;
+                if (!RunOnce(server, contender, settings, environment, measure)) {
+                    std::fprintf(stderr, "%s: no measure\n", contender.name.c_str());
+                    continue;
+                }
+                if (turn < 0)
+                    continue;
+                cpu[contender.name].push_back(measure.cpuPercent);
+                shown[contender.name].push_back(measure.shownPerSecond);
+                presented[contender.name].push_back(measure.presentedPerSecond);
+                dropped[contender.name].push_back(static_cast<double>(measure.dropped));
+                pss[contender.name].push_back(measure.pssMiB);
+            }
+        }
+        std::printf("\n%-20s %8s %8s %10s %8s %9s   (medians)\n", clip.name.c_str(), "CPU %", "shown/s",
+            "composed/s", "dropped", "PSS MiB");
+        for (const Contender& contender : contenders) {
+            const std::string& name = contender.name;
+            if (!cpu.count(name))
+                continue;
+            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f\n", name.c_str(), Median(cpu[name]),
+                Median(shown[name]), Median(presented[name]), Median(dropped[name]), Median(pss[name]));
+        }
+        const std::string a = "A zandrel";
+        PrintRatio("A/B", cpu, a, "B bare engine");
+        PrintRatio("A/Bs", cpu, a, "Bs bare, software");
+        PrintRatio("A/C", cpu, a, "C chromium --app");
+        std::fflush(stdout);
+    }
+    fs::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,51 @@
+// The page every playback contender loads: a muted, looping, full-width video of the clip, which
+// reports its playback quality whenever the benchmark asks, so that the benchmark alone decides
+// when a measuring window opens and closes (timers in a hidden page would not).
+#pragma once
+
+#include <httplib.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace bench {
+
+struct PlaybackQuality {
+    double pageMs = 0; // performance.now() when the page answered
+    long decoded = 0; // totalVideoFrames
+    long dropped = 0; // droppedVideoFrames
+    long presented = 0; // video frames handed to the compositor (requestVideoFrameCallback)
+};
+
+class PlaybackServer {
+public:
+    PlaybackServer();
+    ~PlaybackServer();
+
+    std::string Url(const std::string& path) const;
+    // The clip served from now on; forgets the previous contender's page.
+    void Serve(std::string clip);
+    // Waits until the page's video plays; false when it does not within the limit.
+    bool WaitPlaying(std::chrono::seconds limit);
+    // Asks the page for its playback quality now; false when it does not answer within the limit.
+    bool Ask(PlaybackQuality& quality, std::chrono::seconds limit);
+
+private:
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::string clip;
+    bool playing = false;
+    long contenders = 0;
+    long asked = 0;
+    long handedOut = 0;
+    long answered = 0;
+    PlaybackQuality last;
+};
+
+} // namespace bench
