@@ -41,9 +41,12 @@ chown nobody "$work/home"
 run_until_lobby setpriv --reuid=nobody --regid=nogroup --clear-groups \
     env -i HOME="$work/home" PATH=/usr/bin:/bin DISPLAY="$display" QTWEBENGINE_DISABLE_SANDBOX=1 \
     "$root/usr/bin/zandrel"
-window_class=""
-wait_for "window_class=\$(DISPLAY=$display xdotool search --name 'Tessik微端' 2>/dev/null | head -n 1 \
-    | xargs -r -I{} env DISPLAY=$display xprop -id {} WM_CLASS)" 60 || fail "no main window"
+main_window_class() {
+    local window
+    window=$(DISPLAY=$display xdotool search --pid "$program_pid" --name Tessik 2>/dev/null | head -n 1)
+    [ -n "$window" ] && window_class=$(DISPLAY=$display xprop -id "$window" WM_CLASS)
+}
+wait_for main_window_class 60 || fail "no main window"
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
 grep -q "\"$wm_class\"\$" <<<"$window_class" || fail "window class $window_class, desktop entry $wm_class"
 echo "package $(basename "$deb") installs and runs; $window_class"
