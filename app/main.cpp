@@ -14,11 +14,16 @@
 #include "ui/MainFrame.h"
 #include "update/HttpClient.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 using namespace platform::engine;
 using namespace platform::ui;
 
-// Armed before main runs, so every process of the program, engine sub-processes
-// included, leaves a report when it crashes.
+// Armed before main runs. The engine's sub-processes (this same program in another role)
+// install their own fatal-signal handlers over it while they start, and nothing of ours
+// runs in them afterwards: only the browser process leaves a report when it crashes.
 static platform::os::CMiniDumper crashDumper(true);
 
 namespace {
@@ -41,21 +46,48 @@ CefSettings EngineSettings()
     return settings;
 }
 
-int RunMainFrame()
+// A box on an offscreen platform is seen by nobody and would keep the process waiting.
+bool HasDisplay()
+{
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform
+        && (std::strncmp(platform, "offscreen", 9) == 0 || std::strncmp(platform, "minimal", 7) == 0))
+        return false;
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+// Without its main window the process would hold the instance marker with nothing to show.
+void ReportMissingMainWindow()
+{
+    const std::u16string skinFolder = CPaintManagerUI::GetResourcePath();
+    std::fprintf(stderr, "Tessik微端: the main window cannot be built from the skin in %s\n",
+        platform::os::Utf16ToUtf8(skinFolder).c_str());
+    ReleaseSingleInstance();
+    if (HasDisplay())
+        MessageBoxW(nullptr, u"主窗口无法创建，请检查程序目录下的 skin 文件夹：" + skinFolder,
+            u"Tessik客户端", MB_OK);
+}
+
+// False when the main window could not be created.
+bool RunMainFrame()
 {
     CPaintManagerUI::SetInstance(appInstance);
     CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath() + u"skin/Zandrel/");
 
     auto* frame = new MainFrame;
-    frame->Create(nullptr, u"Tessik微端", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, CW_USEDEFAULT);
+    if (!frame->Create(nullptr, u"Tessik微端", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+        ReportMissingMainWindow();
+        return false;
+    }
     frame->ShowWindow(false, true);
     mainWindowHandle = frame->GetHWND();
     frame->ShowWindow(true, true);
     frame->CenterWindow();
     SetForegroundWindow(mainWindowHandle);
     // The frame frees itself once its window is gone and then ends the loop.
-    return CPaintManagerUI::MessageLoop();
+    CPaintManagerUI::MessageLoop();
+    return true;
 }
 
 } // namespace
@@ -87,8 +119,8 @@ int main(int argc, char** argv)
     sharedClientHandler = new BrowserClientHandler;
 
     // Component-object initialisation has no counterpart on Linux; the UI starts directly.
-    RunMainFrame();
+    const bool ran = RunMainFrame();
 
     CefShutdown();
-    return 0;
+    return ran ? 0 : 1;
 }

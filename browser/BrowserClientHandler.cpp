@@ -8,6 +8,7 @@
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
 #include "config/AppConfig.h"
+#include "config/SiteAddress.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/engine/CefTask.h"
 #include "platform/os/OsLayer.h"
@@ -25,7 +26,6 @@ using namespace platform::engine;
 
 namespace {
 
-constexpr char kDefaultStartupUrl[] = "https://duckduckgo.com/";
 constexpr int64_t kQuotaLimit = 20 * 1024 * 1024;
 
 std::atomic<int> openBrowserCount { 0 };
@@ -95,8 +95,9 @@ BrowserClientHandler::BrowserClientHandler()
     auto commandLine = CefCommandLine::GetGlobalCommandLine();
     if (commandLine->HasSwitch("url"))
         startupUrl = commandLine->GetSwitchValue("url");
+    // A crashed page brings the viewer back to the live-show site, not elsewhere.
     if (startupUrl.empty())
-        startupUrl = kDefaultStartupUrl;
+        startupUrl = platform::os::Utf16ToUtf8(SiteUrl() + u"/?miniClient=1");
     mouseCursorChangeDisabled = commandLine->HasSwitch("mouse-cursor-change-disabled");
 }
 
@@ -213,7 +214,8 @@ bool BrowserClientHandler::OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const Ce
 {
     (void)nativeEvent, (void)isKeyboardShortcut;
     constexpr int kSpaceBar = 32;
-    if (event.focus_on_editable_field || event.windows_key_code != kSpaceBar)
+    // The page's own report covers the fields the input method skips, password fields among them.
+    if (event.focus_on_editable_field || focusOnEditableField || event.windows_key_code != kSpaceBar)
         return false;
     if (event.type == KEYEVENT_RAWKEYDOWN)
         browser->GetMainFrame()->ExecuteJavaScript("alert('You pressed the space bar!');", "", 0);

@@ -4,14 +4,13 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "config/XmlAttributes.h"
+#include "config/XmlFileWrite.h"
 #include "config/XmlTokenizer.h"
 #include "config/XmlUtf8.h"
-#include "platform/os/FileSync.h"
 
 namespace {
 
@@ -84,36 +83,8 @@ bool XmlDocument::LoadFile(const std::string& path)
 
 bool XmlDocument::SaveFile(const std::string& path)
 {
-    // Writing the target in place would leave a truncated file after a crash or a full disk.
-    // The replacement goes where a symbolic link points and keeps the old file's permissions.
-    std::error_code ignored;
-    std::string target = path;
-    if (std::filesystem::is_symlink(path, ignored)) {
-        const std::filesystem::path resolved = std::filesystem::canonical(path, ignored);
-        if (!resolved.empty())
-            target = resolved.string();
-    }
-    const std::string temporary = target + ".saving";
-    FilePtr file(std::fopen(temporary.c_str(), "wb"));
-    if (!file) {
-        result = ErrorText(errno);
-        return false;
-    }
-    const std::filesystem::file_status old = std::filesystem::status(target, ignored);
-    if (std::filesystem::is_regular_file(old))
-        std::filesystem::permissions(temporary, old.permissions(), ignored);
     const std::string bytes = XmlEncodeUtf8(text);
-    int error = 0;
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        error = errno ? errno : EIO;
-    if (error == 0 && !platform::os::FlushFileToDisk(file.get()))
-        error = errno ? errno : EIO;
-    if (std::fclose(file.release()) != 0 && error == 0)
-        error = errno ? errno : EIO;
-    if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0)
-        error = errno ? errno : EIO;
-    if (error != 0) {
-        std::remove(temporary.c_str());
+    if (const int error = WriteFileBytes(path, bytes)) {
         result = ErrorText(error);
         return false;
     }

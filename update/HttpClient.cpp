@@ -63,6 +63,25 @@ int ReportProgress(void* userData, curl_off_t downloadTotal, curl_off_t download
 
 size_t DiscardBody(void*, size_t size, size_t count, void*) { return size * count; }
 
+int AskCancelled(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return (*static_cast<const std::function<bool()>*>(userData))() ? 1 : 0;
+}
+
+// An error page or a cut body is not the file that was asked for, whatever the transport says.
+int CheckDownloadedBody(CURL* curl, const DownloadTask& task)
+{
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299)
+        return CURLE_HTTP_RETURNED_ERROR;
+    curl_off_t announced = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    if (announced >= 0 && announced != task.bytesWritten)
+        return CURLE_PARTIAL_FILE;
+    return CURLE_OK;
+}
+
 // The reply's body is collected in the string, with one limit for connecting and for all.
 int PerformIntoString(CURL* curl, std::string* response, long timeoutSeconds)
 {
@@ -158,17 +177,29 @@ int HttpClient::Download(DownloadTask& task, long connectTimeoutSeconds)
         std::fclose(task.file);
         task.file = nullptr;
     }
+    if (result == CURLE_OK)
+        result = CheckDownloadedBody(curl, task);
     return result;
 }
 
-int HttpClient::GetRemoteFileSize(const std::string& url)
+int HttpClient::GetRemoteFileSize(
+    const std::string& url, long timeoutSeconds, const std::function<bool()>& cancelled)
 {
     CurlHandle handle = NewHandle();
     if (!handle)
         return -1;
     CURL* curl = handle.get();
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    if (cancelled) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, AskCancelled);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &cancelled);
+    } else {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    }
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_HEADER, 1L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     // The headers arrive as body data; libcurl's default would print them on stdout.

@@ -3,6 +3,7 @@
 #include "update/DownloadTask.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // Blocking HTTP transfers, each on a fresh transfer handle; results are libcurl
@@ -17,11 +18,15 @@ public:
     // Posts postFields to url and appends the reply to *response; 3 s limits.
     int Post(const std::string& url, const std::string& postFields, std::string* response);
     // Downloads task.url into task.localPath, created on the first block of data;
-    // the task's progress callback can abort by returning non-zero.
+    // the task's progress callback can abort by returning non-zero. A reply whose status
+    // is not 2xx, or whose body is shorter or longer than announced, is a failure.
     int Download(DownloadTask& task, long connectTimeoutSeconds);
 
-    // The announced length of url's body from a header-only request, -1 when unknown or unreachable.
-    static int GetRemoteFileSize(const std::string& url);
+    // The announced length of url's body from a header-only request, -1 when unknown or
+    // unreachable. The time limit holds for connecting and for the whole request; cancelled,
+    // when given, is asked while the request runs and ends it by returning true.
+    static int GetRemoteFileSize(
+        const std::string& url, long timeoutSeconds, const std::function<bool()>& cancelled = nullptr);
     // Percent-encodes bytes >= 0x80 and spaces; every other byte stays.
     static std::string UrlEncode(const std::string& text);
 

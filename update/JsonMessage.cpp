@@ -3,6 +3,7 @@
 #include "app/TextCodePage.h"
 #include "update/Base64.h"
 
+#include <exception>
 #include <json/json.h>
 #include <memory>
 #include <sstream>
@@ -10,6 +11,25 @@
 namespace {
 
 bool IsScalar(const Json::Value& value) { return !value.isArray() && !value.isObject(); }
+
+// The replies carry flat fields: anything nested deeper than this is not one of ours.
+constexpr int kNestingLimit = 64;
+
+bool ParseJson(const std::string& text, Json::Value& root)
+{
+    Json::CharReaderBuilder builder;
+    builder["allowComments"] = true;
+    builder["collectComments"] = true;
+    builder["stackLimit"] = kNestingLimit;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    // The reader throws on some inputs (nesting past the limit among them): such a reply is not valid.
+    try {
+        return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
 
 } // namespace
 
@@ -41,13 +61,8 @@ std::string JsonMessage::ToJsonText() const
 
 bool JsonMessage::FromJsonText(const std::string& text)
 {
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = true;
-    builder["collectComments"] = true;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors))
+    if (!ParseJson(text, root))
         return false;
     if (!root.isObject() && !root.isNull())
         return false;

@@ -22,6 +22,8 @@ using platform::os::Utf8ToUtf16;
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 10;
+// The size request gets the update check's limit, for connecting and in all.
+constexpr long kSizeRequestSeconds = 10;
 // Relative on purpose: without a data folder the download lands below the working folder.
 constexpr char16_t kDownloadFolder[] = u"mervok/Korvath/update/";
 
@@ -52,6 +54,7 @@ void MakeOwnerExecutable(const std::string& path)
 // the worker never reads the dialog itself.
 struct UpdateDialog::DownloadRun {
     HWND dialog = nullptr;
+    std::string sizeUrl;
     HttpClient client;
     DownloadTask task;
     std::shared_ptr<WorkerSignal> stop;
@@ -139,26 +142,20 @@ void UpdateDialog::StartDownload()
     localPath = kDownloadFolder + FileNameOfUrl(address);
     AppDataPath(localPath);
 
-    const int size = HttpClient::GetRemoteFileSize(Ansi(address));
     task = DownloadTask {};
     task.progressContext = this;
     task.progressCallback = &UpdateDialog::ProgressCallback;
-    task.expectedSize = size;
     task.localPath = Ansi(localPath);
     task.url = HttpClient::UrlEncode(AnsiToUtf8(Ansi(address)));
-    if (size <= 0) {
-        MessageBoxDialog::Inform(GetHWND(), u"提示", u"文件[" + address + u"]下载大小不正常！");
-        return;
-    }
 
-    if (updateTip)
-        updateTip->SetText(u"更新文件下载中，请稍候......");
+    // The size request runs on the worker too: a server that never answers must not freeze the window.
     startButton->SetEnabled(false);
     CreateParentFolder(task.localPath);
     // The earlier run has finished once the button is enabled again, so this returns at once.
     Stop(kStopTimeoutMs);
     auto run = std::make_shared<DownloadRun>();
     run->dialog = GetHWND();
+    run->sizeUrl = Ansi(address);
     run->client = client;
     run->task = task;
     nextRun = run;
@@ -173,8 +170,30 @@ void UpdateDialog::Run()
         return;
     run->stop = WakeEvent();
     run->task.progressContext = run.get();
+    const std::shared_ptr<WorkerSignal> stop = run->stop;
+    const int size = HttpClient::GetRemoteFileSize(
+        run->sizeUrl, kSizeRequestSeconds, [stop] { return stop->IsSignalled(); });
+    PostMessage(run->dialog, kSizeAnsweredMessage, static_cast<WPARAM>(size), 0);
+    if (size <= 0 || stop->IsSignalled())
+        return;
+    run->task.expectedSize = size;
     const int result = run->client.Download(run->task, kConnectTimeoutSeconds);
     PostMessage(run->dialog, kDownloadFinishedMessage, static_cast<WPARAM>(result), 0);
+}
+
+void UpdateDialog::OnSizeAnswered(int size)
+{
+    task.expectedSize = size;
+    if (size > 0) {
+        if (updateTip)
+            updateTip->SetText(u"更新文件下载中，请稍候......");
+        return;
+    }
+    const HWND self = GetHWND();
+    const std::u16string address = startButton ? startButton->GetUserData() : std::u16string();
+    MessageBoxDialog::Inform(self, u"提示", u"文件[" + address + u"]下载大小不正常！");
+    if (IsWindow(self) && startButton)
+        startButton->SetEnabled(true);
 }
 
 // Worker thread. A stop request aborts the transfer, so closing the dialog never waits
@@ -199,6 +218,8 @@ LRESULT UpdateDialog::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam
 {
     if (msg == kProgressMessage) {
         OnProgress(static_cast<int>(wParam));
+    } else if (msg == kSizeAnsweredMessage) {
+        OnSizeAnswered(static_cast<int>(wParam));
     } else if (msg == kDownloadFinishedMessage) {
         OnDownloadFinished(static_cast<int>(wParam));
     } else {

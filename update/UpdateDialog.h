@@ -22,6 +22,7 @@ class UpdateDialog : public platform::ui::WindowImplBase, public WorkerThread {
 public:
     static constexpr platform::ui::UINT kProgressMessage = platform::ui::WM_USER + 541;
     static constexpr platform::ui::UINT kDownloadFinishedMessage = platform::ui::WM_USER + 542;
+    static constexpr platform::ui::UINT kSizeAnsweredMessage = platform::ui::WM_USER + 543;
     static constexpr unsigned kStopTimeoutMs = 3000;
 
     UpdateDialog();
@@ -51,6 +52,7 @@ private:
 
     void Initialise();
     void StartDownload();
+    void OnSizeAnswered(int size);
     void OnProgress(int percent);
     void OnDownloadFinished(int result);
     static int ProgressCallback(void* context, double downloadTotal, double downloadNow, double, double);

@@ -17,6 +17,8 @@ public:
     /// Takes the machine-wide marker of a running instance; false when another
     /// live process holds it. The marker vanishes with the process, also after a crash.
     virtual bool AcquireSingleInstanceMarker(const std::string& name) = 0;
+    /// Gives the marker back early, for a process that ends without having served as the instance.
+    virtual void ReleaseSingleInstanceMarker() = 0;
 
     /// UTF-8 to the locale's narrow character set and back (identity when the locale is UTF-8).
     /// Unconvertible bytes become "?"; never fails.
@@ -26,7 +28,7 @@ public:
     /// The user's data folder ($XDG_DATA_HOME, else ~/.local/share) without a trailing "/";
     /// empty when no home folder can be found.
     virtual std::string UserDataFolder() = 0;
-    /// The user's documents folder; empty when none can be found.
+    /// The user's documents folder, created when missing; empty when none can be found or made.
     virtual std::string DocumentsFolder() = 0;
     /// The user's configuration folder ($XDG_CONFIG_HOME, else ~/.config) without a trailing "/";
     /// empty when no home folder can be found.

@@ -20,6 +20,7 @@ public:
 
     std::string ExecutablePath() override { return executablePath; }
     bool AcquireSingleInstanceMarker(const std::string& name) override;
+    void ReleaseSingleInstanceMarker() override { }
     std::string Utf8ToLocale(const std::string& text) override { return text; }
     std::string LocaleToUtf8(const std::string& text) override { return text; }
     std::string UserDataFolder() override { return userDataFolder; }

@@ -110,6 +110,14 @@ void MisbehavingServer::Serve(int connection)
                 + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         break;
     }
+    case Fault::DeeplyNestedJson: {
+        const std::string body
+            = R"({"version":"1","x":)" + std::string(1000, '[') + std::string(1000, ']') + "}";
+        SendAll(connection,
+            "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
+                + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        break;
+    }
     case Fault::EndlessSlowBody:
         if (SendAll(
                 connection, "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n{\"result\":\"0\","))

@@ -12,6 +12,7 @@ public:
     enum class Fault {
         Garbage, // a 200 reply whose body is random bytes
         HugeJson, // a well-formed JSON reply of 50 MB
+        DeeplyNestedJson, // a reply with a thousand nested arrays
         EndlessSlowBody, // headers, then one byte every 100 ms until the server goes
         CloseAtOnce, // the connection closed without a reply
     };

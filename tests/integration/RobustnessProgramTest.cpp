@@ -99,6 +99,7 @@ TEST_P(UpdateServerFaultTest, TheProgramStillStarts)
 INSTANTIATE_TEST_SUITE_P(Faults, UpdateServerFaultTest,
     ::testing::Values(UpdateFault { "Garbage", MisbehavingServer::Fault::Garbage },
         UpdateFault { "HugeJson", MisbehavingServer::Fault::HugeJson },
+        UpdateFault { "DeeplyNestedJson", MisbehavingServer::Fault::DeeplyNestedJson },
         UpdateFault { "EndlessSlowBody", MisbehavingServer::Fault::EndlessSlowBody },
         UpdateFault { "CloseAtOnce", MisbehavingServer::Fault::CloseAtOnce }),
     [](const ::testing::TestParamInfo<UpdateFault>& info) { return std::string(info.param.name); });
@@ -127,6 +128,22 @@ TEST_F(RobustnessProgramTest, DamagedConfigurationStartsWithDefaultsAndIsLeftAlo
         EXPECT_FALSE(run.WaitForExit(0)) << run.StandardError().toStdString();
         run.Kill();
         EXPECT_EQ(ReadFile(path), contents);
+    }
+}
+
+// Without its skin the program says why and ends, so the next start is not turned away.
+TEST_F(RobustnessProgramTest, MissingSkinEndsTheProgramWithAnError)
+{
+    ProgramFolder folder(site);
+    ASSERT_TRUE(QFile::remove(folder.Path() + "/skin"));
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        ProgramRun run(folder, ProgramEnvironment(home.path()));
+        ASSERT_TRUE(run.WaitForExit(kStartTimeoutMs)) << run.StandardError().toStdString();
+        EXPECT_FALSE(run.Crashed());
+        EXPECT_NE(run.ExitCode(), 0);
+        EXPECT_TRUE(run.StandardError().contains("skin")) << run.StandardError().toStdString();
+        EXPECT_FALSE(run.StandardError().contains("Tessik客户端已经启动!"));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/engine/qt/BrowserPage.h"
 #include "platform/engine/qt/BrowserRegistry.h"
 #include "platform/engine/qt/BrowserView.h"
+#include "platform/engine/qt/CursorLock.h"
 #include "platform/engine/qt/EngineCallbacks.h"
 #include "platform/engine/qt/EngineContext.h"
 #include "platform/engine/qt/KeyEventFilter.h"
@@ -60,6 +61,7 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
             windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
     ConnectPage();
     new KeyEventFilter(this, view);
+    new CursorLock(this, view);
     new PageBridge(this, page);
     TestPageServer::Instance().Attach(this);
     BrowserRegistry::Instance().Add(identifier, this);

@@ -3,6 +3,7 @@
 #include <QStandardPaths>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -55,7 +56,13 @@ std::string LinuxOsLayer::DocumentsFolder()
 {
     if (HomeFolder().empty())
         return {};
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    // The user-dirs entry, else ~/Documents; made when missing, so the save dialog opens there.
+    const std::string folder
+        = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    std::error_code error;
+    if (folder.empty() || (!std::filesystem::create_directories(folder, error) && error))
+        return {};
+    return folder;
 }
 
 std::string LinuxOsLayer::ErrorText(int errorCode)

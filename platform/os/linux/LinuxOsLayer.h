@@ -9,6 +9,7 @@ class LinuxOsLayer final : public OsLayer {
 public:
     std::string ExecutablePath() override;
     bool AcquireSingleInstanceMarker(const std::string& name) override;
+    void ReleaseSingleInstanceMarker() override;
     std::string Utf8ToLocale(const std::string& text) override;
     std::string LocaleToUtf8(const std::string& text) override;
     std::string UserDataFolder() override;

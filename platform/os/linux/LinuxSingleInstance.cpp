@@ -8,13 +8,16 @@
 
 namespace platform::os {
 
+namespace {
+    int markerSocket = -1;
+}
+
 // The marker is a socket bound in the abstract namespace: it is visible to every
 // user and session of the machine (within one network namespace) and the kernel
 // releases the name when the process ends, however it ends. CLOEXEC keeps it out
 // of the engine's sub-processes and of anything the program launches.
 bool LinuxOsLayer::AcquireSingleInstanceMarker(const std::string& name)
 {
-    static int markerSocket = -1;
     if (markerSocket >= 0)
         return true;
 
@@ -40,6 +43,14 @@ bool LinuxOsLayer::AcquireSingleInstanceMarker(const std::string& name)
     }
     markerSocket = fd;
     return true;
+}
+
+void LinuxOsLayer::ReleaseSingleInstanceMarker()
+{
+    if (markerSocket < 0)
+        return;
+    close(markerSocket);
+    markerSocket = -1;
 }
 
 } // namespace platform::os

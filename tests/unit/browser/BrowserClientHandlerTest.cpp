@@ -3,8 +3,10 @@
 #include "app/GlobalState.h"
 #include "browser/NextTabId.h"
 #include "browser/TabContextHandler.h"
+#include "config/SiteAddress.h"
 #include "fakes/FakeEngine.h"
 #include "platform/engine/CefCommandLine.h"
+#include "platform/os/TextCodec.h"
 #include "platform/ui/ControlUI.h"
 #include "platform/ui/WindowMessages.h"
 #include "support/WaitUntil.h"
@@ -82,7 +84,8 @@ TEST_F(BrowserClientHandlerTest, SwitchesChooseTheStartAddressAndCursorPolicy)
             std::vector<std::string> { "zandrel", "--url" } }) {
         CefCommandLine::InitGlobalCommandLine(argv);
         CefRefPtr<BrowserClientHandler> other(new BrowserClientHandler);
-        EXPECT_EQ(other->StartupUrl().rfind("https://", 0), 0u) << argv.back();
+        EXPECT_EQ(other->StartupUrl(), platform::os::Utf16ToUtf8(SiteUrl()) + "/?miniClient=1")
+            << argv.back();
     }
 
     CefCommandLine::InitGlobalCommandLine({ "zandrel", "--mouse-cursor-change-disabled" });

@@ -143,4 +143,16 @@ TEST_F(DevToolsMenuTest, SpaceBarOutsideTextFieldsAlertsOnEachRawKeyDownAndNever
     EXPECT_FALSE(offer(KEYEVENT_RAWKEYDOWN, 'A', false));
     const std::string alert = "js:alert('You pressed the space bar!');";
     EXPECT_EQ(CallsAfter(before), (std::vector<std::string> { alert, alert }));
+
+    // A password field: the page reports it editable although the key event does not.
+    auto focusReport = [&](bool editable) {
+        CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create("ClientRenderer.FocusedNodeChanged");
+        message->GetArgumentList()->SetBool(0, editable);
+        engine.Run([&] { handler->OnProcessMessageReceived(browser, PID_RENDERER, message); });
+    };
+    focusReport(true);
+    EXPECT_FALSE(offer(KEYEVENT_RAWKEYDOWN, 32, false));
+    EXPECT_FALSE(offer(KEYEVENT_CHAR, 32, false));
+    focusReport(false);
+    EXPECT_TRUE(offer(KEYEVENT_RAWKEYDOWN, 32, false));
 }

@@ -27,7 +27,8 @@ TEST(AutoStartRegistrar, RegistersTheRunningExecutableUnderItsName)
     registrar.RemoveAutoStart();
     EXPECT_TRUE(os.fake.autostartEntries.empty());
 
-    os.fake.autostartWritable = false;
+    // Without a known executable there is nothing to start: no entry naming nothing.
+    os.fake.executablePath.clear();
     registrar.SetAutoStart();
     EXPECT_TRUE(os.fake.autostartEntries.empty());
 }

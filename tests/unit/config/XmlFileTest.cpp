@@ -1,6 +1,8 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ConfigTestFolder.h"
 #include "config/XmlDocument.h"
@@ -147,22 +149,62 @@ TEST(XmlFile, SaveReplacesTheLinkedFileAndKeepsItsPermissions)
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
 }
 
-TEST(XmlFile, SaveIntoReadOnlyFolderKeepsOldContent)
+// Where no file can be added beside config.xml, the file itself is rewritten as it is.
+TEST(XmlFile, SaveWithoutRoomForAReplacementWritesInPlace)
 {
+    namespace fs = std::filesystem;
     ConfigTestFolder folder;
     const std::string file = folder.File("config.xml");
     ConfigTestFolder::Write(file, "<old/>");
-    std::filesystem::permissions(
-        folder.path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (std::FILE* probe = std::fopen(folder.File("probe").c_str(), "wb")) {
-        std::fclose(probe);
-        GTEST_SKIP() << "permissions are not enforced for this user";
-    }
     XmlDocument document;
     document.SetDocText(u"<new/>");
-    EXPECT_FALSE(document.SaveFile(file));
-    EXPECT_EQ(document.GetResult(), u"Permission denied");
-    EXPECT_EQ(ConfigTestFolder::Read(file), "<old/>");
+
+    // The replacement's name is taken by a folder.
+    fs::create_directory(folder.File("config.xml.saving"));
+    ConfigTestFolder::Write(folder.File("config.xml.saving/kept"), "");
+    ASSERT_TRUE(document.SaveFile(file));
+    EXPECT_EQ(ConfigTestFolder::Read(file), "<new/>");
+    fs::remove_all(folder.File("config.xml.saving"));
+
+    // A read-only folder (not enforced for root).
+    fs::permissions(folder.path, fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::FILE* probe = std::fopen(folder.File("probe").c_str(), "wb")) {
+        std::fclose(probe);
+        fs::permissions(folder.path, fs::perms::owner_all);
+        return;
+    }
+    document.SetDocText(u"<newer/>");
+    EXPECT_TRUE(document.SaveFile(file));
+    fs::permissions(folder.path, fs::perms::owner_all);
+    EXPECT_EQ(ConfigTestFolder::Read(file), "<newer/>");
+}
+
+TEST(XmlFile, SaveKeepsHardLinksAndTheOwner)
+{
+    namespace fs = std::filesystem;
+    ConfigTestFolder folder;
+    const std::string file = folder.File("config.xml");
+    const std::string otherName = folder.File("shared.xml");
+    ConfigTestFolder::Write(file, "<old/>");
+    fs::create_hard_link(file, otherName);
+    XmlDocument document;
+    document.SetDocText(u"<new/>");
+    ASSERT_TRUE(document.SaveFile(file));
+    EXPECT_EQ(ConfigTestFolder::Read(otherName), "<new/>");
+    EXPECT_EQ(fs::hard_link_count(file), 2u);
+
+    const std::string owned = folder.File("owned.xml");
+    ConfigTestFolder::Write(owned, "<old/>");
+    constexpr uid_t kOtherUser = 4321;
+    constexpr gid_t kOtherGroup = 4322;
+    if (::chown(owned.c_str(), kOtherUser, kOtherGroup) != 0)
+        return; // only root can give a file away
+    ASSERT_TRUE(document.SaveFile(owned));
+    struct stat status { };
+    ASSERT_EQ(::stat(owned.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, kOtherUser);
+    EXPECT_EQ(status.st_gid, kOtherGroup);
+    EXPECT_EQ(ConfigTestFolder::Read(owned), "<new/>");
 }
 
 } // namespace

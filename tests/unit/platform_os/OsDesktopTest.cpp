@@ -78,6 +78,24 @@ TEST(OsFolders, DataFolderFollowsXdgThenHome)
     EXPECT_EQ(os.UserConfigFolder(), "/home/someone/.config");
 }
 
+TEST(OsFolders, DocumentsFolderFollowsUserDirsAndIsCreated)
+{
+    const fs::path root = fs::temp_directory_path() / ("zandrel-documents-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    EnvironmentScope env;
+    env.Set("HOME", (root / "home").string());
+    env.Set("XDG_CONFIG_HOME", (root / "config").string());
+    auto& os = platform::os::Os();
+    EXPECT_EQ(os.DocumentsFolder(), (root / "home" / "Documents").string());
+    EXPECT_TRUE(fs::is_directory(root / "home" / "Documents"));
+
+    fs::create_directories(root / "config");
+    std::ofstream(root / "config" / "user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/文档\"\n";
+    EXPECT_EQ(os.DocumentsFolder(), (root / "home" / "文档").string());
+    EXPECT_TRUE(fs::is_directory(root / "home" / "文档"));
+    fs::remove_all(root);
+}
+
 TEST(OsDesktop, ClipboardTakesText)
 {
     ASSERT_NE(qobject_cast<QGuiApplication*>(QCoreApplication::instance()), nullptr);

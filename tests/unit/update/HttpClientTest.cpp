@@ -95,13 +95,15 @@ TEST_F(HttpClientTest, WriteCallbackRefusesNullPointers)
 
 TEST_F(HttpClientTest, RemoteFileSize)
 {
-    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/file")), LocalHttpServer::kFileSize);
-    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/chunked")), -1);
-    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/missing")), 21)
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/file"), 10), LocalHttpServer::kFileSize);
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/chunked"), 10), -1);
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/missing"), 10), 21)
         << "an error page is a body like any other";
-    EXPECT_EQ(
-        HttpClient::GetRemoteFileSize("http://127.0.0.1:" + std::to_string(LocalHttpServer::ClosedPort())),
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(
+                  "http://127.0.0.1:" + std::to_string(LocalHttpServer::ClosedPort()), 10),
         -1);
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/slow"), 10, [] { return true; }), -1)
+        << "a cancelled request gives up without its answer";
 }
 
 TEST_F(HttpClientTest, DownloadWritesTheFileAndOverwritesOnTheSecondRun)
@@ -139,6 +141,13 @@ TEST_F(HttpClientTest, DroppedConnectionKeepsThePartialFile)
     EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(task.bytesWritten));
     EXPECT_GT(task.bytesWritten, 0);
     EXPECT_LT(task.bytesWritten, LocalHttpServer::kFileSize);
+}
+
+TEST_F(HttpClientTest, ErrorStatusIsAFailedDownload)
+{
+    HttpClient client;
+    DownloadTask task = Task("/missing", "setup.bin");
+    EXPECT_EQ(client.Download(task, 10), 22);
 }
 
 TEST_F(HttpClientTest, UncreatableFileFailsWithAWriteError)

@@ -72,6 +72,19 @@ public:
                     return sink.write(block.data(), block.size());
                 });
         });
+        server.Get("/missing/setup.sh", [this](const httplib::Request& request, httplib::Response& response) {
+            if (request.method == "GET")
+                ++downloads;
+            response.status = 404;
+            response.set_content("not found", "text/plain");
+        });
+        // Accepts the request and answers only when the test ends.
+        server.Get("/silent/setup.sh", [this](const httplib::Request&, httplib::Response& response) {
+            for (int i = 0; i < 3000 && !stopping; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            silentAnswered = true;
+            response.set_content("late", "application/octet-stream");
+        });
         port = server.bind_to_any_port("127.0.0.1");
         thread = std::thread([this] { server.listen_after_bind(); });
         // A stop that comes before the listener runs is lost, and the join would never end.
@@ -107,6 +120,7 @@ public:
     std::atomic<int> downloads { 0 };
     std::atomic<bool> dropNext { false };
     std::atomic<bool> stopping { false };
+    std::atomic<bool> silentAnswered { false };
 
 private:
     httplib::Server server;
@@ -272,7 +286,7 @@ TEST_F(UpdateDialogTest, UnannouncedSizeStartsNoDownload)
     server.Offer("1.0.0.3", "99.0.0.0", "/unsized/setup.sh");
     RunDialog([&](UpdateDialog* dialog) {
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));
-        EXPECT_TRUE(StartButton(dialog)->IsEnabled());
+        EXPECT_TRUE(WaitUntil([&] { return StartButton(dialog)->IsEnabled(); }, 15000));
     });
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0],
@@ -290,8 +304,8 @@ TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
     const std::string path = DownloadPath("setup_1.0.0.2.sh");
     UINT code = RunDialog([&](UpdateDialog* dialog) {
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));
-        EXPECT_EQ(Tip(dialog), u"更新文件下载中，请稍候......");
         EXPECT_FALSE(StartButton(dialog)->IsEnabled());
+        EXPECT_TRUE(WaitUntil([&] { return Tip(dialog) == u"更新文件下载中，请稍候......"; }, 15000));
         ASSERT_TRUE(WaitUntil([&] { return StartButton(dialog)->IsEnabled(); }, 15000));
         EXPECT_EQ(Tip(dialog), u"有新版本，快快更新啦！");
         EXPECT_TRUE(std::filesystem::exists(path)) << "the partial file stays";
@@ -312,6 +326,37 @@ TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
     EXPECT_EQ(os.fake.launches[0].program, path);
     EXPECT_TRUE(os.fake.launches[0].arguments.empty());
     EXPECT_TRUE(os.fake.launches[0].elevated);
+}
+
+TEST_F(UpdateDialogTest, ErrorPageIsAFailedDownloadAndNothingIsLaunched)
+{
+    server.Offer("99.0.0.0", "99.0.0.0", "/missing/setup.sh");
+    RunDialog([&](UpdateDialog* dialog) {
+        ASSERT_TRUE(SimulateClick(StartButton(dialog)));
+        ASSERT_TRUE(
+            WaitUntil([&] { return server.downloads == 1 && StartButton(dialog)->IsEnabled(); }, 15000));
+        EXPECT_EQ(Tip(dialog), u"有新版本，快快更新啦！");
+    });
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(os.fake.launches.empty());
+}
+
+// The size request waits on the worker: the window keeps answering and closes at once.
+TEST_F(UpdateDialogTest, SilentServerLeavesTheWindowAnswering)
+{
+    server.Offer("99.0.0.0", "99.0.0.0", "/silent/setup.sh");
+    UINT code = RunDialog([&](UpdateDialog* dialog) {
+        ASSERT_TRUE(SimulateClick(StartButton(dialog)));
+        EXPECT_FALSE(server.silentAnswered) << "the click waited for the server";
+        EXPECT_FALSE(StartButton(dialog)->IsEnabled());
+        HWND hwnd = dialog->GetHWND();
+        ASSERT_TRUE(SimulateClick(dialog->FindControl(u"closebtn")));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }, 10000));
+        EXPECT_FALSE(server.silentAnswered);
+    });
+    EXPECT_EQ(code, 2u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(server.downloads, 0);
 }
 
 TEST_F(UpdateDialogTest, FailedDownloadWithoutNewerVersionSaysNoUpdate)

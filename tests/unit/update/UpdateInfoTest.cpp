@@ -2,6 +2,9 @@
 #include "update/Base64.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -51,7 +54,11 @@ TEST(UpdateInfoRead, RejectsMalformedRepliesAndKeepsTheRecord)
     const char* replies[]
         = { "", "<html>404</html>", "[1,2]", "\"1.0.0.0\"", "42", R"({"version":["1.0.0.0"]})",
               R"({"version":"1","version_url":{"a":1}})", R"({"result":[]})", R"({"version":"1.0.0.0")" };
-    for (const char* reply : replies) {
+    const std::string deeplyNested
+        = R"({"version":"1","x":)" + std::string(1000, '[') + std::string(1000, ']') + "}";
+    std::vector<std::string> all(std::begin(replies), std::end(replies));
+    all.push_back(deeplyNested);
+    for (const std::string& reply : all) {
         UpdateInfo info;
         info.version = "kept";
         EXPECT_FALSE(info.FromJsonText(reply)) << reply;
