@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -199,11 +200,12 @@ TEST_F(SettingWindowTest, EnterAndEscapeLeaveTheWindowOpen)
 
 TEST_F(SettingWindowTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
 {
-    // A folder where the save's temporary file must go makes the write fail, even for root.
-    ASSERT_TRUE(QDir(folder.path()).mkdir("config.xml.saving"));
+    // A folder in the file's place once the settings are read makes the write fail, even for root.
     bool open = false;
     RunWindow([&](SettingWindow* window) {
         Click(window, u"exit");
+        ASSERT_TRUE(QFile::remove(ConfigPath()));
+        ASSERT_TRUE(QDir(folder.path()).mkdir("config.xml"));
         Click(window, u"savesettingbtn");
         open = IsWindow(window->GetHWND());
     });
@@ -211,9 +213,10 @@ TEST_F(SettingWindowTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(QString::fromStdU16String(messages[0]).startsWith("提示|设置保存失败："));
     EXPECT_GT(messages[0].size(), std::u16string(u"提示|设置保存失败：").size()) << "a reason follows";
-    EXPECT_TRUE(ConfigText().contains("optionexit=\"1\""));
+    EXPECT_TRUE(QFileInfo(ConfigPath()).isDir());
 
     messages.clear();
+    ASSERT_TRUE(QDir(folder.path()).rmdir("config.xml"));
     WriteConfig(true, false, "");
     RunWindow([&](SettingWindow* window) { Click(window, u"savesettingbtn"); });
     ASSERT_EQ(messages.size(), 1u);
