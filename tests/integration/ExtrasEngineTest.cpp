@@ -238,7 +238,14 @@ TEST_F(ExtrasEngineTest, SpaceBarAlertsOutsideTextFieldsAndTypesInside)
         "<div style='height: 5000px'>tall</div>");
     auto browser = Open(server.Url("/space.html"));
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(WaitUntil([&] { return !browser->IsLoading(); }, 20000));
+    // Not loading is also the state before the first navigation starts, when the page is
+    // still blank and an alert would be a real, blocking dialog: wait for the page's own script.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return !browser->IsLoading()
+                && Evaluate(browser, QStringLiteral("typeof alerts")).toString() == "object";
+        },
+        20000));
     QWebEngineView* view = View(browser);
     view->window()->activateWindow();
     view->setFocus();
