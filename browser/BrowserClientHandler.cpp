@@ -337,6 +337,10 @@ void BrowserClientHandler::OnLoadingStateChange(
     CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack, bool canGoForward)
 {
     (void)browser;
+    // A document being replaced takes its focused field with it, and no focus change is
+    // reported for it; the new document reports its own.
+    if (isLoading)
+        focusOnEditableField = false;
     // The controls belong to the GUI thread: their new state travels there as a message.
     if (extraControl1)
         platform::ui::PostSetEnabled(extraControl1, !isLoading);
