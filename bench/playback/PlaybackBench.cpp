@@ -1,8 +1,8 @@
 // What watching a stream costs: CPU of the whole process tree, frames shown and dropped, for the
 // program against the bare engine (OpenGL and software) and Chromium's app mode, in turns.
-// Usage: playback [--turns N] [--window SECONDS] [--clips 720p30,1080p30,1080p60] [--hidden] [--threads]
+// Usage: playback [--turns N] [--window SECONDS] [--clips 720p30,1080p30,1080p60] [--minimised] [--threads]
 //                 [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH] [--chromium PATH]
-// Needs a display (run it under xvfb-run) and ffmpeg.
+// Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager.
 #include "../common/ProcessTree.h"
 #include "PlaybackServer.h"
 
@@ -66,12 +66,12 @@ std::string MakeClip(const Clip& clip, const fs::path& folder)
     return content.str();
 }
 
-// Takes the contender's windows off the screen, as minimising or hiding to the tray does.
-void HideWindows(pid_t root)
+// Asks the window manager to minimise the contender's windows.
+void MinimiseWindows(pid_t root)
 {
     for (pid_t pid : Descendants(root))
-        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "windowunmap",
-            "%@" });
+        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid),
+            "windowminimize", "%@" });
 }
 
 struct Measure {
@@ -131,7 +131,7 @@ struct Contender {
 
 struct Settings {
     std::chrono::seconds window { 10 };
-    bool hidden = false;
+    bool minimised = false;
     bool threads = false;
     int soakMinutes = 0;
 };
@@ -154,8 +154,8 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
     if (!playing)
         std::fprintf(stderr, "%s: the video did not play\n", contender.name.c_str());
     if (playing) {
-        if (settings.hidden)
-            HideWindows(pid);
+        if (settings.minimised)
+            MinimiseWindows(pid);
         std::this_thread::sleep_for(kSteady);
         if (Take(server, pid, from)) {
             std::this_thread::sleep_for(settings.window);
@@ -216,7 +216,7 @@ int main(int argc, char** argv)
     const int turns = std::max(1, std::stoi(Option(argc, argv, "--turns", "3")));
     Settings settings;
     settings.window = std::chrono::seconds(std::max(2, std::stoi(Option(argc, argv, "--window", "10"))));
-    settings.hidden = Flag(argc, argv, "--hidden");
+    settings.minimised = Flag(argc, argv, "--minimised");
     settings.threads = Flag(argc, argv, "--threads");
     settings.soakMinutes = std::max(0, std::stoi(Option(argc, argv, "--soak", "0")));
     const std::string only = Option(argc, argv, "--only", "");
@@ -277,7 +277,7 @@ int main(int argc, char** argv)
     fs::create_directories(clipFolder);
     std::printf("%d turns per contender after one warm-up, %llds window %llds after playback starts%s\n",
         turns, static_cast<long long>(settings.window.count()), static_cast<long long>(kSteady.count()),
-        settings.hidden ? ", windows hidden" : "");
+        settings.minimised ? ", windows minimised" : "");
     for (const Clip& clip : ChosenClips(Option(argc, argv, "--clips", "720p30,1080p30,1080p60"))) {
         std::string content = MakeClip(clip, clipFolder);
         if (content.empty()) {
