@@ -98,7 +98,7 @@ void MainFrame::OnWindowInitialised()
     backButton = FindControl(u"btn_backward");
     forwardButton = FindControl(u"btn_forward");
 
-    trayIconAdded = trayIcon.Add(GetHWND(), kTrayIconId, u"Tessik微端", kSmallIconId);
+    trayIconAdded = trayIcon.Add(GetHWND(), kTrayIconId, u"Tessik微端", kSmallIconId, TrayMenuEntries());
 
     SetWindowIcon(GetHWND(), LoadProgramIcon(kMainIconId), LoadProgramIcon(kSmallIconId));
 
@@ -347,6 +347,19 @@ void MainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
     default:
         break;
     }
+}
+
+// The tray menu's items for desktops that draw the menu themselves; choosing one posts what
+// the pop-up menu posts for it.
+std::vector<NOTIFYMENUENTRY> MainFrame::TrayMenuEntries() const
+{
+    std::vector<NOTIFYMENUENTRY> entries;
+    for (const auto& [id, item] : menuItems) {
+        if (item->parentId == kTrayMenuId)
+            entries.push_back(
+                { item->text, WM_MENU_CLICK, reinterpret_cast<WPARAM>(item.get()), static_cast<LPARAM>(id) });
+    }
+    return entries;
 }
 
 void MainFrame::RestoreFromTray()

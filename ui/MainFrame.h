@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 // The one top-level window: the site in a strip of tabs, back and forward, the
 // menus' commands, the start-up update reaction and the close-or-hide decision.
@@ -67,6 +68,7 @@ private:
     void OpenSettings();
     void AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind);
     void OnTrayNotify(platform::ui::WPARAM iconId, platform::ui::LPARAM mouseMessage);
+    std::vector<platform::ui::NOTIFYMENUENTRY> TrayMenuEntries() const;
     void RestoreFromTray();
 
     TabStrip tabs;

@@ -8,14 +8,16 @@ TrayIcon::TrayIcon()
     data.cbSize = kDataSize;
 }
 
-bool TrayIcon::Add(HWND window, UINT id, const std::u16string& tip, int iconResource)
+bool TrayIcon::Add(
+    HWND window, UINT id, const std::u16string& tip, int iconResource, std::vector<NOTIFYMENUENTRY> menu)
 {
     data.hWnd = window;
     data.uID = id;
     data.hIcon = LoadProgramIcon(iconResource);
     data.uCallbackMessage = callbackMessage;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_MENU;
     data.szTip = tip;
+    data.menu = std::move(menu);
     return Shell_NotifyIconW(NIM_ADD, &data);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/ui/WindowOps.h"
 
 #include <string>
+#include <vector>
 
 namespace platform::ui {
 
@@ -12,6 +13,17 @@ constexpr DWORD NIM_DELETE = 2;
 constexpr UINT NIF_MESSAGE = 0x1;
 constexpr UINT NIF_ICON = 0x2;
 constexpr UINT NIF_TIP = 0x4;
+/// This layer's own flag: menu holds the entries of a menu the desktop draws itself.
+constexpr UINT NIF_MENU = 0x10000;
+
+/// An entry of the icon's exported menu; choosing it posts message, wParam and lParam
+/// to the icon's window.
+struct NOTIFYMENUENTRY {
+    std::u16string text;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
 
 /// One notification-area icon, named by its window and id.
 struct NOTIFYICONDATAW {
@@ -22,6 +34,7 @@ struct NOTIFYICONDATAW {
     UINT uCallbackMessage = 0;
     HICON hIcon = nullptr;
     std::u16string szTip;
+    std::vector<NOTIFYMENUENTRY> menu;
 };
 
 /// A message number for name, the same for the same name during the process,
@@ -31,7 +44,10 @@ UINT RegisterWindowMessageW(const std::u16string& name);
 /// Adds, changes or removes the icon of data.hWnd / data.uID. Clicks on it are posted
 /// to hWnd as uCallbackMessage with wParam = uID and lParam = WM_LBUTTONUP,
 /// WM_LBUTTONDBLCLK or WM_RBUTTONUP. False when the desktop has no notification area,
-/// the icon already exists (NIM_ADD) or does not (NIM_MODIFY, NIM_DELETE). GUI thread only.
+/// the icon already exists (NIM_ADD) or does not (NIM_MODIFY, NIM_DELETE). Where the
+/// desktop draws the icon's menu itself (a StatusNotifier host), NIF_MENU on NIM_ADD exports
+/// data.menu; elsewhere only the clicks above arrive and the caller shows its own menu.
+/// GUI thread only.
 bool Shell_NotifyIconW(DWORD message, NOTIFYICONDATAW* data);
 
 } // namespace platform::ui

@@ -137,10 +137,13 @@ void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy)
 
 void DesktopSession::Key(const QString& keys) const { Run("xdotool", { "key", keys }); }
 
-DesktopProgram::DesktopProgram(const DesktopSession& session)
+DesktopProgram::DesktopProgram(const DesktopSession& session, const Preparation& prepare)
     : desktop(session)
 {
-    run = std::make_unique<ProgramRun>(folder, ProgramEnvironment(home.path(), &session.Display()));
+    QProcessEnvironment environment = ProgramEnvironment(home.path(), &session.Display());
+    if (prepare)
+        prepare(folder.Path(), environment);
+    run = std::make_unique<ProgramRun>(folder, environment);
 }
 
 bool DesktopProgram::WaitUntilReady()

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "integration/ProgramRunSupport.h"
@@ -42,7 +43,9 @@ private:
 
 // The program under the session's window manager, with the site it talks to.
 struct DesktopProgram {
-    explicit DesktopProgram(const DesktopSession& session);
+    // prepare may change the program folder's files and the run's environment before the start.
+    using Preparation = std::function<void(const QString& folder, QProcessEnvironment& environment)>;
+    explicit DesktopProgram(const DesktopSession& session, const Preparation& prepare = {});
     // Waits until the main window is viewable and the home page was asked for.
     bool WaitUntilReady();
 

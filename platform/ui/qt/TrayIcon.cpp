@@ -4,6 +4,11 @@
 #include <memory>
 #include <utility>
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 #include "platform/ui/Application.h"
@@ -15,10 +20,46 @@ namespace platform::ui {
 namespace {
     using IconKey = std::pair<HWND, UINT>;
 
-    std::map<IconKey, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
+    // The icon goes before the menu it may point at.
+    struct TrayEntry {
+        std::unique_ptr<QMenu> menu;
+        std::unique_ptr<QSystemTrayIcon> icon;
+    };
+
+    std::map<IconKey, TrayEntry>& TrayIcons()
     {
-        static std::map<IconKey, std::unique_ptr<QSystemTrayIcon>> icons;
+        static std::map<IconKey, TrayEntry> icons;
         return icons;
+    }
+
+    constexpr int kWatcherReplyMs = 2000;
+
+    // Qt draws its icon as a StatusNotifierItem, exporting a set QMenu over DBusMenu, exactly
+    // when the watcher reports a registered host. Elsewhere (an XEmbed tray) Qt would pop a set
+    // QMenu up itself on the right click, beside the caller's own menu.
+    bool StatusNotifierHostRegistered()
+    {
+        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected() || !bus.interface()->isServiceRegistered(watcher))
+            return false;
+        QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+        QDBusMessage reply = bus.call(get, QDBus::Block, kWatcherReplyMs);
+        return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+            && reply.arguments().front().value<QDBusVariant>().variant().toBool();
+    }
+
+    std::unique_ptr<QMenu> ExportedMenu(const NOTIFYICONDATAW& data)
+    {
+        auto menu = std::make_unique<QMenu>();
+        for (const NOTIFYMENUENTRY& entry : data.menu) {
+            QAction* action = menu->addAction(QString::fromStdU16String(entry.text));
+            QObject::connect(action, &QAction::triggered,
+                [hwnd = data.hWnd, entry] { PostMessage(hwnd, entry.message, entry.wParam, entry.lParam); });
+        }
+        return menu;
     }
 
     void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATAW& data)
@@ -53,13 +94,19 @@ bool Shell_NotifyIconW(DWORD message, NOTIFYICONDATAW* data)
     case NIM_ADD: {
         if (it != icons.end() || !QSystemTrayIcon::isSystemTrayAvailable())
             return false;
-        auto icon = std::make_unique<QSystemTrayIcon>();
+        TrayEntry entry;
+        entry.icon = std::make_unique<QSystemTrayIcon>();
+        QSystemTrayIcon* icon = entry.icon.get();
         Apply(*icon, *data);
+        if ((data->uFlags & NIF_MENU) && StatusNotifierHostRegistered()) {
+            entry.menu = ExportedMenu(*data);
+            icon->setContextMenu(entry.menu.get());
+        }
         if (data->uFlags & NIF_MESSAGE) {
             HWND hwnd = data->hWnd;
             UINT id = data->uID;
             UINT callback = data->uCallbackMessage;
-            QObject::connect(icon.get(), &QSystemTrayIcon::activated,
+            QObject::connect(icon, &QSystemTrayIcon::activated,
                 [hwnd, id, callback](QSystemTrayIcon::ActivationReason reason) {
                     UINT mouse = reason == QSystemTrayIcon::Trigger ? WM_LBUTTONUP
                         : reason == QSystemTrayIcon::DoubleClick    ? WM_LBUTTONDBLCLK
@@ -70,18 +117,18 @@ bool Shell_NotifyIconW(DWORD message, NOTIFYICONDATAW* data)
                 });
         }
         icon->show();
-        icons.emplace(key, std::move(icon));
+        icons.emplace(key, std::move(entry));
         return true;
     }
     case NIM_MODIFY:
         if (it == icons.end())
             return false;
-        Apply(*it->second, *data);
+        Apply(*it->second.icon, *data);
         return true;
     case NIM_DELETE:
         if (it == icons.end())
             return false;
-        it->second->hide();
+        it->second.icon->hide();
         icons.erase(it);
         return true;
     default:

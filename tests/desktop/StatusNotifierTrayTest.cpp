@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QFile>
+
+#include "DesktopSession.h"
+#include "FakeStatusNotifierWatcher.h"
+#include "support/WaitUntil.h"
+
+namespace {
+
+constexpr int kReplyMs = 10000;
+
+// The program's icon as a StatusNotifier host sees it: the item registered with the watcher,
+// its exported menu read and clicked over DBusMenu, the item activated.
+class StatusNotifierTrayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!desktop.Available())
+            GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
+        if (!watcher.Available())
+            GTEST_SKIP() << "needs dbus-daemon";
+        program = std::make_unique<DesktopProgram>(
+            desktop, [this](const QString& folder, QProcessEnvironment& environment) {
+                CloseToTray(folder + "/config.xml");
+                environment.insert("DBUS_SESSION_BUS_ADDRESS", watcher.BusAddress());
+            });
+        ASSERT_TRUE(program->WaitUntilReady());
+        ASSERT_TRUE(WaitUntil([this] { return !watcher.RegisteredStatusNotifierItems().isEmpty(); }, 30000))
+            << "no item registered with the watcher";
+        item = watcher.RegisteredStatusNotifierItems().front();
+    }
+
+    static void CloseToTray(const QString& path)
+    {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray config = file.readAll().replace("optionexit=\"0\"", "optionexit=\"1\"");
+        file.close();
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(config);
+    }
+
+    // Calls the item's object and waits for the reply, answering the item's own calls meanwhile.
+    QDBusMessage Call(
+        const QString& path, const QString& interface, const QString& method, const QVariantList& arguments)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(item, path, interface, method);
+        call.setArguments(arguments);
+        QDBusPendingCall pending = watcher.Bus().asyncCall(call, kReplyMs);
+        WaitUntil([&] { return pending.isFinished(); }, kReplyMs + 5000);
+        return pending.reply();
+    }
+
+    QString MenuPath()
+    {
+        QDBusMessage reply = Call("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
+            { "org.kde.StatusNotifierItem", "Menu" });
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().front().value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
+    }
+
+    // The labels of the menu's visible top-level entries, by id, in order.
+    std::vector<std::pair<int, QString>> TopLevelEntries(const QString& menuPath)
+    {
+        QDBusMessage reply = Call(menuPath, "com.canonical.dbusmenu", "GetLayout", { 0, -1, QStringList() });
+        std::vector<std::pair<int, QString>> entries;
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
+            return entries;
+        // (u revision, (i id, a{sv} properties, av children))
+        const QDBusArgument root = reply.arguments().at(1).value<QDBusArgument>();
+        int rootId = 0;
+        QVariantMap rootProperties;
+        root.beginStructure();
+        root >> rootId >> rootProperties;
+        root.beginArray();
+        while (!root.atEnd()) {
+            QDBusVariant child;
+            root >> child;
+            const QDBusArgument node = child.variant().value<QDBusArgument>();
+            int id = 0;
+            QVariantMap properties;
+            node.beginStructure();
+            node >> id >> properties;
+            if (properties.value("visible", true).toBool() && properties.value("type") != "separator")
+                entries.emplace_back(id, properties.value("label").toString());
+        }
+        root.endArray();
+        root.endStructure();
+        return entries;
+    }
+
+    bool Click(const QString& menuPath, int id)
+    {
+        QDBusMessage reply = Call(menuPath, "com.canonical.dbusmenu", "Event",
+            { id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(QVariant(0))), 0u });
+        return reply.type() == QDBusMessage::ReplyMessage;
+    }
+
+    bool HideToTray()
+    {
+        QRect frame = desktop.Geometry(program->mainWindow);
+        desktop.ClickAt(program->mainWindow, frame.width() - 20, 22);
+        return desktop.WaitForViewableCount(program->run->Pid(), 0);
+    }
+
+    DesktopSession desktop;
+    FakeStatusNotifierWatcher watcher;
+    std::unique_ptr<DesktopProgram> program;
+    QString item;
+};
+
+TEST_F(StatusNotifierTrayTest, ExportedMenuAndActivationRunTheTrayMenuCommands)
+{
+    const QString menuPath = MenuPath();
+    ASSERT_FALSE(menuPath.isEmpty()) << "the item exports no menu";
+    auto entries = TopLevelEntries(menuPath);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].second, QString::fromUtf8("打开主界面"));
+    EXPECT_EQ(entries[1].second, QString::fromUtf8("退出客户端"));
+
+    ASSERT_TRUE(HideToTray()) << "the close button hides the window to the tray";
+    ASSERT_EQ(Call("/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", { 0, 0 }).type(),
+        QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 1)) << "activation restores the window";
+
+    ASSERT_TRUE(HideToTray());
+    ASSERT_TRUE(Click(menuPath, entries[0].first));
+    EXPECT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 1)) << "打开主界面 restores the window";
+
+    // 退出客户端 asks first, as from the program's own menu.
+    ASSERT_TRUE(Click(menuPath, entries[1].first));
+    EXPECT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 2)) << "no confirmation";
+}
+
+} // namespace
