@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package, extracts it into a scratch root, checks what a desktop reads from it,
 # and starts the program from there as an ordinary user against the demo site, on an X server of
-# its own, where the main window's WM class must match the desktop entry's StartupWMClass.
+# its own, where the main window's WM class must match the desktop entry's StartupWMClass; that user
+# saves the settings through the settings window and the next start keeps them.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source "$(dirname "$0")/run-support.sh"
@@ -35,18 +36,80 @@ pids+=($!)
 wait_for "[ -s '$work/display' ]" 30 || fail "Xvfb did not start"
 display=":$(cat "$work/display")"
 
-# The program folder belongs to root; the run is an ordinary user's, with a home of its own.
+# Openbox manages the windows, as a desktop would.
+DISPLAY=$display openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for "DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 30 \
+    || fail "openbox did not start"
+x() { DISPLAY=$display "$@" 2>/dev/null; }
+
+# The program folder belongs to root; the runs are an ordinary user's, with a home and config folder
+# of their own.
 mkdir -p "$work/home"
 chown nobody "$work/home"
-run_until_lobby setpriv --reuid=nobody --regid=nogroup --clear-groups \
-    env -i HOME="$work/home" PATH=/usr/bin:/bin DISPLAY="$display" QTWEBENGINE_DISABLE_SANDBOX=1 \
-    "$root/usr/bin/zandrel"
-main_window_class() {
-    local window
-    window=$(DISPLAY=$display xdotool search --pid "$program_pid" --name Tessik 2>/dev/null | head -n 1)
-    [ -n "$window" ] && window_class=$(DISPLAY=$display xprop -id "$window" WM_CLASS)
+config_home="$work/home/xdg-config"
+cp "$root/usr/lib/zandrel/config.xml" "$work/installed-config.xml"
+start_as_user() {
+    run_until_lobby setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        env -i HOME="$work/home" XDG_CONFIG_HOME="$config_home" PATH=/usr/bin:/bin DISPLAY="$display" \
+        QTWEBENGINE_DISABLE_SANDBOX=1 "$root/usr/bin/zandrel"
 }
+main_window_class() {
+    window=$(x xdotool search --onlyvisible --pid "$program_pid" --name Tessik | head -n 1)
+    [ -n "$window" ] && window_class=$(x xprop -id "$window" WM_CLASS)
+}
+# The viewable windows of the run other than the main window, tool tips left out.
+other_windows() {
+    local w
+    for w in $(x xdotool search --onlyvisible --pid "$program_pid"); do
+        [ "$w" = "$window" ] && continue
+        x xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q TOOLTIP || echo "$w"
+    done
+}
+# Clicks at ($2, $3) of window $1 once the pointer is there.
+click() {
+    x xdotool mousemove --sync --window "$1" "$2" "$3" click 1
+}
+width_of() { x xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'; }
+
+start_as_user
 wait_for main_window_class 60 || fail "no main window"
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
 grep -q "\"$wm_class\"\$" <<<"$window_class" || fail "window class $window_class, desktop entry $wm_class"
-echo "package $(basename "$deb") installs and runs; $window_class"
+
+# 设置 sits left of the minimise, maximise and close buttons of the caption bar.
+click "$window" $(($(width_of "$window") - 156)) 22
+wait_for '[ -n "$(other_windows)" ]' 60 || fail "the settings window did not open"
+settings=$(other_windows | head -n 1)
+# The box of the option whose text is at height $2 of window $1 is drawn blue once ticked.
+ticked() {
+    [ "$(x import -window "$1" png:- | convert png:- -format "%[pixel:p{29,$(($2 - 5))}]" info:)" \
+        = "srgb(61,126,255)" ]
+}
+# The installation's file hides to the tray on close and does not start with the session; the user
+# chooses the opposite of both.
+wait_for "ticked $settings 169" 60 || fail "the settings window does not show the installation's choice"
+click "$settings" 60 101 # 开机时自动启动
+wait_for "ticked $settings 101" 30 || fail "开机时自动启动 was not ticked"
+click "$settings" 60 205 # 退出程序
+wait_for "ticked $settings 205" 30 || fail "退出程序 was not ticked"
+click "$settings" 360 269 # 保存
+# A failed save keeps the window open behind its "设置保存失败" message.
+wait_for '[ -z "$(other_windows)" ]' 60 \
+    || fail "the settings were not saved: $(for w in $(other_windows); do x xprop -id "$w" WM_NAME; done)"
+user_config="$config_home/zandrel/config.xml"
+grep -q 'powerboot="1"' "$user_config" && grep -q 'optionexit="0"' "$user_config" \
+    || fail "the per-user copy lacks the choices: $(cat "$user_config" 2>&1)"
+cmp -s "$work/installed-config.xml" "$root/usr/lib/zandrel/config.xml" || fail "the installation's config.xml changed"
+
+# The next start reads the copy: it registers the autostart entry (a start applies the choice), and
+# the close button asks whether to quit instead of minimising (there is no tray here).
+kill "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+start_as_user
+wait_for main_window_class 60 || fail "no main window at the next start"
+wait_for "ls '$config_home'/autostart/*.desktop >/dev/null 2>&1" 60 \
+    || fail "the next start did not read powerboot from the per-user copy"
+click "$window" $(($(width_of "$window") - 20)) 22
+wait_for '[ -n "$(other_windows)" ]' 60 || fail "the next start did not read optionexit from the per-user copy"
+echo "package $(basename "$deb") installs and runs; $window_class; an ordinary user's settings hold"

@@ -42,12 +42,15 @@ point_config_at_site() {
     sed -i "s|<Update url=\"[^\"]*\"|<Update url=\"$site_url/update/check\"|;s|<Site url=\"[^\"]*\"|<Site url=\"$site_url\"|" "$1/config.xml"
 }
 
-# Runs the command line given as arguments in the background; sets program_pid once the lobby is served.
+# Runs the command line given as arguments in the background; sets program_pid once the site has
+# served the lobby once more than before the start.
 run_until_lobby() {
+    local served
+    served=$(grep -c 'lobby served' "$work/site.log" || true)
     "$@" >"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=($program_pid)
-    wait_for "grep -q 'lobby served' '$work/site.log' || ! kill -0 $program_pid 2>/dev/null" 120 \
+    wait_for "[ \$(grep -c 'lobby served' '$work/site.log') -gt $served ] || ! kill -0 $program_pid 2>/dev/null" 120 \
         || fail "the lobby was never requested"
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended before the lobby was served"
 }
