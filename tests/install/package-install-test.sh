@@ -77,15 +77,20 @@ wait_for main_window_class 60 || fail "no main window"
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
 grep -q "\"$wm_class\"\$" <<<"$window_class" || fail "window class $window_class, desktop entry $wm_class"
 
-# 设置 sits left of the minimise, maximise and close buttons of the caption bar.
-click "$window" $(($(width_of "$window") - 156)) 22
-wait_for '[ -n "$(other_windows)" ]' 60 || fail "the settings window did not open"
-settings=$(other_windows | head -n 1)
+# Opens the settings window with the caption bar's 设置, left of the minimise, maximise and close
+# buttons; prints the window.
+open_settings() {
+    click "$window" $(($(width_of "$window") - 156)) 22
+    wait_for '[ -n "$(other_windows)" ]' 60 || fail "the settings window did not open"
+    other_windows | head -n 1
+}
 # The box of the option whose text is at height $2 of window $1 is drawn blue once ticked.
 ticked() {
     [ "$(x import -window "$1" png:- | convert png:- -format "%[pixel:p{29,$(($2 - 5))}]" info:)" \
         = "srgb(61,126,255)" ]
 }
+
+settings=$(open_settings)
 # The installation's file hides to the tray on close and does not start with the session; the user
 # chooses the opposite of both.
 wait_for "ticked $settings 169" 60 || fail "the settings window does not show the installation's choice"
@@ -103,13 +108,14 @@ grep -q 'powerboot="1"' "$user_config" && grep -q 'optionexit="0"' "$user_config
 cmp -s "$work/installed-config.xml" "$root/usr/lib/zandrel/config.xml" || fail "the installation's config.xml changed"
 
 # The next start reads the copy: it registers the autostart entry (a start applies the choice), and
-# the close button asks whether to quit instead of minimising (there is no tray here).
+# its settings window shows the user's choices.
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 start_as_user
 wait_for main_window_class 60 || fail "no main window at the next start"
 wait_for "ls '$config_home'/autostart/*.desktop >/dev/null 2>&1" 60 \
     || fail "the next start did not read powerboot from the per-user copy"
-click "$window" $(($(width_of "$window") - 20)) 22
-wait_for '[ -n "$(other_windows)" ]' 60 || fail "the next start did not read optionexit from the per-user copy"
+settings=$(open_settings)
+wait_for "ticked $settings 205 && ticked $settings 101" 60 \
+    || fail "the next start's settings window does not show the per-user copy's choices"
 echo "package $(basename "$deb") installs and runs; $window_class; an ordinary user's settings hold"
