@@ -35,6 +35,7 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/
 pids+=($!)
 wait_for "[ -s '$work/display' ]" 30 || fail "Xvfb did not start"
 display=":$(cat "$work/display")"
+wait_for "DISPLAY=$display xdpyinfo >/dev/null 2>&1" 30 || fail "Xvfb does not answer on $display"
 
 # Openbox manages the windows, as a desktop would.
 DISPLAY=$display openbox --sm-disable >"$work/openbox.log" 2>&1 &
