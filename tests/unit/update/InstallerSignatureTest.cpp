@@ -1,4 +1,7 @@
 #include "update/InstallerSignature.h"
+#include "config/AppConfig.h"
+#include "config/UpdateKey.h"
+#include "platform/os/TextCodec.h"
 #include "update/signing/InstallerSigning.h"
 
 #include <filesystem>
@@ -103,6 +106,23 @@ TEST_F(InstallerSignatureTest, FileIsVerifiedWholeAndOnlyWhenReadable)
     std::filesystem::resize_file(huge, (std::uintmax_t(1) << 30) + 1);
     EXPECT_FALSE(InstallerSignatureIsValid(pair.publicKey, signature, huge));
     std::filesystem::remove_all(folder);
+}
+
+// The demo's config.xml must name the key that signs the demo's installer, or the demo would
+// refuse its own update.
+TEST(DemoSigning, TheDemoConfigurationNamesTheDemoKey)
+{
+    const std::string source = ZANDREL_SOURCE_DIR;
+    std::ifstream pem(source + "/demo/demo-signing-key.pem");
+    const std::string privateKey((std::istreambuf_iterator<char>(pem)), std::istreambuf_iterator<char>());
+    const AppConfig demo(platform::os::Utf8ToUtf16(source + "/config/config.xml"));
+    const std::optional<std::string> publicKey = PublicKeyOf(privateKey);
+    ASSERT_TRUE(publicKey);
+    EXPECT_EQ(InstallationUpdateKey(demo), *publicKey);
+    EXPECT_EQ(
+        InstallationUpdateKey(AppConfig(platform::os::Utf8ToUtf16(source + "/config/config.template.xml"))),
+        "")
+        << "the installed file names no key until its installation sets its own";
 }
 
 } // namespace
