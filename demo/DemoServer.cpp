@@ -33,6 +33,8 @@ struct Options {
     int port = 18080;
     std::string updateMode = "uptodate";
     std::string versionName = "Tessik 1.0.0.2";
+    // Serves the installer with a byte changed under its signature, as a forger would.
+    bool tamperedInstaller = false;
 };
 
 std::string ReadFile(const std::string& path)
@@ -122,10 +124,12 @@ Options ParseOptions(int argc, char** argv)
             options.updateMode = mode;
         else if (const char* name = valueOf("--version-name"))
             options.versionName = name;
+        else if (argument == "--tampered-installer")
+            options.tamperedInstaller = true;
         else {
             std::fprintf(stderr,
                 "usage: %s [--port=N (0 picks a free port)] [--update=uptodate|newer|required] "
-                "[--version-name=TEXT]\n",
+                "[--version-name=TEXT] [--tampered-installer]\n",
                 argv[0]);
             std::exit(2);
         }
@@ -147,12 +151,14 @@ int main(int argc, char** argv)
 {
     Options options = ParseOptions(argc, argv);
     // A stand-in installer that only leaves a marker file behind, and its signature.
-    const std::string installer = ReadFile(ZANDREL_DEMO_INSTALLER);
+    std::string installer = ReadFile(ZANDREL_DEMO_INSTALLER);
     const std::string signature = TrimmedLine(ReadFile(ZANDREL_DEMO_INSTALLER_SIGNATURE));
     if (installer.empty() || signature.empty()) {
         std::fprintf(stderr, "the demo installer or its signature is missing: build the demo first\n");
         return 1;
     }
+    if (options.tamperedInstaller)
+        installer.back() = ' ';
     std::atomic<int> startRecordHits { 0 };
     httplib::Server server;
 
