@@ -24,6 +24,8 @@ public:
         if (!made)
             return;
         server = std::make_unique<httplib::SSLServer>(Path("server.pem").c_str(), Path("server.key").c_str());
+        if (!server->is_valid())
+            return;
         server->Get("/update.json", [](const httplib::Request&, httplib::Response& response) {
             response.set_content(R"({"result":"0","version":"1.0.0.3"})", "application/json");
         });
@@ -32,13 +34,14 @@ public:
         });
         port = server->bind_to_any_port("127.0.0.1");
         thread = std::thread([this] { server->listen_after_bind(); });
-        while (!server->is_running())
+        // A stop that comes before the listener runs is lost, and the join would never end.
+        for (int i = 0; i < 5000 && !server->is_running(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     ~LocalTlsServer()
     {
-        if (!server)
+        if (!thread.joinable())
             return;
         server->stop();
         thread.join();
