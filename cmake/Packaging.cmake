@@ -9,11 +9,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 # The libraries the executable links come from dpkg-shlibdeps; the rest is what it loads at run
-# time: the engine's helper process and resources, Qt's Wayland platform, the skin's font, and
-# pkexec, which starts a downloaded installer.
+# time: the engine's helper process and resources, Qt's Wayland platform, the skin's font,
+# pkexec, which starts a downloaded installer, and the system's CA store for https update servers.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6webenginecore6-bin, libqt6webengine6-data, qt6-wayland, fonts-wqy-microhei, pkexec")
+    "libqt6webenginecore6-bin, libqt6webengine6-data, qt6-wayland, fonts-wqy-microhei, pkexec, ca-certificates")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/deb/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

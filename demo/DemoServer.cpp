@@ -33,6 +33,8 @@ struct Options {
     int port = 18080;
     std::string updateMode = "uptodate";
     std::string versionName = "Tessik 1.0.0.2";
+    // Serves the installer with a byte changed under its signature, as a forger would.
+    bool tamperedInstaller = false;
 };
 
 std::string ReadFile(const std::string& path)
@@ -41,6 +43,13 @@ std::string ReadFile(const std::string& path)
     std::stringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::string TrimmedLine(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
 }
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
@@ -62,8 +71,8 @@ std::string LobbyPage()
         std::string id = std::to_string(i + 1);
         cards += "    <a class=\"card\" id=\"room-" + id + "\" href=\"/room/" + id + "\" target=\"_blank\">"
             + "<div class=\"cover\" style=\"background:" + room.color + "\">" + room.host + "</div>"
-            + "<div class=\"info\"><div class=\"title\">" + room.title + "</div>"
-            + "<div class=\"meta\">" + std::to_string(room.viewers) + " 人在看</div></div></a>\n";
+            + "<div class=\"info\"><div class=\"title\">" + room.title + "</div>" + "<div class=\"meta\">"
+            + std::to_string(room.viewers) + " 人在看</div></div></a>\n";
     }
     std::string page = Page("lobby.html");
     ReplaceAll(page, "{{ROOMS}}", cards);
@@ -83,8 +92,9 @@ std::string RoomPage(size_t index)
     return page;
 }
 
-// The update reply for the running version 1.0.0.0 in each of the three situations.
-std::string UpdateReply(const Options& options)
+// The update reply for the running version 1.0.0.0 in each of the three situations; the
+// signature is the one the build made over the stand-in installer with the demo's key.
+std::string UpdateReply(const Options& options, const std::string& signature)
 {
     std::string newVersion = "1.0.0.0";
     std::string minVersion = "1.0.0.0";
@@ -95,12 +105,8 @@ std::string UpdateReply(const Options& options)
     return "{\"result\":\"0\",\"version\":\"" + newVersion + "\",\"new_version\":\"" + newVersion
         + "\",\"min_version\":\"" + minVersion + "\",\"version_name\":\"" + options.versionName
         + "\",\"version_url\":\"http://127.0.0.1:" + std::to_string(options.port)
-        + "/download/setup_1.0.0.2.sh\"}";
+        + "/download/setup_1.0.0.2.sh\",\"signature\":\"" + signature + "\"}";
 }
-
-// A stand-in installer: it only leaves a marker file behind.
-const char* const kInstaller = "#!/bin/sh\n"
-                               "echo \"Tessik installer ran at $(date)\" > \"${TMPDIR:-/tmp}/zandrel-demo-installed\"\n";
 
 Options ParseOptions(int argc, char** argv)
 {
@@ -118,10 +124,12 @@ Options ParseOptions(int argc, char** argv)
             options.updateMode = mode;
         else if (const char* name = valueOf("--version-name"))
             options.versionName = name;
+        else if (argument == "--tampered-installer")
+            options.tamperedInstaller = true;
         else {
             std::fprintf(stderr,
                 "usage: %s [--port=N (0 picks a free port)] [--update=uptodate|newer|required] "
-                "[--version-name=TEXT]\n",
+                "[--version-name=TEXT] [--tampered-installer]\n",
                 argv[0]);
             std::exit(2);
         }
@@ -142,6 +150,15 @@ void StopOnSignal(int)
 int main(int argc, char** argv)
 {
     Options options = ParseOptions(argc, argv);
+    // A stand-in installer that only leaves a marker file behind, and its signature.
+    std::string installer = ReadFile(ZANDREL_DEMO_INSTALLER);
+    const std::string signature = TrimmedLine(ReadFile(ZANDREL_DEMO_INSTALLER_SIGNATURE));
+    if (installer.empty() || signature.empty()) {
+        std::fprintf(stderr, "the demo installer or its signature is missing: build the demo first\n");
+        return 1;
+    }
+    if (options.tamperedInstaller)
+        installer.back() = ' ';
     std::atomic<int> startRecordHits { 0 };
     httplib::Server server;
 
@@ -174,15 +191,17 @@ int main(int argc, char** argv)
             std::fflush(stdout);
             response.set_content("{\"result\":\"0\"}", "application/json");
         });
-    server.Get("/demo/start-record-hits", [&startRecordHits](const httplib::Request&, httplib::Response& response) {
-        response.set_content(std::to_string(startRecordHits.load()), "text/plain");
+    server.Get(
+        "/demo/start-record-hits", [&startRecordHits](const httplib::Request&, httplib::Response& response) {
+            response.set_content(std::to_string(startRecordHits.load()), "text/plain");
+        });
+    server.Get("/update/check", [&options, &signature](const httplib::Request&, httplib::Response& response) {
+        response.set_content(UpdateReply(options, signature), "application/json");
     });
-    server.Get("/update/check", [&options](const httplib::Request&, httplib::Response& response) {
-        response.set_content(UpdateReply(options), "application/json");
-    });
-    server.Get("/download/setup_1.0.0.2.sh", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(kInstaller, "application/x-sh");
-    });
+    server.Get(
+        "/download/setup_1.0.0.2.sh", [&installer](const httplib::Request&, httplib::Response& response) {
+            response.set_content(installer, "application/x-sh");
+        });
 
     // The server library shares ports between listeners, so a second demo server on
     // the same port would quietly take half of the requests: refuse instead.

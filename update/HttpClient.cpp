@@ -52,6 +52,17 @@ void SetDebugOptions(CURL* handle, int debug)
     curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, TraceTransfer);
 }
 
+// Peer verification stays libcurl's default (on); only the store it trusts can change.
+void SetCertificateAuthority(CURL* handle, const std::string& file)
+{
+    if (!file.empty())
+        curl_easy_setopt(handle, CURLOPT_CAINFO, file.c_str());
+}
+
+// The installer's address comes from the server's reply: no scheme but the web's may reach
+// local files or other services.
+void AllowWebSchemesOnly(CURL* handle) { curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https"); }
+
 // Adapts libcurl's progress report to the task's callback with its double amounts.
 int ReportProgress(void* userData, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t uploadTotal,
     curl_off_t uploadNow)
@@ -133,6 +144,7 @@ int HttpClient::Get(const std::string& url, std::string* response, long timeoutS
         return kNoHandle;
     CURL* curl = handle.get();
     SetDebugOptions(curl, debug);
+    SetCertificateAuthority(curl, certificateAuthorityFile);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     return PerformIntoString(curl, response, timeoutSeconds);
 }
@@ -144,6 +156,7 @@ int HttpClient::Post(const std::string& url, const std::string& postFields, std:
         return kNoHandle;
     CURL* curl = handle.get();
     SetDebugOptions(curl, debug);
+    SetCertificateAuthority(curl, certificateAuthorityFile);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postFields.c_str());
@@ -158,6 +171,8 @@ int HttpClient::Download(DownloadTask& task, long connectTimeoutSeconds)
     CURL* curl = handle.get();
     const std::string url = task.url;
     SetDebugOptions(curl, debug);
+    SetCertificateAuthority(curl, certificateAuthorityFile);
+    AllowWebSchemesOnly(curl);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
@@ -189,6 +204,7 @@ int HttpClient::GetRemoteFileSize(
     if (!handle)
         return -1;
     CURL* curl = handle.get();
+    AllowWebSchemesOnly(curl);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     if (cancelled) {
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

@@ -17,13 +17,13 @@ public:
     int Get(const std::string& url, std::string* response, long timeoutSeconds);
     // Posts postFields to url and appends the reply to *response; 3 s limits.
     int Post(const std::string& url, const std::string& postFields, std::string* response);
-    // Downloads task.url into task.localPath, created on the first block of data;
-    // the task's progress callback can abort by returning non-zero. A reply whose status
-    // is not 2xx, or whose body is shorter or longer than announced, is a failure.
+    // Downloads task.url (http or https only) into task.localPath, created on the first block
+    // of data; the task's progress callback can abort by returning non-zero. A reply whose
+    // status is not 2xx, or whose body is shorter or longer than announced, is a failure.
     int Download(DownloadTask& task, long connectTimeoutSeconds);
 
-    // The announced length of url's body from a header-only request, -1 when unknown or
-    // unreachable. The time limit holds for connecting and for the whole request; cancelled,
+    // The announced length of url's body (http or https) from a header-only request, -1 when
+    // unknown or unreachable. The time limit holds for connecting and for the whole request; cancelled,
     // when given, is asked while the request runs and ends it by returning true.
     static int GetRemoteFileSize(
         const std::string& url, long timeoutSeconds, const std::function<bool()>& cancelled = nullptr);
@@ -35,4 +35,7 @@ public:
     static size_t WriteToTaskFile(void* data, size_t size, size_t count, void* userData);
 
     int debug = 0;
+    // https peers are verified against the system's certificate store, or against this CA
+    // bundle (a PEM file) in its place when set.
+    std::string certificateAuthorityFile;
 };

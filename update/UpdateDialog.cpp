@@ -5,11 +5,13 @@
 #include "app/ShellUtilities.h"
 #include "app/TextCodePage.h"
 #include "config/AppConfig.h"
+#include "config/UpdateKey.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/WindowOps.h"
 #include "ui/MessageBoxDialog.h"
+#include "update/InstallerSignature.h"
 #include "update/UpdateCheck.h"
 #include "update/VersionNumber.h"
 
@@ -26,6 +28,8 @@ constexpr long kConnectTimeoutSeconds = 10;
 constexpr long kSizeRequestSeconds = 10;
 // Relative on purpose: without a data folder the download lands below the working folder.
 constexpr char16_t kDownloadFolder[] = u"mervok/Korvath/update/";
+// The result of a download whose file is not signed by the installation's key; libcurl's codes are positive.
+constexpr int kInstallerRejected = -2;
 
 std::u16string Ansi16(const std::string& ansiText) { return Utf8ToUtf16(AnsiToUtf8(ansiText)); }
 
@@ -59,6 +63,9 @@ struct UpdateDialog::DownloadRun {
     DownloadTask task;
     std::shared_ptr<WorkerSignal> stop;
     int lastPercent = -1;
+    // With a key, only a file that the reply's signature proves signed by it counts as downloaded.
+    std::string updateKey;
+    std::string signature;
 };
 
 UpdateDialog::UpdateDialog() = default;
@@ -158,6 +165,8 @@ void UpdateDialog::StartDownload()
     run->sizeUrl = Ansi(address);
     run->client = client;
     run->task = task;
+    run->updateKey = InstallationUpdateKey();
+    run->signature = updateInfo.signature;
     nextRun = run;
     if (Start() == 0)
         OnDownloadFinished(-1);
@@ -177,7 +186,14 @@ void UpdateDialog::Run()
     if (size <= 0 || stop->IsSignalled())
         return;
     run->task.expectedSize = size;
-    const int result = run->client.Download(run->task, kConnectTimeoutSeconds);
+    int result = run->client.Download(run->task, kConnectTimeoutSeconds);
+    // Before anything else sees the file: bytes the key's owner did not sign are never kept.
+    if (result == 0 && !run->updateKey.empty()
+        && !InstallerSignatureIsValid(run->updateKey, run->signature, run->task.localPath)) {
+        std::error_code ignored;
+        std::filesystem::remove(run->task.localPath, ignored);
+        result = kInstallerRejected;
+    }
     PostMessage(run->dialog, kDownloadFinishedMessage, static_cast<WPARAM>(result), 0);
 }
 
@@ -239,6 +255,16 @@ void UpdateDialog::OnProgress(int percent)
 
 void UpdateDialog::OnDownloadFinished(int result)
 {
+    if (result == kInstallerRejected) {
+        const std::u16string rejected = u"安装包校验失败，请稍后重试！";
+        if (updateTip)
+            updateTip->SetText(rejected);
+        const HWND self = GetHWND();
+        MessageBoxDialog::Inform(self, u"提示", rejected);
+        if (IsWindow(self) && startButton)
+            startButton->SetEnabled(true);
+        return;
+    }
     if (result != 0) {
         VersionNumber offered;
         offered.Parse(updateInfo.version);

@@ -5,7 +5,7 @@
 namespace {
 
 const char* const kFieldNames[]
-    = { "new_version", "min_version", "version", "version_name", "version_url", nullptr };
+    = { "new_version", "min_version", "version", "version_name", "version_url", "signature", nullptr };
 
 } // namespace
 
@@ -16,6 +16,8 @@ void UpdateInfo::WriteFields(Json::Value& root) const
     root[kFieldNames[2]] = version;
     root[kFieldNames[3]] = versionName;
     root[kFieldNames[4]] = versionUrl;
+    if (!signature.empty())
+        root[kFieldNames[5]] = signature;
 }
 
 bool UpdateInfo::ReadFields(const Json::Value& root)
@@ -25,6 +27,7 @@ bool UpdateInfo::ReadFields(const Json::Value& root)
     version = root[kFieldNames[2]].asString();
     versionName = root[kFieldNames[3]].asString();
     versionUrl = root[kFieldNames[4]].asString();
+    signature = root[kFieldNames[5]].asString();
     return true;
 }
 

@@ -17,6 +17,9 @@ public:
     std::string version;
     std::string versionName;
     std::string versionUrl;
+    // Optional: base64 of the update server's Ed25519 signature over the installer's bytes.
+    // Written only when present, after the five, so a reply without it writes as before.
+    std::string signature;
 
 protected:
     const char* const* FieldNames() const override;

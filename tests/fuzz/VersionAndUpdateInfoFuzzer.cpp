@@ -22,7 +22,8 @@ void Check(bool condition, const char* what)
 bool SameFields(const UpdateInfo& a, const UpdateInfo& b)
 {
     return a.result == b.result && a.newVersion == b.newVersion && a.minVersion == b.minVersion
-        && a.version == b.version && a.versionName == b.versionName && a.versionUrl == b.versionUrl;
+        && a.version == b.version && a.versionName == b.versionName && a.versionUrl == b.versionUrl
+        && a.signature == b.signature;
 }
 
 void FuzzVersion(const std::string& text)

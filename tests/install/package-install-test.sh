@@ -11,7 +11,7 @@ cpack -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.lo
 deb=$(ls "$work"/out/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6webenginewidgets6 libqt6webenginecore6-bin libcurl4 libjsoncpp25 qt6-wayland \
-    fonts-wqy-microhei pkexec; do
+    fonts-wqy-microhei pkexec libssl3 ca-certificates; do
     grep -q "\b$package\b" <<<"$depends" || fail "the package does not depend on $package: $depends"
 done
 

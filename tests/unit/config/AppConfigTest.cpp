@@ -3,6 +3,7 @@
 #include "ConfigTestFolder.h"
 #include "config/AppConfig.h"
 #include "config/SiteAddress.h"
+#include "config/UpdateKey.h"
 #include "fakes/FakeOsLayer.h"
 #include "platform/os/TextCodec.h"
 
@@ -54,7 +55,7 @@ TEST_F(AppConfigTest, ReadsEveryFieldWhateverTheRootNameAndOrder)
 TEST_F(AppConfigTest, SaveRewritesValuesInPlaceAndAppendsMissingAttributes)
 {
     ConfigTestFolder::Write(FilePath(),
-        "<config>\n<Channel url='c' remote=\"1\"/>\n<Update url=\"u\"/>\n"
+        "<config>\n<Channel url='c' remote=\"1\"/>\n<Update key = 'Kq+/9z=' url=\"u\"/>\n"
         "<Notify powerboot=\"01\" optionexit=\"1\"></Notify>\n<Account/>\n</config>");
     AppConfig config = Open();
     config.optionexit = false;
@@ -63,7 +64,7 @@ TEST_F(AppConfigTest, SaveRewritesValuesInPlaceAndAppendsMissingAttributes)
     ASSERT_TRUE(config.Save());
     EXPECT_EQ(ConfigTestFolder::Read(FilePath()),
         "<config>\n<Channel url=\"c\" remote=\"1\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" sid=\"0\" "
-        "subsid=\"0\" port=\"0\" ip=\"\"/>\n<Update url=\"u\"/>\n"
+        "subsid=\"0\" port=\"0\" ip=\"\"/>\n<Update key = 'Kq+/9z=' url=\"u\"/>\n"
         "<Notify powerboot=\"1\" optionexit=\"0\" url=\"\" time=\"0\" test=\"0\"></Notify>\n"
         "<Account passwordurl=\"\" regurl=\"&lt;&amp;&gt;&apos;&quot;\"/>\n</config>");
     AppConfig reread = Open();
@@ -177,6 +178,30 @@ TEST_F(AppConfigTest, ReadOnlyInstallationFileSavesToAndThenReadsTheUserCopy)
     ASSERT_TRUE(portable.Save());
     EXPECT_NE(ConfigTestFolder::Read(FilePath()).find("port=\"4242\""), std::string::npos);
     EXPECT_EQ(ConfigTestFolder::Read(copyPath).find("port=\"4242\""), std::string::npos);
+}
+
+// The key decides what runs as root, so the user's copy, which the user's account can write, has no say.
+TEST_F(AppConfigTest, UpdateKeyIsReadFromTheInstallationFileAlone)
+{
+    FakeOsLayerScope os;
+    os.fake.readOnlyFiles.insert(FilePath());
+    const std::string copyPath = folder.File("user/zandrel/config.xml");
+    std::filesystem::create_directories(folder.File("user/zandrel"));
+    auto installedConfig = [&](const std::string& updateAttributes) {
+        return "<config><Channel/><Update " + updateAttributes + "/><Notify/><Account/></config>";
+    };
+    ConfigTestFolder::Write(copyPath, installedConfig("url=\"user\" key=\"USER\""));
+    const AppConfig installed(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
+    EXPECT_EQ(InstallationUpdateKey(installed), "") << "no installation file, no key";
+
+    ConfigTestFolder::Write(FilePath(), installedConfig("url=\"installed\" key=\"INSTALLED\""));
+    const AppConfig withKey(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
+    EXPECT_EQ(withKey.updateUrl, u"user") << "the copy is the one read";
+    EXPECT_EQ(InstallationUpdateKey(withKey), "INSTALLED");
+
+    ConfigTestFolder::Write(FilePath(), installedConfig("url=\"installed\""));
+    const AppConfig withoutKey(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
+    EXPECT_EQ(InstallationUpdateKey(withoutKey), "");
 }
 
 TEST(ShippedConfig, BothFilesHoldTheFourElementsWithEveryAttribute)

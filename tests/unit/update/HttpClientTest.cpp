@@ -1,5 +1,6 @@
 #include "update/HttpClient.h"
 #include "LocalHttpServer.h"
+#include "LocalTlsServer.h"
 #include "config/AppConfig.h"
 #include "update/UpdateCheck.h"
 
@@ -223,6 +224,49 @@ TEST_F(HttpClientTest, FetchUpdateInfoParsesOnlySuccessfulTransfers)
         0);
     EXPECT_FALSE(failed.IsValid());
     EXPECT_EQ(failed.result, "-1");
+}
+
+// https verifies the server against the system's store, or the CA bundle given in its place:
+// a certificate from a CA that neither knows is a failed transfer, not a reply.
+TEST_F(HttpClientTest, HttpsTrustsOnlyTheGivenCertificateAuthorities)
+{
+    LocalTlsServer tls;
+    ASSERT_TRUE(tls.Ready());
+    HttpClient trusting;
+    trusting.certificateAuthorityFile = tls.CaFile();
+    std::string reply;
+    EXPECT_EQ(trusting.Get(tls.Url("/update.json"), &reply, 10), 0);
+    EXPECT_EQ(reply, R"({"result":"0","version":"1.0.0.3"})");
+    DownloadTask task = Task("/", "setup.sh");
+    task.url = tls.Url("/setup.sh");
+    EXPECT_EQ(trusting.Download(task, 10), 0);
+    EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(LocalTlsServer::kFileSize));
+
+    HttpClient systemStore;
+    HttpClient otherCa;
+    otherCa.certificateAuthorityFile = tls.UnknownCaFile();
+    for (HttpClient* client : { &systemStore, &otherCa }) {
+        std::string refused = "untouched";
+        EXPECT_EQ(client->Get(tls.Url("/update.json"), &refused, 10), 60) << "peer certificate not verified";
+        EXPECT_EQ(refused, "untouched");
+        DownloadTask refusedTask = Task("/", "refused.sh");
+        refusedTask.url = tls.Url("/setup.sh");
+        EXPECT_EQ(client->Download(refusedTask, 10), 60);
+        EXPECT_FALSE(fs::exists(refusedTask.localPath));
+    }
+}
+
+// The installer's address is the server's to name: it reaches the web and nothing else.
+TEST_F(HttpClientTest, DownloadsComeOverHttpOnly)
+{
+    const fs::path local = folder / "local.txt";
+    std::ofstream(local) << "secret";
+    HttpClient client;
+    DownloadTask task = Task("/", "copy.txt");
+    task.url = "file://" + local.string();
+    EXPECT_EQ(client.Download(task, 10), 1) << "unsupported protocol";
+    EXPECT_FALSE(fs::exists(task.localPath));
+    EXPECT_EQ(HttpClient::GetRemoteFileSize("file://" + local.string(), 10), -1);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "update/UpdateDialog.h"
+#include "update/signing/InstallerSigning.h"
 
 #include "config/AppConfig.h"
 #include "fakes/FakeOsLayer.h"
@@ -110,11 +111,13 @@ public:
         reply = text;
     }
 
-    // A reply naming versions and the installer's address.
-    void Offer(const std::string& version, const std::string& newVersion, const std::string& path)
+    // A reply naming versions, the installer's address and, when given, its signature.
+    void Offer(const std::string& version, const std::string& newVersion, const std::string& path,
+        const std::string& signature = "")
     {
         Reply(R"({"result":"0","version":")" + version + R"(","min_version":"1.0.0.0","new_version":")"
-            + newVersion + R"(","version_name":"n","version_url":")" + Url(path) + R"("})");
+            + newVersion + R"(","version_name":"n","version_url":")" + Url(path) + R"(")"
+            + (signature.empty() ? "" : R"(,"signature":")" + signature + R"(")") + "}");
     }
 
     std::atomic<int> downloads { 0 };
@@ -170,11 +173,11 @@ protected:
 
     void TearDown() override { SetModalAnswerer(nullptr); }
 
-    void WriteConfig(const std::string& updateUrl)
+    void WriteConfig(const std::string& updateUrl, const std::string& key = "")
     {
         QFile file(data.filePath("config.xml"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(("<config><Channel/><Update url=\"" + updateUrl
+        file.write(("<config><Channel/><Update url=\"" + updateUrl + "\" key=\"" + key
             + "\"/><Notify powerboot=\"0\" optionexit=\"0\"/><Account/></config>")
                        .c_str());
         file.close();
@@ -417,6 +420,72 @@ TEST_F(UpdateDialogTest, ClosingDuringSlowDownloadStopsPromptlyAndKeepsPartialFi
     EXPECT_LT(closingMs, 3000);
     EXPECT_GT(std::filesystem::file_size(path), 0u);
     EXPECT_TRUE(os.fake.launches.empty());
+}
+
+// With a key in the installation's file only a file signed by it is shown, made executable and
+// launched; anything else is a failed download whose file is gone. Without a key, as before.
+TEST_F(UpdateDialogTest, InstallerRunsOnlyWithTheConfiguredKeysSignature)
+{
+    const std::optional<SigningKeyPair> pair = GenerateSigningKey();
+    const std::optional<SigningKeyPair> other = GenerateSigningKey();
+    ASSERT_TRUE(pair && other);
+    const std::string installer(kInstallerSize, '#');
+    const std::string valid = SignBytes(pair->privateKeyPem, installer).value();
+    struct Case {
+        const char* what;
+        std::string key;
+        std::string signature;
+        bool launched;
+    };
+    const Case cases[] = {
+        { "valid signature", pair->publicKey, valid, true },
+        { "another file's signature", pair->publicKey,
+            SignBytes(pair->privateKeyPem, installer + "#").value(), false },
+        { "another key's signature", pair->publicKey, SignBytes(other->privateKeyPem, installer).value(),
+            false },
+        { "truncated signature", pair->publicKey, valid.substr(0, 80), false },
+        { "signature not base64", pair->publicKey, std::string(88, '!'), false },
+        { "no signature", pair->publicKey, "", false },
+        { "a key that is no key", "bm90IGEga2V5", valid, false },
+        { "no key, no signature", "", "", true },
+        { "no key, a signature that is no signature", "", "bm90IGEgc2lnbmF0dXJl", true },
+    };
+    const std::string path = DownloadPath("setup.sh");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.clear();
+        os.fake.launches.clear();
+        os.fake.revealedPaths.clear();
+        WriteConfig(server.Url("/check.json"), c.key);
+        server.Offer("99.0.0.0", "99.0.0.0", "/download/setup.sh", c.signature);
+        CDuiString tipAfterDownload;
+        bool enabledAgain = false;
+        const UINT code = RunDialog([&](UpdateDialog* dialog) {
+            HWND hwnd = dialog->GetHWND();
+            ASSERT_TRUE(SimulateClick(StartButton(dialog)));
+            ASSERT_TRUE(
+                WaitUntil([&] { return !IsWindow(hwnd) || StartButton(dialog)->IsEnabled(); }, 15000));
+            if (IsWindow(hwnd)) {
+                tipAfterDownload = Tip(dialog);
+                enabledAgain = true;
+            }
+        });
+        if (c.launched) {
+            EXPECT_EQ(code, 1u);
+            EXPECT_EQ(messages, std::vector<CDuiString> { u"文件下载成功，点击确定将自动安装" });
+            ASSERT_EQ(os.fake.launches.size(), 1u);
+            EXPECT_EQ(os.fake.launches[0].program, path);
+            EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(kInstallerSize));
+            continue;
+        }
+        EXPECT_EQ(code, 2u);
+        EXPECT_TRUE(enabledAgain) << "a rejected installer may be downloaded again";
+        EXPECT_EQ(tipAfterDownload, u"安装包校验失败，请稍后重试！");
+        EXPECT_EQ(messages, std::vector<CDuiString> { u"安装包校验失败，请稍后重试！" });
+        EXPECT_TRUE(os.fake.launches.empty());
+        EXPECT_TRUE(os.fake.revealedPaths.empty());
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
 }
 
 } // namespace

@@ -1,0 +1,2 @@
+#!/bin/sh
+echo "Tessik installer ran at $(date)" > "${TMPDIR:-/tmp}/zandrel-demo-installed"
