@@ -66,11 +66,12 @@ std::string MakeClip(const Clip& clip, const fs::path& folder)
     return content.str();
 }
 
-// Asks the window manager to minimise the contender's windows.
+// Asks the window manager to minimise the contender's windows. The empty pattern matches every
+// window of the process; without one, xdotool would take the next command's name as the pattern.
 void MinimiseWindows(pid_t root)
 {
     for (pid_t pid : Descendants(root))
-        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid),
+        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "",
             "windowminimize", "%@" });
 }
 
@@ -80,6 +81,8 @@ struct Measure {
     double presentedPerSecond = 0;
     long dropped = 0;
     double pssMiB = 0;
+    // The page said it was hidden at the end of the window.
+    bool hidden = false;
     // The busiest threads, by their share of a core.
     std::vector<std::pair<double, std::string>> threads;
 };
@@ -109,6 +112,7 @@ Measure Between(const Point& from, const Point& to, pid_t pid)
     const double page = (to.quality.pageMs - from.quality.pageMs) / 1000;
     measure.cpuPercent = wall > 0 ? 100 * (to.cpuSeconds - from.cpuSeconds) / wall : 0;
     measure.dropped = to.quality.dropped - from.quality.dropped;
+    measure.hidden = to.quality.hidden;
     if (page > 0) {
         measure.shownPerSecond = (to.quality.decoded - from.quality.decoded - measure.dropped) / page;
         measure.presentedPerSecond = (to.quality.presented - from.quality.presented) / page;
@@ -284,8 +288,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "playback: ffmpeg could not make the %s clip\n", clip.name.c_str());
             continue;
         }
-        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss;
-        for (int turn = -1; turn < turns; ++turn) {
+        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss, hidden;
+        // A soak is long enough to be its own warm-up.
+        const int firstTurn = settings.soakMinutes > 0 ? 0 : -1;
+        for (int turn = firstTurn; turn < turns; ++turn) {
             for (const Contender& contender : contenders) {
                 server.Serve(content);
                 Measure measure;
@@ -300,16 +306,18 @@ int main(int argc, char** argv)
                 presented[contender.name].push_back(measure.presentedPerSecond);
                 dropped[contender.name].push_back(static_cast<double>(measure.dropped));
                 pss[contender.name].push_back(measure.pssMiB);
+                hidden[contender.name].push_back(measure.hidden ? 1 : 0);
             }
         }
-        std::printf("\n%-20s %8s %8s %10s %8s %9s   (medians)\n", clip.name.c_str(), "CPU %", "shown/s",
-            "composed/s", "dropped", "PSS MiB");
+        std::printf("\n%-20s %8s %8s %10s %8s %9s %7s   (medians)\n", clip.name.c_str(), "CPU %", "shown/s",
+            "composed/s", "dropped", "PSS MiB", "hidden");
         for (const Contender& contender : contenders) {
             const std::string& name = contender.name;
             if (!cpu.count(name))
                 continue;
-            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f\n", name.c_str(), Median(cpu[name]),
-                Median(shown[name]), Median(presented[name]), Median(dropped[name]), Median(pss[name]));
+            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f %7s\n", name.c_str(), Median(cpu[name]),
+                Median(shown[name]), Median(presented[name]), Median(dropped[name]), Median(pss[name]),
+                Median(hidden[name]) >= 0.5 ? "yes" : "no");
         }
         const std::string a = "A zandrel";
         PrintRatio("A/B", cpu, a, "B bare engine");
