@@ -1,10 +1,13 @@
 // What watching a stream costs: CPU of the whole process tree, frames shown and dropped, for the
 // program against the bare engine (OpenGL and software) and Chromium's app mode, in turns.
 // Usage: playback [--turns N] [--window SECONDS] [--clips 720p30,1080p30,1080p60] [--minimised] [--threads]
-//                 [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH] [--chromium PATH]
-// Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager.
+//                 [--tray] [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH]
+//                 [--chromium PATH]
+// Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager. --tray
+// (the program alone) hides its window to a notification area the benchmark provides.
 #include "../common/ProcessTree.h"
 #include "PlaybackServer.h"
+#include "TrayHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -73,6 +77,14 @@ void MinimiseWindows(pid_t root)
     for (pid_t pid : Descendants(root))
         RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "",
             "windowminimize", "%@" });
+}
+
+// Clicks the close button at the right end of the main window's caption, which hides the window
+// to the tray when the program is set to; the button is 40 pixels wide and the caption 44 high.
+void HideToTray(pid_t pid, int windowWidth)
+{
+    RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "--name",
+        "Tessik", "mousemove", "--window", "%1", std::to_string(windowWidth - 20), "22", "click", "1" });
 }
 
 struct Measure {
@@ -136,6 +148,8 @@ struct Contender {
 struct Settings {
     std::chrono::seconds window { 10 };
     bool minimised = false;
+    bool tray = false;
+    int windowWidth = 0;
     bool threads = false;
     int soakMinutes = 0;
 };
@@ -160,6 +174,8 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
     if (playing) {
         if (settings.minimised)
             MinimiseWindows(pid);
+        if (settings.tray)
+            HideToTray(pid, settings.windowWidth);
         std::this_thread::sleep_for(kSteady);
         if (Take(server, pid, from)) {
             std::this_thread::sleep_for(settings.window);
@@ -222,8 +238,10 @@ int main(int argc, char** argv)
     settings.window = std::chrono::seconds(std::max(2, std::stoi(Option(argc, argv, "--window", "10"))));
     settings.minimised = Flag(argc, argv, "--minimised");
     settings.threads = Flag(argc, argv, "--threads");
+    settings.tray = Flag(argc, argv, "--tray");
     settings.soakMinutes = std::max(0, std::stoi(Option(argc, argv, "--soak", "0")));
-    const std::string only = Option(argc, argv, "--only", "");
+    // Only the program has a tray to hide to.
+    const std::string only = settings.tray ? "A" : Option(argc, argv, "--only", "");
     const fs::path programDir = Option(argc, argv, "--program-dir", ZANDREL_PROGRAM_DIR);
     const std::string bare = Option(argc, argv, "--bare", ZANDREL_BARE_VIEW);
     std::string chromium = Option(argc, argv, "--chromium", "/usr/bin/chromium");
@@ -245,10 +263,19 @@ int main(int argc, char** argv)
     environment.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
     const fs::path folder
         = fs::temp_directory_path() / ("zandrel-playback-program-" + std::to_string(::getpid()));
-    LayOutProgramFolder(programDir, folder, server.Url(""));
+    LayOutProgramFolder(programDir, folder, server.Url(""), settings.tray);
+    std::unique_ptr<TrayHost> tray;
+    if (settings.tray) {
+        tray = std::make_unique<TrayHost>();
+        if (!tray->Owned()) {
+            std::fprintf(stderr, "playback: --tray needs a display without a notification area\n");
+            return 2;
+        }
+    }
 
     // Everyone gets the main window's size, so all draw as many pixels.
     const std::string size = MainWindowSize(programDir / "skin/Zandrel/main.xml");
+    settings.windowWidth = std::stoi(size);
     const std::string page = server.Url("/?miniClient=1");
     std::vector<Contender> contenders;
     contenders.push_back({ "A zandrel",
@@ -281,7 +308,9 @@ int main(int argc, char** argv)
     fs::create_directories(clipFolder);
     std::printf("%d turns per contender after one warm-up, %llds window %llds after playback starts%s\n",
         turns, static_cast<long long>(settings.window.count()), static_cast<long long>(kSteady.count()),
-        settings.minimised ? ", windows minimised" : "");
+        settings.minimised  ? ", windows minimised"
+            : settings.tray ? ", hidden to the tray"
+                            : "");
     for (const Clip& clip : ChosenClips(Option(argc, argv, "--clips", "720p30,1080p30,1080p60"))) {
         std::string content = MakeClip(clip, clipFolder);
         if (content.empty()) {
