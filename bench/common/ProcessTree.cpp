@@ -175,7 +175,8 @@ std::string MainWindowSize(const fs::path& layout)
     return content.substr(begin, content.find('"', begin) - begin);
 }
 
-void LayOutProgramFolder(const fs::path& programDir, const fs::path& folder, const std::string& siteUrl)
+void LayOutProgramFolder(
+    const fs::path& programDir, const fs::path& folder, const std::string& siteUrl, bool closeToTray)
 {
     fs::remove_all(folder);
     fs::create_directories(folder);
@@ -183,7 +184,8 @@ void LayOutProgramFolder(const fs::path& programDir, const fs::path& folder, con
     fs::create_directory_symlink(fs::canonical(programDir / "skin"), folder / "skin");
     std::ofstream(folder / "config.xml")
         << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\"" << siteUrl
-        << "/update\"/><Notify optionexit=\"0\"/><Account/><Site url=\"" << siteUrl << "\"/></config>\n";
+        << "/update\"/><Notify optionexit=\"" << (closeToTray ? 1 : 0) << "\"/><Account/><Site url=\""
+        << siteUrl << "\"/></config>\n";
     // Written back now, so that no run starts while its copy is being written.
     ::sync();
 }

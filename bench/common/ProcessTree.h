@@ -29,8 +29,9 @@ std::string Option(int argc, char** argv, const std::string& name, const std::st
 bool Flag(int argc, char** argv, const std::string& name);
 // The size="W,H" of the main window's layout, as "W,H".
 std::string MainWindowSize(const std::filesystem::path& layout);
-// A fresh program folder whose config points the site and the update check at `siteUrl`.
-void LayOutProgramFolder(
-    const std::filesystem::path& programDir, const std::filesystem::path& folder, const std::string& siteUrl);
+// A fresh program folder whose config points the site and the update check at `siteUrl`;
+// with closeToTray, the close button hides the window to the tray instead of ending the program.
+void LayOutProgramFolder(const std::filesystem::path& programDir, const std::filesystem::path& folder,
+    const std::string& siteUrl, bool closeToTray = false);
 
 } // namespace bench

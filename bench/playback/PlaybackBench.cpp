@@ -1,10 +1,13 @@
 // What watching a stream costs: CPU of the whole process tree, frames shown and dropped, for the
 // program against the bare engine (OpenGL and software) and Chromium's app mode, in turns.
 // Usage: playback [--turns N] [--window SECONDS] [--clips 720p30,1080p30,1080p60] [--minimised] [--threads]
-//                 [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH] [--chromium PATH]
-// Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager.
+//                 [--tray] [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH]
+//                 [--chromium PATH]
+// Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager. --tray
+// (the program alone) hides its window to a notification area the benchmark provides.
 #include "../common/ProcessTree.h"
 #include "PlaybackServer.h"
+#include "TrayHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -66,12 +70,21 @@ std::string MakeClip(const Clip& clip, const fs::path& folder)
     return content.str();
 }
 
-// Asks the window manager to minimise the contender's windows.
+// Asks the window manager to minimise the contender's windows. The empty pattern matches every
+// window of the process; without one, xdotool would take the next command's name as the pattern.
 void MinimiseWindows(pid_t root)
 {
     for (pid_t pid : Descendants(root))
-        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid),
+        RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "",
             "windowminimize", "%@" });
+}
+
+// Clicks the close button at the right end of the main window's caption, which hides the window
+// to the tray when the program is set to; the button is 40 pixels wide and the caption 44 high.
+void HideToTray(pid_t pid, int windowWidth)
+{
+    RunToEnd({ "/usr/bin/xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid), "--name",
+        "Tessik", "mousemove", "--window", "%1", std::to_string(windowWidth - 20), "22", "click", "1" });
 }
 
 struct Measure {
@@ -80,6 +93,8 @@ struct Measure {
     double presentedPerSecond = 0;
     long dropped = 0;
     double pssMiB = 0;
+    // The page said it was hidden at the end of the window.
+    bool hidden = false;
     // The busiest threads, by their share of a core.
     std::vector<std::pair<double, std::string>> threads;
 };
@@ -109,6 +124,7 @@ Measure Between(const Point& from, const Point& to, pid_t pid)
     const double page = (to.quality.pageMs - from.quality.pageMs) / 1000;
     measure.cpuPercent = wall > 0 ? 100 * (to.cpuSeconds - from.cpuSeconds) / wall : 0;
     measure.dropped = to.quality.dropped - from.quality.dropped;
+    measure.hidden = to.quality.hidden;
     if (page > 0) {
         measure.shownPerSecond = (to.quality.decoded - from.quality.decoded - measure.dropped) / page;
         measure.presentedPerSecond = (to.quality.presented - from.quality.presented) / page;
@@ -132,6 +148,8 @@ struct Contender {
 struct Settings {
     std::chrono::seconds window { 10 };
     bool minimised = false;
+    bool tray = false;
+    int windowWidth = 0;
     bool threads = false;
     int soakMinutes = 0;
 };
@@ -156,6 +174,8 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
     if (playing) {
         if (settings.minimised)
             MinimiseWindows(pid);
+        if (settings.tray)
+            HideToTray(pid, settings.windowWidth);
         std::this_thread::sleep_for(kSteady);
         if (Take(server, pid, from)) {
             std::this_thread::sleep_for(settings.window);
@@ -218,8 +238,10 @@ int main(int argc, char** argv)
     settings.window = std::chrono::seconds(std::max(2, std::stoi(Option(argc, argv, "--window", "10"))));
     settings.minimised = Flag(argc, argv, "--minimised");
     settings.threads = Flag(argc, argv, "--threads");
+    settings.tray = Flag(argc, argv, "--tray");
     settings.soakMinutes = std::max(0, std::stoi(Option(argc, argv, "--soak", "0")));
-    const std::string only = Option(argc, argv, "--only", "");
+    // Only the program has a tray to hide to.
+    const std::string only = settings.tray ? "A" : Option(argc, argv, "--only", "");
     const fs::path programDir = Option(argc, argv, "--program-dir", ZANDREL_PROGRAM_DIR);
     const std::string bare = Option(argc, argv, "--bare", ZANDREL_BARE_VIEW);
     std::string chromium = Option(argc, argv, "--chromium", "/usr/bin/chromium");
@@ -241,10 +263,19 @@ int main(int argc, char** argv)
     environment.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
     const fs::path folder
         = fs::temp_directory_path() / ("zandrel-playback-program-" + std::to_string(::getpid()));
-    LayOutProgramFolder(programDir, folder, server.Url(""));
+    LayOutProgramFolder(programDir, folder, server.Url(""), settings.tray);
+    std::unique_ptr<TrayHost> tray;
+    if (settings.tray) {
+        tray = std::make_unique<TrayHost>();
+        if (!tray->Owned()) {
+            std::fprintf(stderr, "playback: --tray needs a display without a notification area\n");
+            return 2;
+        }
+    }
 
     // Everyone gets the main window's size, so all draw as many pixels.
     const std::string size = MainWindowSize(programDir / "skin/Zandrel/main.xml");
+    settings.windowWidth = std::stoi(size);
     const std::string page = server.Url("/?miniClient=1");
     std::vector<Contender> contenders;
     contenders.push_back({ "A zandrel",
@@ -277,15 +308,19 @@ int main(int argc, char** argv)
     fs::create_directories(clipFolder);
     std::printf("%d turns per contender after one warm-up, %llds window %llds after playback starts%s\n",
         turns, static_cast<long long>(settings.window.count()), static_cast<long long>(kSteady.count()),
-        settings.minimised ? ", windows minimised" : "");
+        settings.minimised  ? ", windows minimised"
+            : settings.tray ? ", hidden to the tray"
+                            : "");
     for (const Clip& clip : ChosenClips(Option(argc, argv, "--clips", "720p30,1080p30,1080p60"))) {
         std::string content = MakeClip(clip, clipFolder);
         if (content.empty()) {
             std::fprintf(stderr, "playback: ffmpeg could not make the %s clip\n", clip.name.c_str());
             continue;
         }
-        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss;
-        for (int turn = -1; turn < turns; ++turn) {
+        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss, hidden;
+        // A soak is long enough to be its own warm-up.
+        const int firstTurn = settings.soakMinutes > 0 ? 0 : -1;
+        for (int turn = firstTurn; turn < turns; ++turn) {
             for (const Contender& contender : contenders) {
                 server.Serve(content);
                 Measure measure;
@@ -300,16 +335,18 @@ int main(int argc, char** argv)
                 presented[contender.name].push_back(measure.presentedPerSecond);
                 dropped[contender.name].push_back(static_cast<double>(measure.dropped));
                 pss[contender.name].push_back(measure.pssMiB);
+                hidden[contender.name].push_back(measure.hidden ? 1 : 0);
             }
         }
-        std::printf("\n%-20s %8s %8s %10s %8s %9s   (medians)\n", clip.name.c_str(), "CPU %", "shown/s",
-            "composed/s", "dropped", "PSS MiB");
+        std::printf("\n%-20s %8s %8s %10s %8s %9s %7s   (medians)\n", clip.name.c_str(), "CPU %", "shown/s",
+            "composed/s", "dropped", "PSS MiB", "hidden");
         for (const Contender& contender : contenders) {
             const std::string& name = contender.name;
             if (!cpu.count(name))
                 continue;
-            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f\n", name.c_str(), Median(cpu[name]),
-                Median(shown[name]), Median(presented[name]), Median(dropped[name]), Median(pss[name]));
+            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f %7s\n", name.c_str(), Median(cpu[name]),
+                Median(shown[name]), Median(presented[name]), Median(dropped[name]), Median(pss[name]),
+                Median(hidden[name]) >= 0.5 ? "yes" : "no");
         }
         const std::string a = "A zandrel";
         PrintRatio("A/B", cpu, a, "B bare engine");

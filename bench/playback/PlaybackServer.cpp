@@ -26,7 +26,8 @@ async function answerQuestions() {
         continue;
       const quality = video.getVideoPlaybackQuality();
       await fetch('/sample?decoded=' + quality.totalVideoFrames + '&dropped=' + quality.droppedVideoFrames
-        + '&presented=' + presented + '&time=' + performance.now(), { cache: 'no-store' });
+        + '&presented=' + presented + '&time=' + performance.now()
+        + '&hidden=' + (document.visibilityState === 'hidden' ? 1 : 0), { cache: 'no-store' });
     } catch (error) {
       await new Promise(resolve => setTimeout(resolve, 100));
     }
@@ -75,6 +76,7 @@ PlaybackServer::PlaybackServer()
         last.decoded = Number(request, "decoded");
         last.dropped = Number(request, "dropped");
         last.presented = Number(request, "presented");
+        last.hidden = Number(request, "hidden") != 0;
         answered = handedOut;
         changed.notify_all();
         response.set_content("", "text/plain");

@@ -18,6 +18,7 @@ struct PlaybackQuality {
     long decoded = 0; // totalVideoFrames
     long dropped = 0; // droppedVideoFrames
     long presented = 0; // video frames handed to the compositor (requestVideoFrameCallback)
+    bool hidden = false; // document.visibilityState is "hidden"
 };
 
 class PlaybackServer {
