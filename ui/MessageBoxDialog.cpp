@@ -78,6 +78,12 @@ void MessageBoxDialog::FitHeightToText(const std::u16string& text)
     RECT rc = GetClientRect(GetHWND());
     int width = rc.right - rc.left;
     int height = std::max<int>(rc.bottom - rc.top + textHeight - available, client.cy);
+    // Never taller than the screen's work area with the window's frame: the text then
+    // scrolls inside the box, and the buttons stay on the screen.
+    const RECT work = GetWorkArea(GetHWND());
+    const RECT outer = GetWindowRect(GetHWND());
+    const int frame = std::max<int>(0, (outer.bottom - outer.top) - (rc.bottom - rc.top));
+    height = std::min<int>(height, work.bottom - work.top - frame);
     SetWindowPos(GetHWND(), 0, 0, width, height, SWP_SHOWWINDOW);
 }
 

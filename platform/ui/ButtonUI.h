@@ -48,10 +48,15 @@ public:
         hotTextColor_ = argb;
         Invalidate();
     }
+    void SetDisabledBkColor(DWORD argb)
+    {
+        disabledBkColor_ = argb;
+        Invalidate();
+    }
 
 protected:
     CDuiString normalImage_, hotImage_, pushedImage_, disabledImage_, foreImage_;
-    DWORD hotBkColor_ = 0, pushedBkColor_ = 0, hotTextColor_ = 0, pushedTextColor_ = 0;
+    DWORD hotBkColor_ = 0, pushedBkColor_ = 0, disabledBkColor_ = 0, hotTextColor_ = 0, pushedTextColor_ = 0;
 };
 
 } // namespace platform::ui

@@ -148,6 +148,8 @@ protected:
     RECT ContentRect() const;
     /// Draws the text in the text rectangle with color (0 = the state's colour).
     void PaintTextDefault(HDC hdc, DWORD color);
+    /// The same text drawn into rc, the box inside the text padding.
+    void PaintTextDefault(HDC hdc, DWORD color, RECT rc);
     void ApplyGeometry();
     void ApplyVisibility();
     bool RunNotifyHandlers(TNotifyUI& msg);

@@ -3,6 +3,7 @@
 #include "platform/engine/CefCookieManager.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/engine/CefSchemeRegistrar.h"
+#include "platform/engine/qt/EngineContext.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
@@ -91,12 +92,29 @@ TEST(EngineProcessTest, BrowserProcessIsPreparedBeforeTheApplicationExists)
     EXPECT_FALSE(lateRegistrar.AddCustomScheme("late", true, false, false));
 }
 
-TEST(EngineProcessTest, InitialisationReportsTheContextOnce)
+// The context is reported once; the cookie schemes set then decide which pages keep cookies.
+TEST(EngineProcessTest, InitialisationReportsTheContextOnceAndCookiesFollowTheGivenSchemes)
 {
     StartEngineOnce();
     EXPECT_EQ(TestApp()->contextInitialized, 1);
-    EXPECT_EQ(CefCookieManager::GetGlobalManager()->GetSupportedSchemes(),
-        (std::vector<std::string> { "http", "https" }));
+    LocalPageServer server;
+    server.Handle("/cookie.html", [](const httplib::Request& request, httplib::Response& response) {
+        response.set_header("Set-Cookie", "kept=" + request.get_param_value("n"));
+        response.set_content("<script>document.title = 'cookies:' + document.cookie;</script>", "text/html");
+    });
+    auto cookiesAfterLoading = [&](const std::string& n) {
+        QWebEnginePage page(qt::EngineContext::Instance().Profile());
+        page.load(QUrl(QString::fromStdString(server.Url("/cookie.html?n=" + n))));
+        WaitUntil([&] { return page.title().startsWith("cookies:"); }, 30000);
+        return page.title().toStdString();
+    };
+    CefRefPtr<CefCookieManager> cookies = CefCookieManager::GetGlobalManager();
+    const std::vector<std::string> saved = cookies->GetSupportedSchemes();
+    cookies->SetSupportedSchemes({ "https" }, nullptr);
+    EXPECT_EQ(cookiesAfterLoading("1"), "cookies:") << "an http page keeps none";
+    cookies->SetSupportedSchemes({ "http", "https" }, nullptr);
+    EXPECT_EQ(cookiesAfterLoading("2"), "cookies:kept=2");
+    cookies->SetSupportedSchemes(saved, nullptr);
 }
 
 // A page only renders when the engine's sub-processes, started from this very

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTcpServer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWidget>
@@ -34,8 +35,25 @@ public:
             focusReports.push_back(message->GetArgumentList()->GetBool(0));
         return BrowserClientHandler::OnProcessMessageReceived(browser, sourceProcess, message);
     }
+    bool OnConsoleMessage(CefRefPtr<CefBrowser> browser, const std::u16string& message,
+        const std::u16string& source, int line) override
+    {
+        consoleMessages.push_back(QString::fromStdU16String(message).toStdString());
+        return BrowserClientHandler::OnConsoleMessage(browser, message, source, line);
+    }
     std::vector<bool> focusReports;
+    std::vector<std::string> consoleMessages;
 };
+
+// A port nothing listens on: bound for a moment and closed again.
+int ClosedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const int port = probe.serverPort();
+    probe.close();
+    return port;
+}
 
 class ExtrasEngineTest : public ::testing::Test {
 protected:
@@ -129,14 +147,13 @@ TEST_F(ExtrasEngineTest, TestPagesEchoTheRequestAndLeaveOtherNamesToTheNetwork)
     EXPECT_TRUE(dump.contains("Post Data:\n\tBytes: a=1&b=%3Cx%3E")) << dump.toStdString();
     EXPECT_EQ(browser->GetMainFrame()->GetURL(), "http://tests/request");
 
-    for (const char* other : { "http://tests/binding.html", "http://tests/" }) {
+    // Other names go to the network, where the host does not resolve: the error page, at their address.
+    for (const std::string other : { "http://tests/binding.html", "http://tests/" }) {
         browser->GetMainFrame()->LoadURL(other);
-        ASSERT_TRUE(WaitUntil(
-            [&] { return browser->GetMainFrame()->GetURL() == other && !browser->IsLoading(); }, 20000));
-        EXPECT_FALSE(Evaluate(browser, QStringLiteral("document.body ? document.body.innerText : ''"))
-                         .toString()
-                         .contains("Method:"))
+        EXPECT_TRUE(
+            WaitForText(browser, QString::fromStdString("Failed to load URL " + other + " with error ")))
             << other;
+        EXPECT_EQ(browser->GetMainFrame()->GetURL(), other);
     }
 
     // Other local programs do not get the test pages.
@@ -145,6 +162,32 @@ TEST_F(ExtrasEngineTest, TestPagesEchoTheRequestAndLeaveOtherNamesToTheNetwork)
     ASSERT_TRUE(response);
     EXPECT_EQ(response->status, 404);
     EXPECT_EQ(response->body.find("Method"), std::string::npos);
+    browser->GetHost()->CloseBrowser(true);
+}
+
+TEST_F(ExtrasEngineTest, ClientAddressesFailAsAnUnknownSchemeAndErrorPagesRaiseNoScriptErrors)
+{
+    server.Page("/start.html", "<title>start</title>");
+    auto browser = Open(server.Url("/start.html"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForTitle(browser, QStringLiteral("start")));
+
+    browser->GetMainFrame()->LoadURL("client://page/x.html");
+    EXPECT_TRUE(WaitForText(browser,
+        QStringLiteral(
+            "Failed to load URL client://page/x.html with error net::ERR_UNKNOWN_URL_SCHEME (-302).")));
+    EXPECT_EQ(browser->GetMainFrame()->GetURL(), "client://page/x.html");
+
+    const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x.html";
+    browser->GetMainFrame()->LoadURL(closed);
+    EXPECT_TRUE(
+        WaitForText(browser, QString::fromStdString("Failed to load URL " + closed + " with error ")));
+    // A page loaded after the error pages shows the bridge has settled: no error of ours came before it.
+    browser->GetMainFrame()->LoadURL(server.Url("/start.html"));
+    ASSERT_TRUE(WaitForTitle(browser, QStringLiteral("start")));
+    ASSERT_TRUE(WaitUntil([&] { return !browser->IsLoading(); }, 20000));
+    for (const std::string& message : handler->consoleMessages)
+        ADD_FAILURE() << message;
     browser->GetHost()->CloseBrowser(true);
 }
 
@@ -194,7 +237,9 @@ TEST_F(ExtrasEngineTest, FocusMovesReportOnlyChangesOfEditability)
         " 100 * (n + 1)); }); }</script>");
     auto browser = Open(server.Url("/focus.html"));
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(WaitUntil([&] { return !browser->IsLoading(); }, 20000));
+    // Not loading may still be the blank page before the first navigation: wait for the page's own script.
+    ASSERT_TRUE(WaitUntil(
+        [&] { return Evaluate(browser, QStringLiteral("typeof step === 'function'")).toBool(); }, 20000));
     Evaluate(browser, QStringLiteral("document.getElementById('c').focus(); step();"));
     ASSERT_TRUE(WaitForTitle(browser, QStringLiteral("done")));
     ASSERT_TRUE(WaitUntil([&] { return handler->focusReports.size() >= 3; }, 10000));

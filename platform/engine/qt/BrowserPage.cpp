@@ -6,17 +6,18 @@
 #include <QDesktopServices>
 #include <QPointer>
 #include <QTimer>
-#include <QWebEngineUrlScheme>
+#include <QWebEngineProfile>
 
 namespace platform::engine::qt {
 
 namespace {
-    bool EngineLoadsScheme(const QString& scheme)
+    // A scheme registered without a handler serves nothing: the engine would stop such
+    // a load silently, where it is an unknown scheme to the client.
+    bool EngineLoadsScheme(const QString& scheme, const QWebEngineProfile* profile)
     {
         static const QStringList builtIn { "http", "https", "file", "data", "about", "blob", "javascript",
             "ws", "wss", "chrome", "chrome-error", "devtools", "qrc", "view-source", "filesystem" };
-        return builtIn.contains(scheme)
-            || !QWebEngineUrlScheme::schemeByName(scheme.toUtf8()).name().isEmpty();
+        return builtIn.contains(scheme) || profile->urlSchemeHandler(scheme.toUtf8());
     }
 }
 
@@ -31,7 +32,7 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     (void)type;
     auto handler = browser->GetClient()->GetRequestHandler();
     const std::string address = url.toString().toStdString();
-    if (EngineLoadsScheme(url.scheme().toLower())) {
+    if (EngineLoadsScheme(url.scheme().toLower(), profile())) {
         if (handler && handler->OnBeforeBrowse(browser, browser, address, false))
             return false;
         TestPageServer::Instance().BeforeNavigation(this, browser->GetIdentifier(), url);

@@ -50,7 +50,7 @@ if (isTop) {
     }, true);
     var connect = function () {
         if (!(window.qt && window.qt.webChannelTransport)) { setTimeout(connect, 10); return; }
-        new QWebChannel(window.qt.webChannelTransport, function (channel) {
+        var webChannel = new QWebChannel(window.qt.webChannelTransport, function (channel) {
             bridge = channel.objects.zandrelBridge;
             if (!bridge) return;
             bridge.answer.connect(function (k, id, ok, code, text) {
@@ -61,6 +61,12 @@ if (isTop) {
             queue = [];
             pending.forEach(invoke);
         });
+        // A document that replaces another in the same frame (an error page shown in place of
+        // a failed load) shares its transport, and gets the answers to the old one's calls.
+        var handleResponse = webChannel.handleResponse;
+        webChannel.handleResponse = function (message) {
+            if (message && typeof webChannel.execCallbacks[message.id] === 'function') handleResponse(message);
+        };
     };
     connect();
 } else {

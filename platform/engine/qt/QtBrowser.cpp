@@ -9,6 +9,7 @@
 #include "platform/engine/qt/KeyEventFilter.h"
 #include "platform/engine/qt/PageBridge.h"
 #include "platform/engine/qt/RenderSide.h"
+#include "platform/engine/qt/TestHostNetwork.h"
 #include "platform/engine/qt/TestPageServer.h"
 #include "platform/ui/qt/WidgetHandles.h"
 
@@ -115,7 +116,13 @@ void QtBrowser::ConnectPage()
         case QWebEngineLoadingInfo::LoadFailedStatus:
             // An HTTP error status still delivers a page: only network failures count.
             if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-                handler->OnLoadEnd(this, this, info.errorCode());
+                const std::string address = info.url().toString().toStdString();
+                const cef_errorcode_t failure
+                    = TestPageServer::Instance().TakeNetworkFailure(identifier, address);
+                if (failure != ERR_NONE)
+                    handler->OnLoadError(this, this, failure, NetworkErrorText(failure), address);
+                else
+                    handler->OnLoadEnd(this, this, info.errorCode());
                 break;
             }
             // A load cut off by a dying renderer fails without an error; the termination

@@ -1,6 +1,7 @@
 #include "platform/engine/qt/TestPageServer.h"
 
 #include "platform/engine/CefResource.h"
+#include "platform/engine/qt/TestHostNetwork.h"
 
 #include <QCoreApplication>
 #include <QUrl>
@@ -101,6 +102,7 @@ void TestPageServer::Stop()
     server.reset();
     std::lock_guard<std::mutex> guard(lock);
     browsers.clear();
+    networkFailures.clear();
 }
 
 void TestPageServer::Attach(CefRefPtr<CefBrowser> browser)
@@ -122,10 +124,22 @@ void TestPageServer::BeforeNavigation(QWebEnginePage* page, int browserId, const
         new TestHostInterceptor(QByteArray::fromStdString(secret), browserId, page));
 }
 
+cef_errorcode_t TestPageServer::TakeNetworkFailure(int browserId, const std::string& url)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = networkFailures.find(browserId);
+    if (it == networkFailures.end() || it->second.url != url)
+        return ERR_NONE;
+    const cef_errorcode_t failure = it->second.error;
+    networkFailures.erase(it);
+    return failure;
+}
+
 void TestPageServer::Detach(int browserId)
 {
     Attached last;
     std::lock_guard<std::mutex> guard(lock);
+    networkFailures.erase(browserId);
     auto it = browsers.find(browserId);
     if (it == browsers.end())
         return;
@@ -138,10 +152,11 @@ void TestPageServer::Answer(const httplib::Request& request, httplib::Response& 
     response.status = 404;
     if (request.get_header_value(kSecretHeader) != secret || secret.empty())
         return;
+    const int browserId = std::atoi(request.get_header_value(kBrowserHeader).c_str());
     Attached target;
     {
         std::lock_guard<std::mutex> guard(lock);
-        auto it = browsers.find(std::atoi(request.get_header_value(kBrowserHeader).c_str()));
+        auto it = browsers.find(browserId);
         if (it != browsers.end())
             target = it->second;
     }
@@ -173,8 +188,15 @@ void TestPageServer::Answer(const httplib::Request& request, httplib::Response& 
     if (auto* application = QCoreApplication::instance())
         QMetaObject::invokeMethod(
             application, [last = std::move(target)] { (void)last; }, Qt::QueuedConnection);
-    if (!handler)
+    if (!handler) {
+        const cef_errorcode_t failure = FetchFromTestHostNetwork(request, response);
+        if (failure != ERR_NONE) {
+            std::lock_guard<std::mutex> guard(lock);
+            networkFailures[browserId] = NetworkFailure { engineRequest->GetURL(), failure };
+            response.status = 502;
+        }
         return;
+    }
     response.status = handler->GetStatusCode();
     response.set_content(handler->ReadResponse(), handler->GetMimeType().c_str());
 }

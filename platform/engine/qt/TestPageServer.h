@@ -42,6 +42,10 @@ public:
     // go there are not intercepted at all.
     void BeforeNavigation(QWebEnginePage* page, int browserId, const QUrl& url);
     void Detach(int browserId);
+    // Names the client has no content for go to the network; where that fails, the
+    // engine sees an HTTP failure for the address, and this gives the network error
+    // that stands behind it (once), ERR_NONE for any other address.
+    cef_errorcode_t TakeNetworkFailure(int browserId, const std::string& url);
 
     // The engine switches with the rule for the test host merged into any given value.
     static std::string WithTestHostRules(const std::string& chromiumFlags, int port);
@@ -65,6 +69,12 @@ private:
         CefRefPtr<CefClient> client;
     };
     std::map<int, Attached> browsers;
+    struct NetworkFailure {
+        std::string url;
+        cef_errorcode_t error = ERR_NONE;
+    };
+    // The last failed fall-through of each browser.
+    std::map<int, NetworkFailure> networkFailures;
 };
 
 } // namespace platform::engine::qt

@@ -42,6 +42,8 @@ void CButtonUI::SetAttribute(const CDuiString& name, const CDuiString& value)
         SetHotBkColor(ParseColor(value));
     else if (name == u"pushedbkcolor")
         pushedBkColor_ = ParseColor(value);
+    else if (name == u"disabledbkcolor")
+        SetDisabledBkColor(ParseColor(value));
     else if (name == u"hottextcolor")
         SetHotTextColor(ParseColor(value));
     else if (name == u"pushedtextcolor")
@@ -93,7 +95,11 @@ bool CButtonUI::Activate()
 void CButtonUI::PaintBkColor(HDC hdc)
 {
     DWORD color = bkColor_;
-    if ((state_ & kPushed) && pushedBkColor_)
+    // A disabled button never looks hot or pushed, whatever the pointer did before.
+    if (!IsEnabled()) {
+        if (disabledBkColor_)
+            color = disabledBkColor_;
+    } else if ((state_ & kPushed) && pushedBkColor_)
         color = pushedBkColor_;
     else if ((state_ & (kHot | kPushed)) && hotBkColor_)
         color = hotBkColor_;
@@ -104,9 +110,10 @@ void CButtonUI::PaintBkColor(HDC hdc)
 void CButtonUI::PaintStatusImage(HDC hdc)
 {
     const CDuiString* image = &normalImage_;
-    if (!IsEnabled() && !disabledImage_.empty())
-        image = &disabledImage_;
-    else if ((state_ & kPushed) && !pushedImage_.empty())
+    if (!IsEnabled()) {
+        if (!disabledImage_.empty())
+            image = &disabledImage_;
+    } else if ((state_ & kPushed) && !pushedImage_.empty())
         image = &pushedImage_;
     else if ((state_ & (kHot | kPushed)) && !hotImage_.empty())
         image = &hotImage_;

@@ -433,13 +433,18 @@ void CControlUI::PaintBorder(HDC hdc)
 
 void CControlUI::PaintTextDefault(HDC hdc, DWORD color)
 {
-    if (text_.empty())
-        return;
     RECT rc = GetPos();
     rc.left += textPadding_.left;
     rc.top += textPadding_.top;
     rc.right -= textPadding_.right;
     rc.bottom -= textPadding_.bottom;
+    PaintTextDefault(hdc, color, rc);
+}
+
+void CControlUI::PaintTextDefault(HDC hdc, DWORD color, RECT rc)
+{
+    if (text_.empty())
+        return;
     if (!color)
         color = textColor_;
     if (!IsEnabled())

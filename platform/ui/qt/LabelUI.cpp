@@ -26,11 +26,4 @@ SIZE CLabelUI::EstimateSize(SIZE available)
 
 void CLabelUI::PaintText(HDC hdc) { PaintTextDefault(hdc, 0); }
 
-CTextUI::CTextUI() { textStyle_ = DT_WORDBREAK; }
-
-void* CTextUI::GetInterface(const CDuiString& name)
-{
-    return name == u"Text" ? this : CLabelUI::GetInterface(name);
-}
-
 } // namespace platform::ui

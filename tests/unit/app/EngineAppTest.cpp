@@ -22,11 +22,20 @@ TEST(EngineApp, GivesTheCookieStoreExactlyHttpAndHttps)
     EXPECT_EQ(CefCookieManager::GetGlobalManager()->GetSupportedSchemes(), expected);
 }
 
-TEST(EngineApp, ServesBothProcessRoles)
+// The render callbacks reach the render half the program hands over.
+TEST(EngineApp, RenderCallbacksReachTheHandedOverRenderSide)
 {
+    struct RecordingRenderSide final : platform::engine::CefRenderProcessHandler {
+        void OnWebKitInitialized() override { ++calls; }
+        int calls = 0;
+        IMPLEMENT_REFCOUNTING(RecordingRenderSide);
+    };
     CefRefPtr<EngineApp> app(new EngineApp);
-    EXPECT_NE(app->GetBrowserProcessHandler(), nullptr);
-    EXPECT_NE(app->GetRenderProcessHandler(), nullptr);
+    CefRefPtr<RecordingRenderSide> side(new RecordingRenderSide);
+    app->SetRenderProcessHandler(side);
+    ASSERT_NE(app->GetRenderProcessHandler(), nullptr);
+    app->GetRenderProcessHandler()->OnWebKitInitialized();
+    EXPECT_EQ(side->calls, 1);
 }
 
 } // namespace

@@ -86,6 +86,40 @@ TEST_F(Controls, SpaceAndEnterActivateTheFocusedButtonButNotADisabledOne)
     EXPECT_FALSE(ok->Activate());
 }
 
+// The look follows the enabled state alone: hot and pushed colours never show on a disabled button.
+TEST_F(Controls, ADisabledButtonShowsItsDisabledColoursWhateverThePointerDid)
+{
+    auto* ok = static_cast<CButtonUI*>(window->FindControl(u"OkBtn"));
+    ok->SetAttribute(u"bkcolor", u"#FF0000FF");
+    ok->SetAttribute(u"hotbkcolor", u"#FF00FF00");
+    ok->SetAttribute(u"pushedbkcolor", u"#FFFF0000");
+    ok->SetAttribute(u"disabledbkcolor", u"#FF808080");
+    auto painted = [&] { return ok->Widget()->grab().toImage().pixelColor(1, 1).rgb() & 0xFFFFFF; };
+    auto send = [&](int type) {
+        TEventUI event = Event(ok, type, Centre(ok));
+        ok->DoEvent(event);
+    };
+    // Wherever the pointer starts (over the button, on an offscreen screen), it leaves first.
+    send(UIEVENT_MOUSELEAVE);
+    EXPECT_EQ(painted(), 0x0000FFu);
+    send(UIEVENT_MOUSEENTER);
+    EXPECT_EQ(painted(), 0x00FF00u) << "hot";
+    ok->SetEnabled(false);
+    EXPECT_EQ(painted(), 0x808080u) << "disabled under the pointer";
+    send(UIEVENT_MOUSELEAVE);
+    send(UIEVENT_MOUSEENTER);
+    send(UIEVENT_BUTTONDOWN);
+    EXPECT_EQ(painted(), 0x808080u) << "entered and pressed while disabled";
+    ok->SetEnabled(true);
+    send(UIEVENT_BUTTONDOWN);
+    ok->SetEnabled(false);
+    EXPECT_EQ(painted(), 0x808080u) << "disabled while pressed";
+    send(UIEVENT_BUTTONUP);
+    EXPECT_TRUE(clicks.empty());
+    ok->SetEnabled(true);
+    EXPECT_EQ(painted(), 0x0000FFu);
+}
+
 TEST_F(Controls, ChildrenWithAFixedSizeKeepItAndSpareRoomStaysAtTheEnd)
 {
     auto* bar = static_cast<CContainerUI*>(window->FindControl(u"bar")->GetInterface(u"Container"));

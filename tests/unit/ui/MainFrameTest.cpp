@@ -24,6 +24,7 @@ protected:
         WriteConfig("powerboot=\"0\" test=\"0\" optionexit=\"0\"");
         platform::ui::SetModalAnswerer([this](const ModalInfo& info) -> std::optional<int> {
             asked.push_back(info.text);
+            shown.push_back(info.className + u":" + info.caption);
             return answer;
         });
         OpenFrame();
@@ -54,6 +55,8 @@ protected:
 
     std::optional<int> answer = 2;
     std::vector<CDuiString> asked;
+    // Each modal window as "class:caption".
+    std::vector<CDuiString> shown;
 };
 
 // Many tabs in the strip, driven by real mouse events at window positions.
@@ -248,27 +251,39 @@ TEST_F(MainFrameTest, CloseToTrayWithoutATrayIconMinimisesInsteadOfHiding)
     EXPECT_TRUE(asked.empty());
 }
 
-TEST_F(MainFrameTest, OpenMainWindowRestoresAHiddenWindow)
+TEST_F(MainFrameTest, TrayMenuOpensTheHiddenWindowAndExitsAfterTheConfirmation)
 {
     ShowWindow(hwnd, SW_HIDE);
     ASSERT_FALSE(IsWindowVisible(hwnd));
     ClickMenuItem(71);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(hwnd); }));
+    EXPECT_TRUE(asked.empty());
+    answer = 1;
+    ClickMenuItem(73);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(asked, std::vector<CDuiString> { u"你确定要关闭Tessik微端吗" });
 }
 
-TEST_F(MainFrameTest, TheMenuTablesHoldTheFiveItems)
+TEST_F(MainFrameTest, MenuGroupCommandsShowTheHelpOpenTheUpdateDialogAndExitAfterTheConfirmation)
 {
-    const auto& items = frame->MenuItems();
-    ASSERT_EQ(items.size(), 5u);
-    EXPECT_EQ(items.at(61)->text, u"软件升级");
-    EXPECT_EQ(items.at(62)->text, u"退出客户端");
-    EXPECT_EQ(items.at(71)->checkKind, 1);
-    EXPECT_EQ(items.at(73)->parentId, 7);
-    auto about = std::find_if(
-        items.begin(), items.end(), [](const auto& entry) { return entry.second->parentId == 4; });
-    ASSERT_NE(about, items.end());
-    EXPECT_GT(about->first, 1000);
-    EXPECT_EQ(about->second->text, u"关于");
+    auto about = std::find_if(frame->MenuItems().begin(), frame->MenuItems().end(),
+        [](const auto& entry) { return entry.second->text == u"关于"; });
+    ASSERT_NE(about, frame->MenuItems().end());
+    ClickMenuItem(about->first);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
+    EXPECT_EQ(shown.back(), u"MessageBoxDialog_Class:新版本");
+    EXPECT_EQ(asked.back(), u"Tessik直播助手帮助");
+
+    ClickMenuItem(61);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 2; }));
+    EXPECT_EQ(shown.back().substr(0, shown.back().find(u':')), u"UpdateCheckDialog_Class");
+    EXPECT_TRUE(IsWindow(hwnd)) << "a closed update dialog leaves the program running";
+
+    answer = 1;
+    ClickMenuItem(62);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }));
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(asked.back(), u"你确定要关闭Tessik微端吗");
 }
 
 } // namespace

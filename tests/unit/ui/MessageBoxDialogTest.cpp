@@ -1,5 +1,6 @@
 #include "support/WaitUntil.h"
 
+#include "platform/ui/LabelUI.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/RenderEngine.h"
@@ -93,12 +94,13 @@ TEST_F(MessageBoxDialogTest, InformHidesCancelAndConfirmShowsItOnlyWhenAsked)
     EXPECT_EQ(cancelVisible, (std::vector<bool> { false, false, true }));
 }
 
-TEST_F(MessageBoxDialogTest, ScriptedOkAnswerCountsAsOk)
+// However the window is closed, only the OK code counts as OK.
+TEST_F(MessageBoxDialogTest, ClosingWithTheOkCodeIsOkAndAnyOtherCodeIsCancel)
 {
-    SetModalAnswerer([](const ModalInfo&) -> std::optional<int> { return 1; });
-    EXPECT_EQ(MessageBoxDialog::Inform(nullptr, u"提示", u"x"), 1);
-    SetModalAnswerer([](const ModalInfo&) -> std::optional<int> { return 2; });
-    EXPECT_EQ(MessageBoxDialog::Inform(nullptr, u"提示", u"x"), 2);
+    for (const auto& [code, expected] : { std::pair { 1u, 1 }, { 2u, 2 }, { 0u, 2 }, { 7u, 2 } }) {
+        WhenShown([code = code](WindowImplBase* d) { d->Close(code); });
+        EXPECT_EQ(MessageBoxDialog::Inform(nullptr, u"提示", u"x"), expected) << code;
+    }
 }
 
 TEST_F(MessageBoxDialogTest, LongTextGrowsOnlyTheHeightAndShortTextKeepsTheLayoutSize)
@@ -120,6 +122,38 @@ TEST_F(MessageBoxDialogTest, LongTextGrowsOnlyTheHeightAndShortTextKeepsTheLayou
     EXPECT_EQ(sizes[0].bottom, 190) << "never below the layout's height";
     EXPECT_EQ(sizes[1].right, 380) << "never wider";
     EXPECT_GT(sizes[1].bottom, 190 + 200) << "a long text needs more lines";
+}
+
+// 2,400 characters on an 800 x 600 screen: the box stays on the screen, the text scrolls, OK answers.
+TEST_F(MessageBoxDialogTest, AHugeTextStaysWithinTheWorkAreaScrollsAndStaysAnswerable)
+{
+    std::u16string hugeText;
+    for (int i = 0; i < 150; ++i)
+        hugeText += u"版本说明版本说明版本说明版本说明";
+    RECT window {}, work {}, client {}, ok {};
+    int scrollRange = 0, scrolledTo = 0;
+    bool okVisible = false;
+    WhenShown([&](WindowImplBase* d) {
+        window = GetWindowRect(d->GetHWND());
+        work = GetWorkArea(d->GetHWND());
+        client = GetClientRect(d->GetHWND());
+        ok = d->FindControl(u"okbtn")->GetPos();
+        okVisible = d->FindControl(u"okbtn")->IsVisible();
+        auto* text = static_cast<CTextUI*>(d->FindControl(u"text")->GetInterface(u"Text"));
+        scrollRange = text->GetScrollRange();
+        text->SetScrollPos(scrollRange);
+        scrolledTo = text->GetScrollPos();
+        Click(d, u"okbtn");
+    });
+    EXPECT_EQ(MessageBoxDialog::Confirm(nullptr, u"提示", hugeText, true), 1);
+    EXPECT_GE(window.top, work.top);
+    EXPECT_LE(window.bottom, work.bottom);
+    EXPECT_EQ(client.right, 380) << "never wider";
+    EXPECT_TRUE(okVisible);
+    EXPECT_GT(ok.top, 0);
+    EXPECT_LE(ok.bottom, client.bottom) << "OK inside the box";
+    EXPECT_GT(scrollRange, 0) << "the rest of the text scrolls into view";
+    EXPECT_EQ(scrolledTo, scrollRange);
 }
 
 TEST_F(MessageBoxDialogTest, CentredOnItsOwner)

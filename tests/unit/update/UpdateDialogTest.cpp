@@ -9,6 +9,7 @@
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/ControlWidget.h"
 #include "support/WaitUntil.h"
 
 #include <QElapsedTimer>
@@ -191,6 +192,9 @@ protected:
         HWND hwnd = nullptr;
         SetModalAnswerer([&](const ModalInfo& info) -> std::optional<int> {
             if (info.className != u"UpdateCheckDialog_Class") {
+                if (auto* dialog = dynamic_cast<UpdateDialog*>(WindowFromHandle(hwnd));
+                    dialog && whileMessageShows)
+                    whileMessageShows(dialog);
                 messages.push_back(info.text);
                 return 1;
             }
@@ -215,6 +219,13 @@ protected:
 
     static CDuiString Tip(UpdateDialog* dialog) { return dialog->FindControl(u"lbl_update_tip")->GetText(); }
     static CControlUI* StartButton(UpdateDialog* dialog) { return dialog->FindControl(u"btn_start_update"); }
+    // The background the button is drawn with: the skin's blue, or its grey when disabled.
+    static QRgb Painted(CControlUI* button)
+    {
+        return button->Widget()->grab().toImage().pixelColor(1, 1).rgb() & 0xFFFFFF;
+    }
+    static constexpr QRgb kEnabledLook = 0x3D7EFF;
+    static constexpr QRgb kDisabledLook = 0xA3ADBF;
 
     std::string DownloadPath(const std::string& fileName) const
     {
@@ -226,6 +237,7 @@ protected:
     UpdateServer server;
     std::vector<CDuiString> messages;
     std::vector<ProgressSeen> progress;
+    std::function<void(UpdateDialog*)> whileMessageShows;
 };
 
 TEST(UpdateDialogRules, FileNameAndPercent)
@@ -253,6 +265,7 @@ TEST_F(UpdateDialogTest, CheckOutcomesSetTipAndButton)
         EXPECT_EQ(dialog->FindControl(u"caption")->GetText(), u"当前版本号：1.0.0.0  (201509241055)");
         EXPECT_EQ(Tip(dialog), u"有新版本[99.0.0.0]-[n]，快快更新啦！ ");
         EXPECT_TRUE(StartButton(dialog)->IsEnabled());
+        EXPECT_EQ(Painted(StartButton(dialog)), kEnabledLook);
         EXPECT_EQ(StartButton(dialog)->GetUserData(),
             platform::os::Utf8ToUtf16(server.Url("/download/setup_1.0.0.2.sh")));
     });
@@ -261,6 +274,7 @@ TEST_F(UpdateDialogTest, CheckOutcomesSetTipAndButton)
     RunDialog([&](UpdateDialog* dialog) {
         EXPECT_EQ(Tip(dialog), u"您使用的是最新版本！");
         EXPECT_FALSE(StartButton(dialog)->IsEnabled());
+        EXPECT_EQ(Painted(StartButton(dialog)), kDisabledLook);
     });
     EXPECT_TRUE(messages.empty());
 
@@ -268,6 +282,7 @@ TEST_F(UpdateDialogTest, CheckOutcomesSetTipAndButton)
     RunDialog([&](UpdateDialog* dialog) {
         EXPECT_EQ(Tip(dialog), u"正在检查新版本...");
         EXPECT_FALSE(StartButton(dialog)->IsEnabled());
+        EXPECT_EQ(Painted(StartButton(dialog)), kDisabledLook);
     });
     EXPECT_EQ(messages, std::vector<CDuiString> { u"访问升级服务器失败！" });
 }
@@ -305,9 +320,12 @@ TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
     server.Offer("99.0.0.0", "1.0.0.0", "/download/setup_1.0.0.2.sh");
     server.dropNext = true;
     const std::string path = DownloadPath("setup_1.0.0.2.sh");
+    std::vector<QRgb> looksWhenDone;
+    whileMessageShows = [&](UpdateDialog* dialog) { looksWhenDone.push_back(Painted(StartButton(dialog))); };
     UINT code = RunDialog([&](UpdateDialog* dialog) {
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));
         EXPECT_FALSE(StartButton(dialog)->IsEnabled());
+        EXPECT_EQ(Painted(StartButton(dialog)), kDisabledLook) << "downloading";
         EXPECT_TRUE(WaitUntil([&] { return Tip(dialog) == u"更新文件下载中，请稍候......"; }, 15000));
         ASSERT_TRUE(WaitUntil([&] { return StartButton(dialog)->IsEnabled(); }, 15000));
         EXPECT_EQ(Tip(dialog), u"有新版本，快快更新啦！");
@@ -321,6 +339,7 @@ TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
     EXPECT_EQ(code, 1u);
     EXPECT_EQ(server.downloads, 2);
     EXPECT_EQ(messages, std::vector<CDuiString> { u"文件下载成功，点击确定将自动安装" });
+    EXPECT_EQ(looksWhenDone, std::vector<QRgb> { kDisabledLook });
     EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(kInstallerSize));
     EXPECT_NE(std::filesystem::status(path).permissions() & std::filesystem::perms::owner_exec,
         std::filesystem::perms::none);
