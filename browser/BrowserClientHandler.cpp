@@ -214,6 +214,13 @@ bool BrowserClientHandler::OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const Ce
 {
     (void)nativeEvent, (void)isKeyboardShortcut;
     constexpr int kSpaceBar = 32;
+    constexpr int kEscape = 27;
+    // As in a browser, Escape belongs to the fullscreen page's way out, not to the page.
+    if (event.windows_key_code == kEscape && fullscreenBrowsers.count(browser->GetIdentifier())) {
+        if (event.type == KEYEVENT_RAWKEYDOWN)
+            browser->GetHost()->ExitFullscreen();
+        return true;
+    }
     // The page's own report covers the fields the input method skips, password fields among them.
     if (event.focus_on_editable_field || focusOnEditableField || event.windows_key_code != kSpaceBar)
         return false;
@@ -247,6 +254,19 @@ void BrowserClientHandler::OnTitleChange(CefRefPtr<CefBrowser> browser, const st
     // A browser outside any tab (the developer tools) has no tab to name.
     if (TabContextHandler* context = TabContextOf(browser))
         titleSink->TitleChanged(context->tabId, title);
+}
+
+void BrowserClientHandler::OnFullscreenModeChange(CefRefPtr<CefBrowser> browser, bool fullscreen)
+{
+    if (fullscreen)
+        fullscreenBrowsers.insert(browser->GetIdentifier());
+    else
+        fullscreenBrowsers.erase(browser->GetIdentifier());
+    // The window that fills the screen for the page is the main window's; a browser outside
+    // any tab (the developer tools) has none to fill.
+    if (TabContextHandler* context = TabContextOf(browser))
+        platform::ui::PostMessage(mainWindowHandle, WM_TAB_FULLSCREEN,
+            static_cast<platform::ui::WPARAM>(context->tabId), fullscreen ? 1 : 0);
 }
 
 void BrowserClientHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser,

@@ -7,6 +7,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,7 @@ public:
     void OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title) override;
     bool OnConsoleMessage(CefRefPtr<CefBrowser> browser, const std::u16string& message,
         const std::u16string& source, int line) override;
+    void OnFullscreenModeChange(CefRefPtr<CefBrowser> browser, bool fullscreen) override;
 
     // CefKeyboardHandler
     bool OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const platform::engine::CefKeyEvent& event,
@@ -147,6 +149,8 @@ private:
     std::vector<std::unique_ptr<platform::engine::CefMessageRouterBrowserSide::Handler>> queryHandlers;
     std::list<CefRefPtr<CefBrowser>> secondaryBrowsers;
     std::vector<CefRefPtr<CefBrowser>> browsers;
+    // Browsers whose page is fullscreen; Escape takes them out of it.
+    std::set<int> fullscreenBrowsers;
 
     IMPLEMENT_REFCOUNTING(BrowserClientHandler);
 };

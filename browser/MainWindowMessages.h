@@ -11,3 +11,5 @@ constexpr platform::ui::UINT WM_MENU_CLICK = platform::ui::WM_USER + 6;
 constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
 // A page's title changed: wParam the tab's tabId, lParam an OwnedPayload<std::u16string> with the title.
 constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
+// A tab's page entered (lParam 1) or left (lParam 0) fullscreen: wParam the tab's tabId.
+constexpr platform::ui::UINT WM_TAB_FULLSCREEN = 11028;

@@ -40,6 +40,7 @@ constexpr int kTrayMenuId = 7;
 
 MainFrame::MainFrame()
     : tabs(*this)
+    , pageFullScreen(*this, tabs)
 {
 }
 
@@ -211,6 +212,7 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     switch (msg) {
     case WM_OPEN_TAB:
         tabs.OpenTab(PayloadValue<std::string>(wParam), u"加载中...", true);
+        pageFullScreen.OnTabsChanged();
         break;
     case WM_TAB_TITLE:
         tabs.SetTitle(
@@ -221,6 +223,10 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
         break;
     case TabStrip::kCloseTabMessage:
         tabs.CloseTab(reinterpret_cast<CButtonUI*>(wParam));
+        pageFullScreen.OnTabsChanged();
+        break;
+    case WM_TAB_FULLSCREEN:
+        pageFullScreen.OnPageReport(static_cast<int>(wParam), lParam != 0);
         break;
     case kIgnoredUserMessage:
     case kIgnoredToolMessage:
@@ -295,10 +301,19 @@ LRESULT MainFrame::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)
     return 0;
 }
 
+LRESULT MainFrame::OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    pageFullScreen.OnWindowResized();
+    return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
+}
+
 LRESULT MainFrame::ResponseDefaultKeyEvent(WPARAM key)
 {
-    if (key == VK_ESCAPE)
+    // Escape never closes the main window; it only takes a fullscreen page back.
+    if (key == VK_ESCAPE) {
+        pageFullScreen.LeaveOnEscape();
         return 1;
+    }
     return WindowImplBase::ResponseDefaultKeyEvent(key);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/WindowImplBase.h"
 #include "ui/MenuItemInfo.h"
 #include "ui/MenuItemSource.h"
+#include "ui/PageFullScreen.h"
 #include "ui/TabStrip.h"
 #include "ui/TrayIcon.h"
 
@@ -33,6 +34,8 @@ public:
     platform::ui::LRESULT HandleCustomMessage(platform::ui::UINT msg, platform::ui::WPARAM wParam,
         platform::ui::LPARAM lParam, bool& bHandled) override;
     platform::ui::LRESULT OnClose(platform::ui::UINT msg, platform::ui::WPARAM wParam,
+        platform::ui::LPARAM lParam, bool& bHandled) override;
+    platform::ui::LRESULT OnSize(platform::ui::UINT msg, platform::ui::WPARAM wParam,
         platform::ui::LPARAM lParam, bool& bHandled) override;
     platform::ui::LRESULT ResponseDefaultKeyEvent(platform::ui::WPARAM key) override;
     void OnFinalMessage(platform::ui::HWND hwnd) override;
@@ -72,6 +75,7 @@ private:
     void RestoreFromTray();
 
     TabStrip tabs;
+    PageFullScreen pageFullScreen;
     std::map<int, std::unique_ptr<MenuItemInfo>> menuItems;
     // Consulted only by menus of root id 5; nothing fills it.
     std::map<int, std::unique_ptr<MenuItemInfo>> secondMenuItems;

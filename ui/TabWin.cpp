@@ -65,20 +65,35 @@ void TabWin::CreateBrowser()
 
 LRESULT TabWin::OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
+    FitBrowser();
+    return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
+}
+
+void TabWin::SetFillsWindow(bool fills)
+{
+    fillsWindow = fills;
+    FitBrowser();
+}
+
+void TabWin::FitBrowser()
+{
     CefRefPtr<BrowserClientHandler> handler = sharedClientHandler;
     auto mainBrowser = handler ? handler->GetMainBrowser() : nullptr;
-    if (mainBrowser && mainBrowser->GetHost()->GetWindowHandle()) {
-        auto browser = handler->FindBrowserByTabId(tabId);
-        HWND browserWindow = browser ? browser->GetHost()->GetWindowHandle() : nullptr;
-        if (browserWindow) {
-            const RECT rect = GetWindowRect(GetHWND());
-            const int w = rect.right - rect.left;
-            const int h = rect.bottom - rect.top;
-            const int hh = HeaderHeight();
-            SetWindowPos(browserWindow, 2, hh, w - 4, h - 2 * hh, SWP_NOZORDER);
-        }
+    if (!mainBrowser || !mainBrowser->GetHost()->GetWindowHandle())
+        return;
+    auto browser = handler->FindBrowserByTabId(tabId);
+    HWND browserWindow = browser ? browser->GetHost()->GetWindowHandle() : nullptr;
+    if (!browserWindow)
+        return;
+    const RECT rect = GetWindowRect(GetHWND());
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    if (fillsWindow) {
+        SetWindowPos(browserWindow, 0, 0, w, h, SWP_NOZORDER);
+        return;
     }
-    return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
+    const int hh = HeaderHeight();
+    SetWindowPos(browserWindow, 2, hh, w - 4, h - 2 * hh, SWP_NOZORDER);
 }
 
 void TabWin::OnFinalMessage(HWND hwnd)

@@ -30,12 +30,17 @@ public:
 
     /// Height kept free above (and below) the browser.
     int HeaderHeight() const;
+    /// While true the browser covers the whole window (a fullscreen page), without the
+    /// header and side margins.
+    void SetFillsWindow(bool fills);
 
 private:
     void CreateBrowser();
+    void FitBrowser();
 
     platform::ui::CControlUI* header = nullptr;
     int tabId = -1;
     std::string url;
     platform::ui::COptionUI* tabOption = nullptr;
+    bool fillsWindow = false;
 };

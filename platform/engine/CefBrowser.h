@@ -52,6 +52,9 @@ public:
     virtual void ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
         const CefBrowserSettings& settings, const CefPoint& inspectElementAt);
     virtual void CloseDevTools() = 0;
+    /// Makes the page leave fullscreen, which it then reports through OnFullscreenModeChange;
+    /// nothing when it is not fullscreen.
+    virtual void ExitFullscreen() = 0;
 };
 
 class CefBrowser : public virtual CefBaseRefCounted {

@@ -52,6 +52,12 @@ public:
         (void)browser, (void)message, (void)source, (void)line;
         return false;
     }
+    /// The page entered (true) or left (false) fullscreen; the engine has already granted
+    /// it, and the client fits the browser's window to the screen or back.
+    virtual void OnFullscreenModeChange(CefRefPtr<CefBrowser> browser, bool fullscreen)
+    {
+        (void)browser, (void)fullscreen;
+    }
 };
 
 class CefDownloadHandler : public virtual CefBaseRefCounted {

@@ -36,6 +36,11 @@ RECT GetWorkArea(HWND hwnd);
 RECT GetWorkAreaFromPoint(POINT point);
 POINT GetCursorPos();
 bool DestroyWindow(HWND hwnd);
+/// Makes a top-level window fill its screen, or brings it back to the state it had
+/// before (normal or maximised, with its normal geometry). False when hwnd is not a
+/// top-level window.
+bool SetWindowFullScreen(HWND hwnd, bool fullScreen);
+bool IsWindowFullScreen(HWND hwnd);
 bool SetWindowText(HWND hwnd, const std::u16string& text);
 
 /// The program's own icon drawn in code: 129 is the big one, 130 the small one;

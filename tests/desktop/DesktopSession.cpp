@@ -137,8 +137,10 @@ void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy)
 
 void DesktopSession::Key(const QString& keys) const { Run("xdotool", { "key", keys }); }
 
-DesktopProgram::DesktopProgram(const DesktopSession& session, const Preparation& prepare)
-    : desktop(session)
+DesktopProgram::DesktopProgram(
+    const DesktopSession& session, const Preparation& prepare, const std::string& lobbyPage)
+    : site(lobbyPage)
+    , desktop(session)
 {
     QProcessEnvironment environment = ProgramEnvironment(home.path(), &session.Display());
     if (prepare)

@@ -45,7 +45,9 @@ private:
 struct DesktopProgram {
     // prepare may change the program folder's files and the run's environment before the start.
     using Preparation = std::function<void(const QString& folder, QProcessEnvironment& environment)>;
-    explicit DesktopProgram(const DesktopSession& session, const Preparation& prepare = {});
+    // lobbyPage: the site's home page (TestSite).
+    explicit DesktopProgram(
+        const DesktopSession& session, const Preparation& prepare = {}, const std::string& lobbyPage = {});
     // Waits until the main window is viewable and the home page was asked for.
     bool WaitUntilReady();
 

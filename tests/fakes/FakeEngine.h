@@ -59,6 +59,7 @@ public:
         Record("devtools:" + std::to_string(at.x) + "," + std::to_string(at.y));
     }
     void CloseDevTools() override { Record("close-devtools"); }
+    void ExitFullscreen() override { Record("exit-fullscreen"); }
 
     // CefFrame
     bool IsMain() override { return true; }

@@ -8,13 +8,23 @@
 #include <QStandardPaths>
 #include <csignal>
 
-TestSite::TestSite()
+TestSite::TestSite(std::string lobbyPage)
 {
+    if (lobbyPage.empty())
+        lobbyPage = "<html><head><title>Lobby</title></head><body>lobby</body></html>";
     server.set_keep_alive_max_count(1);
-    server.Get("/", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Get("/", [this, lobbyPage](const httplib::Request& request, httplib::Response& response) {
         if (request.get_param_value("miniClient") == "1")
             ++lobbyHits;
-        response.set_content("<html><head><title>Lobby</title></head><body>lobby</body></html>", "text/html");
+        response.set_content(lobbyPage, "text/html");
+    });
+    server.Get("/report", [this](const httplib::Request& request, httplib::Response& response) {
+        std::string query;
+        for (const auto& [name, value] : request.params)
+            query += (query.empty() ? "" : "&") + name + "=" + value;
+        std::lock_guard<std::mutex> guard(lock);
+        reports.push_back(query);
+        response.set_content("", "text/plain");
     });
     server.Post(
         "/brivo/miniclient/startRecord.action", [this](const httplib::Request&, httplib::Response& response) {
@@ -40,6 +50,12 @@ TestSite::~TestSite()
 std::string TestSite::Url(const std::string& path) const
 {
     return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
+std::vector<std::string> TestSite::Reports()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return reports;
 }
 
 void TestSite::SetUpdateReply(const std::string& json)

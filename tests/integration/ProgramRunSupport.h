@@ -15,12 +15,15 @@
 // The live-show site and update server for a program run, on 127.0.0.1.
 class TestSite {
 public:
-    TestSite();
+    // lobbyPage: the home page's HTML; empty for a plain page titled "Lobby".
+    explicit TestSite(std::string lobbyPage = {});
     ~TestSite();
     int Port() const { return port; }
     std::string Url(const std::string& path) const;
     // The update reply for the next checks.
     void SetUpdateReply(const std::string& json);
+    // The query strings of the requests for /report that pages made, in order of arrival.
+    std::vector<std::string> Reports();
 
     std::atomic<int> lobbyHits { 0 };
     std::atomic<int> startRecordHits { 0 };
@@ -31,6 +34,7 @@ private:
     int port = 0;
     std::mutex lock;
     std::string updateReply;
+    std::vector<std::string> reports;
 };
 
 // A program folder of its own (executable, skin, config.xml) pointing at a test site.

@@ -16,6 +16,7 @@
 #include <QAuthenticator>
 #include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -54,6 +55,8 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
     // client before anything reaches the desktop.
     page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     page->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+    // Every live player's fullscreen button asks for it; without this the request fails.
+    page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     view->setPage(page);
     if (parent)
         view->setGeometry(windowInfo.x, windowInfo.y, windowInfo.width, windowInfo.height);
@@ -138,6 +141,8 @@ void QtBrowser::ConnectPage()
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
             if (status == QWebEnginePage::NormalTerminationStatus)
                 return;
+            // The dead page's fullscreen element is gone with it.
+            ReportFullscreen(false);
             // Reported once the engine has finished with the dead renderer: a load started
             // while it is still tearing it down is sometimes dropped.
             CefRefPtr<QtBrowser> self(this);
@@ -205,7 +210,22 @@ void QtBrowser::ConnectPage()
         [authenticate](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
             authenticate(true, proxyHost, 0, authenticator);
         });
+    QObject::connect(
+        page, &QWebEnginePage::fullScreenRequested, page, [this](QWebEngineFullScreenRequest request) {
+            // Granted at once, as a browser does; the client fits the window to it.
+            request.accept();
+            ReportFullscreen(request.toggleOn());
+        });
     ConnectQuotaRequests(this, page);
+}
+
+void QtBrowser::ReportFullscreen(bool on)
+{
+    if (fullscreen == on)
+        return;
+    fullscreen = on;
+    if (auto handler = client->GetDisplayHandler())
+        handler->OnFullscreenModeChange(this, on);
 }
 
 void QtBrowser::ReportLoadingState()
@@ -227,6 +247,7 @@ void QtBrowser::OnViewDestroyed()
     closed = true;
     // Keeps this object alive until the client has heard of the close.
     CefRefPtr<QtBrowser> self(this);
+    ReportFullscreen(false);
     if (auto handler = client->GetLifeSpanHandler())
         handler->OnBeforeClose(this);
     view.clear();
@@ -351,6 +372,12 @@ void QtBrowser::CloseDevTools()
         Page()->setDevToolsPage(nullptr);
     devTools->DestroyWindow();
     devTools.reset();
+}
+
+void QtBrowser::ExitFullscreen()
+{
+    if (fullscreen && Page())
+        Page()->triggerAction(QWebEnginePage::ExitFullScreen);
 }
 
 std::string QtBrowser::GetURL() { return Page() ? Page()->url().toString().toStdString() : std::string(); }

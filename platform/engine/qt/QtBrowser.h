@@ -61,6 +61,7 @@ public:
     void ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> devToolsClient,
         const CefBrowserSettings& settings, const CefPoint& inspectElementAt) override;
     void CloseDevTools() override;
+    void ExitFullscreen() override;
 
     // CefFrame
     bool IsMain() override { return true; }
@@ -72,6 +73,7 @@ public:
 private:
     void ConnectPage();
     void ReportLoadingState();
+    void ReportFullscreen(bool fullscreen);
 
     const int identifier;
     CefRefPtr<CefClient> client;
@@ -80,6 +82,7 @@ private:
     CefRefPtr<QtBrowser> devTools;
     bool mouseCursorChangeDisabled = false;
     bool showingString = false;
+    bool fullscreen = false;
     bool closed = false;
     IMPLEMENT_REFCOUNTING(QtBrowser);
 };

@@ -190,6 +190,36 @@ bool DestroyWindow(HWND hwnd)
     return true;
 }
 
+bool SetWindowFullScreen(HWND hwnd, bool fullScreen)
+{
+    QWidget* widget = Live(hwnd);
+    if (!widget || !widget->isWindow())
+        return false;
+    const char* const kNormalGeometry = "zandrelNormalGeometry";
+    const Qt::WindowStates state = widget->windowState();
+    if (fullScreen == state.testFlag(Qt::WindowFullScreen))
+        return true;
+    if (fullScreen) {
+        widget->setProperty(
+            kNormalGeometry, widget->isMaximized() ? widget->normalGeometry() : widget->geometry());
+        // The maximised state stays underneath, so that leaving fullscreen returns to it.
+        widget->setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowFullScreen);
+        widget->show();
+        return true;
+    }
+    widget->setWindowState(state & ~Qt::WindowFullScreen);
+    const QRect normal = widget->property(kNormalGeometry).toRect();
+    if (!widget->isMaximized() && normal.isValid())
+        widget->setGeometry(normal);
+    return true;
+}
+
+bool IsWindowFullScreen(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    return widget && widget->isWindow() && widget->isFullScreen();
+}
+
 bool SetWindowText(HWND hwnd, const std::u16string& text)
 {
     QWidget* widget = Live(hwnd);

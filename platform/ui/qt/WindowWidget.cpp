@@ -162,7 +162,7 @@ void WindowWidget::keyPressEvent(QKeyEvent* e)
 Qt::Edges WindowWidget::EdgesAt(QPoint pos) const
 {
     Qt::Edges edges;
-    if (!owner_ || !isWindow() || isMaximized() || !(owner_->GetStyle() & WS_THICKFRAME))
+    if (!owner_ || !isWindow() || isMaximized() || isFullScreen() || !(owner_->GetStyle() & WS_THICKFRAME))
         return edges;
     RECT box = owner_->GetPaintManager()->GetSizeBox();
     if (pos.x() < box.left)

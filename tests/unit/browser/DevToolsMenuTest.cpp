@@ -43,6 +43,17 @@ protected:
         AppConfig::Instance().testMode = savedTestMode;
         engine.Run([&] { engine.CloseBrowser(browser); });
     }
+    // Offers a key to the handler as the engine would; true when it was consumed.
+    bool Offer(cef_key_event_type_t type, int code, bool editable)
+    {
+        CefKeyEvent event;
+        event.type = type;
+        event.windows_key_code = code;
+        event.focus_on_editable_field = editable;
+        bool consumed = false;
+        engine.Run([&] { consumed = handler->OnPreKeyEvent(browser, event, nullptr, nullptr); });
+        return consumed;
+    }
     std::vector<std::string> CallsAfter(size_t before)
     {
         auto calls = browser->Calls();
@@ -124,15 +135,8 @@ TEST_F(DevToolsMenuTest, CommandsOpenAndCloseTheDeveloperTools)
 
 TEST_F(DevToolsMenuTest, SpaceBarOutsideTextFieldsAlertsOnEachRawKeyDownAndNeverReachesThePage)
 {
-    auto offer = [&](cef_key_event_type_t type, int code, bool editable) {
-        CefKeyEvent event;
-        event.type = type;
-        event.windows_key_code = code;
-        event.focus_on_editable_field = editable;
-        bool consumed = false;
-        engine.Run([&] { consumed = handler->OnPreKeyEvent(browser, event, nullptr, nullptr); });
-        return consumed;
-    };
+    auto offer
+        = [&](cef_key_event_type_t type, int code, bool editable) { return Offer(type, code, editable); };
     const size_t before = browser->Calls().size();
     EXPECT_TRUE(offer(KEYEVENT_RAWKEYDOWN, 32, false));
     EXPECT_TRUE(offer(KEYEVENT_CHAR, 32, false));
@@ -155,4 +159,20 @@ TEST_F(DevToolsMenuTest, SpaceBarOutsideTextFieldsAlertsOnEachRawKeyDownAndNever
     EXPECT_FALSE(offer(KEYEVENT_CHAR, 32, false));
     focusReport(false);
     EXPECT_TRUE(offer(KEYEVENT_RAWKEYDOWN, 32, false));
+}
+
+TEST_F(DevToolsMenuTest, EscapeTakesAFullscreenPageOutOfItAndOtherwiseReachesThePage)
+{
+    const int escape = 27;
+    const size_t before = browser->Calls().size();
+    EXPECT_FALSE(Offer(KEYEVENT_RAWKEYDOWN, escape, false));
+    engine.Run([&] { handler->OnFullscreenModeChange(browser, true); });
+    // In a text field too: the page cannot keep the screen by holding the focus.
+    EXPECT_TRUE(Offer(KEYEVENT_RAWKEYDOWN, escape, true));
+    EXPECT_TRUE(Offer(KEYEVENT_CHAR, escape, true));
+    EXPECT_TRUE(Offer(KEYEVENT_KEYUP, escape, true));
+    EXPECT_FALSE(Offer(KEYEVENT_RAWKEYDOWN, 'A', false));
+    engine.Run([&] { handler->OnFullscreenModeChange(browser, false); });
+    EXPECT_FALSE(Offer(KEYEVENT_RAWKEYDOWN, escape, false));
+    EXPECT_EQ(CallsAfter(before), (std::vector<std::string> { "exit-fullscreen" }));
 }

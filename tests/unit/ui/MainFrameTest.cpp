@@ -264,6 +264,44 @@ TEST_F(MainFrameTest, TrayMenuOpensTheHiddenWindowAndExitsAfterTheConfirmation)
     EXPECT_EQ(asked, std::vector<CDuiString> { u"你确定要关闭Tessik微端吗" });
 }
 
+TEST_F(MainFrameTest, OnlyTheSelectedTabsPageGetsTheScreenAndGivesItBackWhenItLeavesOrItsTabGoes)
+{
+    OpenPopup("http://127.0.0.1:1/room/1");
+    ASSERT_TRUE(WaitUntil([&] { return engine.Created().size() == 2; }));
+    auto report = [&](int tab, bool fullscreen) {
+        PostMessage(hwnd, WM_TAB_FULLSCREEN, static_cast<WPARAM>(frame->Tabs().TabAt(tab)->GetTabId()),
+            fullscreen ? 1 : 0);
+    };
+    auto asked = [&](int browser) {
+        auto calls = engine.Created()[browser]->Calls();
+        return std::count(calls.begin(), calls.end(), "exit-fullscreen");
+    };
+    CControlUI* caption = frame->FindControl(u"caption_bar");
+    QWidget* window = qt::WidgetFromHandle(hwnd);
+    auto givenBack = [&] { return !IsWindowFullScreen(hwnd) && caption->IsVisible(); };
+
+    // The home tab is in the background: its page is sent back out.
+    report(0, true);
+    ASSERT_TRUE(WaitUntil([&] { return asked(0) == 1; }));
+    EXPECT_TRUE(givenBack());
+
+    report(1, true);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowFullScreen(hwnd); }));
+    EXPECT_FALSE(caption->IsVisible());
+    report(1, false);
+    ASSERT_TRUE(WaitUntil(givenBack));
+    EXPECT_FALSE(window->isMaximized());
+
+    ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+    report(1, true);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowFullScreen(hwnd); }));
+    PostMessage(hwnd, TabStrip::kCloseTabMessage, reinterpret_cast<WPARAM>(TabRowItem(1, 1)), 0);
+    ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1; }));
+    EXPECT_TRUE(WaitUntil(givenBack)) << "a closed tab's page left the window fullscreen";
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(asked(0), 1);
+}
+
 TEST_F(MainFrameTest, MenuGroupCommandsShowTheHelpOpenTheUpdateDialogAndExitAfterTheConfirmation)
 {
     auto about = std::find_if(frame->MenuItems().begin(), frame->MenuItems().end(),
