@@ -3,6 +3,7 @@
 #include "app/GlobalState.h"
 #include "app/SingleInstance.h"
 #include "browser/EngineAppRenderSide.h"
+#include "browser/MainWindowMessages.h"
 #include "browser/SharedClientHandler.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/os/CrashGuard.h"
@@ -85,8 +86,12 @@ bool RunMainFrame()
     frame->ShowWindow(true, true);
     frame->CenterWindow();
     SetForegroundWindow(mainWindowHandle);
+    // A later start asks for the window from the listener's thread, which reaches it only
+    // by a posted message.
+    ListenForLaterStarts([] { PostMessage(mainWindowHandle, WM_SHOW_RUNNING_INSTANCE, 0, 0); });
     // The frame frees itself once its window is gone and then ends the loop.
     CPaintManagerUI::MessageLoop();
+    StopListeningForLaterStarts();
     return true;
 }
 
@@ -108,6 +113,8 @@ int main(int argc, char** argv)
         return 0;
 
     if (!CheckSingleInstance()) {
+        // The running window comes forward first, so the box that follows sits on top of it.
+        SignalRunningInstance();
         MessageBoxW(nullptr, u"Tessik客户端已经启动!", u"Tessik客户端", MB_OK);
         return 0;
     }

@@ -13,3 +13,5 @@ constexpr platform::ui::UINT WM_OPEN_TAB = 11026;
 constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
 // A tab's page entered (lParam 1) or left (lParam 0) fullscreen: wParam the tab's tabId.
 constexpr platform::ui::UINT WM_TAB_FULLSCREEN = 11028;
+// Another start of the program asked for the running window to come back.
+constexpr platform::ui::UINT WM_SHOW_RUNNING_INSTANCE = 11029;

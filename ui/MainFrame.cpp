@@ -228,6 +228,9 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     case WM_TAB_FULLSCREEN:
         pageFullScreen.OnPageReport(static_cast<int>(wParam), lParam != 0);
         break;
+    case WM_SHOW_RUNNING_INSTANCE:
+        ShowRunningWindow();
+        break;
     case kIgnoredUserMessage:
     case kIgnoredToolMessage:
         break;
@@ -375,6 +378,15 @@ std::vector<NOTIFYMENUENTRY> MainFrame::TrayMenuEntries() const
                 { item->text, WM_MENU_CLICK, reinterpret_cast<WPARAM>(item.get()), static_cast<LPARAM>(id) });
     }
     return entries;
+}
+
+// Another start found this one running: the window comes back as the user left it
+// (maximised stays maximised), in front of the others.
+void MainFrame::ShowRunningWindow()
+{
+    if (!platform::ui::IsWindowVisible(GetHWND()) || IsIconic(GetHWND()))
+        SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+    SetForegroundWindow(GetHWND());
 }
 
 void MainFrame::RestoreFromTray()

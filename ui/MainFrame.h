@@ -73,6 +73,7 @@ private:
     void OnTrayNotify(platform::ui::WPARAM iconId, platform::ui::LPARAM mouseMessage);
     std::vector<platform::ui::NOTIFYMENUENTRY> TrayMenuEntries() const;
     void RestoreFromTray();
+    void ShowRunningWindow();
 
     TabStrip tabs;
     PageFullScreen pageFullScreen;

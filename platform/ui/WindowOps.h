@@ -17,6 +17,8 @@ bool ShowWindow(HWND hwnd, int cmd);
 bool SetForegroundWindow(HWND hwnd);
 bool IsWindow(HWND hwnd);
 bool IsWindowVisible(HWND hwnd);
+/// True for a minimised top-level window.
+bool IsIconic(HWND hwnd);
 /// The parent of a child window, or the owner of an owned top-level window; nullptr for none.
 HWND GetParent(HWND hwnd);
 /// Top-level ancestor (the window itself when it has no parent or owner).

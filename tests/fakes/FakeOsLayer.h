@@ -21,6 +21,9 @@ public:
     std::string ExecutablePath() override { return executablePath; }
     bool AcquireSingleInstanceMarker(const std::string& name) override;
     void ReleaseSingleInstanceMarker() override { }
+    void ListenOnSingleInstanceMarker(std::function<void()>) override { }
+    void StopListeningOnSingleInstanceMarker() override { }
+    bool SignalSingleInstanceMarker(const std::string&) override { return false; }
     std::string Utf8ToLocale(const std::string& text) override { return text; }
     std::string LocaleToUtf8(const std::string& text) override { return text; }
     std::string UserDataFolder() override { return userDataFolder; }

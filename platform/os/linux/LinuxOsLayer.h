@@ -10,6 +10,9 @@ public:
     std::string ExecutablePath() override;
     bool AcquireSingleInstanceMarker(const std::string& name) override;
     void ReleaseSingleInstanceMarker() override;
+    void ListenOnSingleInstanceMarker(std::function<void()> onSignal) override;
+    void StopListeningOnSingleInstanceMarker() override;
+    bool SignalSingleInstanceMarker(const std::string& name) override;
     std::string Utf8ToLocale(const std::string& text) override;
     std::string LocaleToUtf8(const std::string& text) override;
     std::string UserDataFolder() override;

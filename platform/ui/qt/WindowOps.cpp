@@ -82,6 +82,12 @@ bool IsWindowVisible(HWND hwnd)
     return widget && (widget->isVisible() || (window && window->ShowPending()));
 }
 
+bool IsIconic(HWND hwnd)
+{
+    QWidget* widget = Live(hwnd);
+    return widget && widget->isWindow() && widget->isMinimized();
+}
+
 HWND GetParent(HWND hwnd)
 {
     QWidget* widget = Live(hwnd);

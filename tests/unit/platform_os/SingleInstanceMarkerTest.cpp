@@ -2,8 +2,13 @@
 
 #include <QUuid>
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,28 +19,48 @@ std::string UniqueMarkerName()
     return "Global\\ZANDREL_TEST_" + QUuid::createUuid().toString(QUuid::Id128).toStdString();
 }
 
-// A child that holds the marker until it is killed; reports through a pipe whether it got it.
+// A child that holds the marker until it is killed; reports through a pipe whether it got
+// it, and then one byte for each signal the marker receives.
 struct MarkerHolder {
     pid_t pid = -1;
     bool acquired = false;
+    int channel = -1;
 
     explicit MarkerHolder(const std::string& name)
     {
-        int channel[2];
-        if (pipe(channel) != 0)
+        int ends[2];
+        if (pipe(ends) != 0)
             return;
         pid = fork();
         if (pid == 0) {
-            close(channel[0]);
+            close(ends[0]);
+            const int out = ends[1];
             char answer = platform::os::Os().AcquireSingleInstanceMarker(name) ? '1' : '0';
-            (void)!write(channel[1], &answer, 1);
+            platform::os::Os().ListenOnSingleInstanceMarker([out] { (void)!write(out, "s", 1); });
+            (void)!write(out, &answer, 1);
             pause();
             _exit(0);
         }
-        close(channel[1]);
+        close(ends[1]);
+        channel = ends[0];
         char answer = '0';
-        acquired = read(channel[0], &answer, 1) == 1 && answer == '1';
-        close(channel[0]);
+        acquired = read(channel, &answer, 1) == 1 && answer == '1';
+    }
+
+    // Waits (generously) for expected signals; false when fewer come, or one more follows
+    // within half a second.
+    bool ReceivesSignals(int expected)
+    {
+        auto next = [this](int timeoutMs) {
+            pollfd ready { channel, POLLIN, 0 };
+            char byte;
+            return poll(&ready, 1, timeoutMs) > 0 && read(channel, &byte, 1) == 1;
+        };
+        for (int i = 0; i < expected; ++i) {
+            if (!next(30000))
+                return false;
+        }
+        return !next(500);
     }
 
     void Kill(int signalNumber)
@@ -49,6 +74,8 @@ struct MarkerHolder {
     {
         if (pid > 0)
             Kill(SIGTERM);
+        if (channel >= 0)
+            close(channel);
     }
 };
 
@@ -86,6 +113,54 @@ TEST(SingleInstanceMarker, FreeAgainAfterTheHolderWasKilled)
     ASSERT_TRUE(first.acquired);
     first.Kill(SIGKILL);
     EXPECT_TRUE(AcquireInFreshProcess(name));
+}
+
+bool SignalInFreshProcess(const std::string& name)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+        _exit(platform::os::Os().SignalSingleInstanceMarker(name) ? 0 : 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A raw connection to the marker, as any program on the machine can make.
+int ConnectToMarker(const std::string& name)
+{
+    const std::string bare = name.substr(name.find('\\') + 1);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, bare.data(), bare.size());
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    connect(fd, reinterpret_cast<sockaddr*>(&address),
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + bare.size()));
+    return fd;
+}
+
+TEST(SingleInstanceMarker, ALaterStartSignalsTheHolderAndJunkOrSilenceDoesNot)
+{
+    std::string name = UniqueMarkerName();
+    EXPECT_FALSE(SignalInFreshProcess(name)) << "nobody holds the marker yet";
+    MarkerHolder first(name);
+    ASSERT_TRUE(first.acquired);
+
+    // Connections are served one at a time: junk, a request cut short, an overlong one and
+    // a silent one held open all come before the real request and must not count.
+    for (const std::string& junk : { std::string(), std::string("zandrel sh"), std::string("zandrel show\nx"),
+             std::string(70000, 'x') }) {
+        int fd = ConnectToMarker(name);
+        (void)!send(fd, junk.data(), junk.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        close(fd);
+    }
+    int silent = ConnectToMarker(name);
+    EXPECT_TRUE(SignalInFreshProcess(name));
+    EXPECT_TRUE(first.ReceivesSignals(1));
+    close(silent);
+
+    EXPECT_TRUE(SignalInFreshProcess(name));
+    EXPECT_TRUE(SignalInFreshProcess(name));
+    EXPECT_TRUE(first.ReceivesSignals(2));
 }
 
 TEST(SingleInstanceMarker, AnEmptyOrOverlongNameIsRefused)
