@@ -10,7 +10,7 @@ packages=(
     libcurl4-openssl-dev libssl-dev openssl ca-certificates libjsoncpp-dev libgtest-dev libgmock-dev
     libcpp-httplib-dev
     xvfb xauth x11-apps x11-utils xdotool openbox imagemagick fonts-wqy-microhei pkexec
-    qt6-wayland fcitx5-frontend-qt6 weston desktop-file-utils appstream dbus-daemon
+    qt6-wayland fcitx5-frontend-qt6 weston desktop-file-utils appstream dbus-daemon python3
 )
 if [ "${1:-}" = "--bench" ]; then
     packages+=(libpugixml-dev ffmpeg chromium linux-perf libxcb1-dev)
