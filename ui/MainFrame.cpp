@@ -304,12 +304,6 @@ LRESULT MainFrame::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)
     return 0;
 }
 
-LRESULT MainFrame::OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
-{
-    pageFullScreen.OnWindowResized();
-    return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
-}
-
 LRESULT MainFrame::ResponseDefaultKeyEvent(WPARAM key)
 {
     // Escape never closes the main window; it only takes a fullscreen page back.

@@ -35,8 +35,6 @@ public:
         platform::ui::LPARAM lParam, bool& bHandled) override;
     platform::ui::LRESULT OnClose(platform::ui::UINT msg, platform::ui::WPARAM wParam,
         platform::ui::LPARAM lParam, bool& bHandled) override;
-    platform::ui::LRESULT OnSize(platform::ui::UINT msg, platform::ui::WPARAM wParam,
-        platform::ui::LPARAM lParam, bool& bHandled) override;
     platform::ui::LRESULT ResponseDefaultKeyEvent(platform::ui::WPARAM key) override;
     void OnFinalMessage(platform::ui::HWND hwnd) override;
 

@@ -83,14 +83,6 @@ void PageFullScreen::OnTabsChanged()
     Leave();
 }
 
-void PageFullScreen::OnWindowResized()
-{
-    if (!Active() || IsWindowFullScreen(frame.GetHWND()))
-        return;
-    AskPageToLeave(tabId);
-    Leave();
-}
-
 bool PageFullScreen::LeaveOnEscape()
 {
     if (!Active())

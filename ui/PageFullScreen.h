@@ -18,8 +18,6 @@ public:
     // After tabs were opened, closed or selected: the fullscreen tab, when it is no longer
     // the selected one, leaves.
     void OnTabsChanged();
-    // The window stopped filling the screen by other means (the window manager).
-    void OnWindowResized();
     // True when Escape took the page out of fullscreen.
     bool LeaveOnEscape();
     bool Active() const { return tabId >= 0; }

@@ -30,6 +30,7 @@ document.getElementById('leave').onclick = () => {
 };
 document.addEventListener('fullscreenchange', () => report(document.fullscreenElement ? 'in' : 'out'));
 addEventListener('resize', () => report('resize'));
+report('loaded');
 document.addEventListener('keydown', (e) => {
     if (e.key === 'n')
         window.open('/?second=1');
@@ -45,6 +46,14 @@ protected:
         program = std::make_unique<DesktopProgram>(desktop, DesktopProgram::Preparation(), kPlayerPage);
         ASSERT_TRUE(program->WaitUntilReady());
         ASSERT_TRUE(WaitUntil([&] { return Active(); }, 30000)) << "the main window has no focus";
+        ASSERT_TRUE(WaitUntil([&] { return ReportCount("loaded") > 0; }, 60000)) << "the player never loaded";
+    }
+
+    // Keys go to the focused window: wait until that is the main window again.
+    void KeyToProgram(const QString& key)
+    {
+        ASSERT_TRUE(WaitUntil([&] { return Active(); }, 30000)) << "the main window has no focus";
+        desktop.Key(key);
     }
 
     QString State() const { return desktop.Property(program->mainWindow, "_NET_WM_STATE"); }
@@ -112,7 +121,7 @@ TEST_F(FullScreenTest, PageButtonEntersEscapeAndExitFullscreenLeaveForTheEarlier
 
     EnterFullScreen();
     size_t out = ReportCount("out");
-    desktop.Key("Escape");
+    KeyToProgram("Escape");
     ExpectLeft(out, frame, false);
     EXPECT_TRUE(WaitUntil([&] { return Active(); }, 30000)) << "the window lost the focus";
 
@@ -134,7 +143,7 @@ TEST_F(FullScreenTest, AMaximisedWindowComesBackMaximisedWhenANewTabTakesOver)
     EnterFullScreen();
     const size_t out = ReportCount("out");
     // A new tab is selected over the fullscreen one, which has to give the screen back.
-    desktop.Key("n");
+    KeyToProgram("n");
     ExpectLeft(out, maximised, true);
 }
 
