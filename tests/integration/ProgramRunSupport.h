@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <httplib.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,7 +23,14 @@ public:
     // The update reply for the next checks.
     void SetUpdateReply(const std::string& json);
 
+    // The keys the page titled page got ("Lobby", "Room1"...), in order.
+    std::string Typed(const std::string& page);
+    // Whether that page has loaded its key reporter.
+    bool Listening(const std::string& page);
+
     std::atomic<int> lobbyHits { 0 };
+    // Rooms the lobby's button opens.
+    std::atomic<int> roomsToOpen { 1 };
     std::atomic<int> startRecordHits { 0 };
 
 private:
@@ -31,6 +39,7 @@ private:
     int port = 0;
     std::mutex lock;
     std::string updateReply;
+    std::map<std::string, std::string> typed;
 };
 
 // A program folder of its own (executable, skin, config.xml) pointing at a test site.

@@ -67,6 +67,10 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
     TestPageServer::Instance().Attach(this);
     BrowserRegistry::Instance().Add(identifier, this);
     view->show();
+    // A page that opens in view (its tab is the selected one) takes the keyboard focus.
+    // A window not yet active gives it to the page once it is.
+    if (parent && view->isVisibleTo(view->window()))
+        view->setFocus(Qt::OtherFocusReason);
     if (auto handler = client->GetLifeSpanHandler())
         handler->OnAfterCreated(this);
     if (!url.empty())
