@@ -19,6 +19,8 @@ namespace {
     constexpr int kWithdrawalPollMs = 10;
     // A manager that never answers must not keep the window off the screen for good.
     constexpr qint64 kWithdrawalLimitMs = 3000;
+    constexpr int kPageReadyPollMs = 100;
+    constexpr int kPageReadyTries = 50;
 
     QWidget* WidgetOfWindow(QWindow* window)
     {
@@ -181,6 +183,19 @@ bool WindowWidget::FocusContent()
     return false;
 }
 
+void WindowWidget::FocusContentWhenReady(int tries)
+{
+    // A page still being built (its view shows before the part that takes the keyboard) gets
+    // the focus once it can, if the window is still active and nothing else took it.
+    QTimer::singleShot(kPageReadyPollMs, this, [this, tries] {
+        QWidget* current = QApplication::focusWidget();
+        if (!isActiveWindow() || (current && current != this && TakesFocus(current, this)))
+            return;
+        if (!FocusContent() && tries > 1)
+            FocusContentWhenReady(tries - 1);
+    });
+}
+
 void WindowWidget::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
@@ -201,8 +216,8 @@ void WindowWidget::focusInEvent(QFocusEvent* e)
 bool WindowWidget::event(QEvent* e)
 {
     EventScope scope;
-    if (e->type() == QEvent::WindowActivate && isWindow())
-        FocusContent();
+    if (e->type() == QEvent::WindowActivate && isWindow() && !FocusContent())
+        FocusContentWhenReady(kPageReadyTries);
     if (e->type() == QEvent::WindowStateChange && owner_) {
         // Only one of the two window buttons makes sense at a time.
         CControlUI* maxButton = owner_->FindControl(u"maxbtn");

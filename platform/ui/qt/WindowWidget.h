@@ -59,6 +59,7 @@ private:
     Qt::Edges EdgesAt(QPoint pos) const;
     void UpdateBorders();
     void ShowOnceWithdrawn();
+    void FocusContentWhenReady(int tries);
     WindowImplBase* owner_;
     bool showPending_ = false;
     bool withdrawing_ = false;
