@@ -90,4 +90,18 @@ TEST_F(WindowFrameTest, CaptionDoubleClickTogglesMaximiseAndADragMoves)
     EXPECT_EQ(Frame().size(), before.size());
 }
 
+TEST_F(WindowFrameTest, MinimisedFromMaximisedComesBackMaximised)
+{
+    desktop.ClickAt(program->mainWindow, Frame().width() - 65, 22); // "maxbtn"
+    ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000));
+    desktop.ClickAt(program->mainWindow, Frame().width() - 109, 22); // "minbtn"
+    ASSERT_TRUE(WaitUntil(
+        [&] { return desktop.Property(program->mainWindow, "WM_STATE").contains("Iconic"); }, 30000));
+    desktop.Run("xdotool", { "windowactivate", program->mainWindow });
+    EXPECT_TRUE(WaitUntil(
+        [&] { return desktop.Property(program->mainWindow, "WM_STATE").contains("Normal") && Maximised(); },
+        30000))
+        << desktop.Property(program->mainWindow, "_NET_WM_STATE").toStdString();
+}
+
 } // namespace

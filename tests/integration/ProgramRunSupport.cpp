@@ -7,16 +7,45 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <csignal>
+#include <cstdlib>
 
 TestSite::TestSite(std::string lobbyPage)
 {
-    if (lobbyPage.empty())
-        lobbyPage = "<html><head><title>Lobby</title></head><body>lobby</body></html>";
     server.set_keep_alive_max_count(1);
+    // Pages report every key they get, so a test sees where the keyboard goes. The default
+    // lobby's button (the page's whole top) opens roomsToOpen rooms, each in a tab of its own.
+    static const std::string keyReporter
+        = "<script>function report(key) { fetch('/typed?page=' + document.title + '&key=' + key); }"
+          "report(''); document.addEventListener('keydown', function (e) { "
+          "report(encodeURIComponent(e.key)); });"
+          "</script>";
     server.Get("/", [this, lobbyPage](const httplib::Request& request, httplib::Response& response) {
         if (request.get_param_value("miniClient") == "1")
             ++lobbyHits;
-        response.set_content(lobbyPage, "text/html");
+        if (!lobbyPage.empty()) {
+            response.set_content(lobbyPage, "text/html");
+            return;
+        }
+        response.set_content("<html><head><title>Lobby</title></head><body>lobby"
+                             "<button id='open' style='position:fixed;left:0;top:0;width:100%;height:300px'"
+                             " onclick='for (var i = 1; i <= "
+                + std::to_string(roomsToOpen)
+                + "; ++i)"
+                  " window.open(\"/room?n=\" + i)'>全部围观</button>"
+                + keyReporter + "</body></html>",
+            "text/html");
+    });
+    server.Get("/room", [](const httplib::Request& request, httplib::Response& response) {
+        const std::string n = std::to_string(std::atoi(request.get_param_value("n").c_str()));
+        response.set_content(
+            "<html><head><title>Room" + n + "</title></head><body>room " + n + keyReporter + "</body></html>",
+            "text/html");
+    });
+    server.Get("/typed", [this](const httplib::Request& request, httplib::Response& response) {
+        std::lock_guard<std::mutex> guard(lock);
+        // The first report, with no key, says the page is listening.
+        typed[request.get_param_value("page")] += request.get_param_value("key");
+        response.set_content("", "text/plain");
     });
     server.Get("/report", [this](const httplib::Request& request, httplib::Response& response) {
         std::string query;
@@ -56,6 +85,18 @@ std::vector<std::string> TestSite::Reports()
 {
     std::lock_guard<std::mutex> guard(lock);
     return reports;
+}
+
+std::string TestSite::Typed(const std::string& page)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return typed[page];
+}
+
+bool TestSite::Listening(const std::string& page)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return typed.count(page) > 0;
 }
 
 void TestSite::SetUpdateReply(const std::string& json)

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <httplib.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +26,14 @@ public:
     // The query strings of the requests for /report that pages made, in order of arrival.
     std::vector<std::string> Reports();
 
+    // The keys the page titled page got ("Lobby", "Room1"...), in order.
+    std::string Typed(const std::string& page);
+    // Whether that page has loaded its key reporter.
+    bool Listening(const std::string& page);
+
     std::atomic<int> lobbyHits { 0 };
+    // Rooms the lobby's button opens.
+    std::atomic<int> roomsToOpen { 1 };
     std::atomic<int> startRecordHits { 0 };
 
 private:
@@ -35,6 +43,7 @@ private:
     std::mutex lock;
     std::string updateReply;
     std::vector<std::string> reports;
+    std::map<std::string, std::string> typed;
 };
 
 // A program folder of its own (executable, skin, config.xml) pointing at a test site.

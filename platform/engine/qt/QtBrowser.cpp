@@ -70,6 +70,10 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
     TestPageServer::Instance().Attach(this);
     BrowserRegistry::Instance().Add(identifier, this);
     view->show();
+    // A page that opens in view (its tab is the selected one) of the active window takes the
+    // keyboard focus; a window activated later passes it on itself.
+    if (parent && view->isVisible() && view->window()->isActiveWindow())
+        view->setFocus(Qt::OtherFocusReason);
     if (auto handler = client->GetLifeSpanHandler())
         handler->OnAfterCreated(this);
     if (!url.empty())

@@ -314,8 +314,9 @@ UINT WindowImplBase::ShowModal()
     ModalState state;
     modal_ = &state;
     if (widget_->isWindow()) {
-        bool visible = widget_->isVisible();
-        if (visible)
+        // Modality takes effect when a window is mapped: one already on screen is withdrawn
+        // first, and mapped again once the window manager has let go of it (WindowWidget).
+        if (widget_->isVisible())
             widget_->hide();
         widget_->setWindowModality(widget_->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
     }

@@ -124,7 +124,11 @@ bool SetWindowPos(HWND hwnd, int x, int y, int cx, int cy, UINT flags)
         widget->move(x, y);
     if (!(flags & SWP_NOZORDER))
         widget->raise();
-    if (flags & SWP_SHOWWINDOW)
+    // A layout window being set up is mapped once its creator is done with it.
+    auto* window = dynamic_cast<qt::WindowWidget*>(widget);
+    if ((flags & SWP_SHOWWINDOW) && window && window->isWindow() && !window->isVisible())
+        window->ShowSoon();
+    else if (flags & SWP_SHOWWINDOW)
         widget->show();
     if (flags & SWP_HIDEWINDOW)
         widget->hide();

@@ -11,10 +11,17 @@
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/ResizeBorder.h"
 #include "platform/ui/qt/WidgetHandles.h"
+#include "platform/ui/qt/WindowManagerState.h"
 
 namespace platform::ui::qt {
 
 namespace {
+    constexpr int kWithdrawalPollMs = 10;
+    // A manager that never answers must not keep the window off the screen for good.
+    constexpr qint64 kWithdrawalLimitMs = 3000;
+    constexpr int kPageReadyPollMs = 100;
+    constexpr int kPageReadyTries = 50;
+
     QWidget* WidgetOfWindow(QWindow* window)
     {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -22,6 +29,14 @@ namespace {
                 return widget;
         }
         return nullptr;
+    }
+
+    // A page takes the keyboard focus; layout windows and controls (which take it by Tab only)
+    // pass it on.
+    bool TakesFocus(QWidget* widget, QWidget* window)
+    {
+        return widget->isEnabled() && widget->isVisibleTo(window) && (widget->focusPolicy() & Qt::ClickFocus)
+            && !dynamic_cast<WindowWidget*>(widget);
     }
 
     // A window that loses the focus learns which window took it (nullptr: none of ours),
@@ -115,12 +130,94 @@ void WindowWidget::ShowSoon()
 void WindowWidget::setVisible(bool visible)
 {
     showPending_ = false;
+    if (!isWindow()) {
+        QWidget::setVisible(visible);
+        return;
+    }
+    // A map that reaches the window manager while it is still withdrawing the window (openbox:
+    // the map request of a client it still manages) is dropped, and the window stays unmapped
+    // for good. ICCCM 4.1.4: a withdrawn window is mapped again only once WM_STATE says so.
+    if (visible && !isVisible() && withdrawing_) {
+        withdrawing_ = WindowManagerHolds(this);
+        if (withdrawing_) {
+            ShowOnceWithdrawn();
+            return;
+        }
+    }
+    const bool wasShown = isVisible();
     QWidget::setVisible(visible);
+    if (!visible && wasShown)
+        withdrawing_ = true;
+}
+
+void WindowWidget::ShowOnceWithdrawn()
+{
+    showPending_ = true;
+    withdrawalClock_.start();
+    if (!withdrawalPoll_) {
+        withdrawalPoll_ = new QTimer(this);
+        withdrawalPoll_->setInterval(kWithdrawalPollMs);
+        connect(withdrawalPoll_, &QTimer::timeout, this, [this] {
+            if (showPending_ && WindowManagerHolds(this) && withdrawalClock_.elapsed() < kWithdrawalLimitMs)
+                return;
+            withdrawalPoll_->stop();
+            withdrawing_ = false;
+            if (showPending_)
+                show();
+        });
+    }
+    withdrawalPoll_->start();
+}
+
+bool WindowWidget::FocusContent()
+{
+    QWidget* current = window()->focusWidget();
+    if (current && isAncestorOf(current) && TakesFocus(current, this))
+        return true;
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (TakesFocus(child, this)) {
+            child->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
+void WindowWidget::FocusContentWhenReady(int tries)
+{
+    // A page still being built (its view shows before the part that takes the keyboard) gets
+    // the focus once it can, if the window is still active and nothing else took it.
+    QTimer::singleShot(kPageReadyPollMs, this, [this, tries] {
+        QWidget* current = QApplication::focusWidget();
+        if (!isActiveWindow() || (current && current != this && TakesFocus(current, this)))
+            return;
+        if (!FocusContent() && tries > 1)
+            FocusContentWhenReady(tries - 1);
+    });
+}
+
+void WindowWidget::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // A hosted window coming into view (the selected tab) brings its page the keyboard focus.
+    if (auto* top = dynamic_cast<WindowWidget*>(window()); top && top != this)
+        top->FocusContent();
+}
+
+void WindowWidget::focusInEvent(QFocusEvent* e)
+{
+    QWidget::focusInEvent(e);
+    // A click on the window's own surface (caption, tab bar) lands here; the keyboard stays with
+    // the page.
+    if (auto* top = dynamic_cast<WindowWidget*>(window()))
+        top->FocusContent();
 }
 
 bool WindowWidget::event(QEvent* e)
 {
     EventScope scope;
+    if (e->type() == QEvent::WindowActivate && isWindow() && !FocusContent())
+        FocusContentWhenReady(kPageReadyTries);
     if (e->type() == QEvent::WindowStateChange && owner_) {
         // Only one of the two window buttons makes sense at a time.
         CControlUI* maxButton = owner_->FindControl(u"maxbtn");

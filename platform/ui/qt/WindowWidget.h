@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <optional>
 #include <vector>
 
 #include "platform/ui/WindowTypes.h"
+
+class QTimer;
 
 namespace platform::ui {
 class WindowImplBase;
@@ -32,13 +35,20 @@ public:
     /// hidden before then; IsWindowVisible already counts it as visible.
     void ShowSoon();
     bool ShowPending() const { return showPending_; }
+    /// A top-level window shown again soon after it was hidden is mapped only once the window
+    /// manager has let go of it (pending until then).
     void setVisible(bool visible) override;
+    /// Gives the keyboard focus to the visible page the window holds (through a hosted window),
+    /// unless one already has it; false when the window holds none.
+    bool FocusContent();
     /// The resize cursor for a point near the border, the arrow elsewhere.
     Qt::CursorShape CursorAt(QPoint pos) const;
 
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -48,8 +58,13 @@ protected:
 private:
     Qt::Edges EdgesAt(QPoint pos) const;
     void UpdateBorders();
+    void ShowOnceWithdrawn();
+    void FocusContentWhenReady(int tries);
     WindowImplBase* owner_;
     bool showPending_ = false;
+    bool withdrawing_ = false;
+    QTimer* withdrawalPoll_ = nullptr;
+    QElapsedTimer withdrawalClock_;
     std::optional<QPoint> movePressAt_;
     std::vector<ResizeBorder*> borders_;
 };

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "DesktopSession.h"
+#include "support/WaitUntil.h"
+
+namespace {
+
+// Where the tab bar puts tab i's button and close button, in main-window coordinates.
+QPoint TabButton(int i) { return { 287 + 186 * i, 29 }; }
+QPoint TabCloseButton(int i) { return { 371 + 186 * i, 29 }; }
+
+class FocusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!desktop.Available())
+            GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
+        program = std::make_unique<DesktopProgram>(desktop);
+        ASSERT_TRUE(program->WaitUntilReady());
+    }
+
+    // Types one key and waits until the page titled page reports it, the keys before included.
+    bool TypeReaches(const char* key, const std::string& page, const std::string& expected)
+    {
+        if (!WaitUntil([&] { return program->site.Listening(page); }, 30000))
+            return false;
+        // The window manager's focus first: a key before it goes nowhere.
+        if (!WaitUntil(
+                [&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), program->mainWindow); },
+                30000))
+            return false;
+        desktop.Key(key);
+        return WaitUntil([&] { return program->site.Typed(page) == expected; }, 30000);
+    }
+
+    void Click(QPoint at) const { desktop.ClickAt(program->mainWindow, at.x(), at.y()); }
+    int Width() const { return desktop.Geometry(program->mainWindow).width(); }
+
+    DesktopSession desktop;
+    std::unique_ptr<DesktopProgram> program;
+};
+
+TEST_F(FocusTest, TheSelectedPageHasTheKeyboardAfterEachWayOfReachingIt)
+{
+    ASSERT_TRUE(TypeReaches("a", "Lobby", "a")) << "at start";
+
+    Click({ 600, 150 }); // the lobby's button opens a room in a new, selected tab
+    ASSERT_TRUE(TypeReaches("b", "Room1", "b"))
+        << "in a tab a page opened; lobby got " << program->site.Typed("Lobby");
+
+    Click(TabButton(0));
+    ASSERT_TRUE(TypeReaches("c", "Lobby", "ac")) << "after a click on a tab button";
+    Click(TabButton(1));
+    ASSERT_TRUE(TypeReaches("d", "Room1", "bd")) << "after a click on the other tab button";
+
+    Click(TabCloseButton(1));
+    ASSERT_TRUE(TypeReaches("e", "Lobby", "ace"))
+        << "after its tab closed; the room got " << program->site.Typed("Room1");
+
+    Click({ Width() - 109, 22 }); // "minbtn"
+    ASSERT_TRUE(WaitUntil(
+        [&] { return desktop.Property(program->mainWindow, "WM_STATE").contains("Iconic"); }, 30000));
+    desktop.Run("xdotool", { "windowactivate", program->mainWindow });
+    ASSERT_TRUE(TypeReaches("f", "Lobby", "acef")) << "after restoring from minimised";
+
+    Click({ Width() - 157, 22 }); // "dropmenu_btn_setting"
+    ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 2));
+    QString settings;
+    for (const QString& window : desktop.ViewableWindows(program->run->Pid())) {
+        if (!DesktopSession::SameWindow(window, program->mainWindow))
+            settings = window;
+    }
+    ASSERT_TRUE(
+        WaitUntil([&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), settings); }, 30000))
+        << "the settings window has the focus while it is shown";
+    desktop.Key("x");
+    desktop.ClickAt(settings, 398, 19); // its "closebtn"
+    ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 1));
+    ASSERT_TRUE(TypeReaches("g", "Lobby", "acefg")) << "after the dialog closed (the key typed into the "
+                                                       "dialog must not reach the page)";
+}
+
+} // namespace
