@@ -2,7 +2,7 @@
 # Installs, from Debian's packages only, whatever the build, the tests, the package and the demo need.
 # Runs as root as it stands; an ordinary user needs sudo, which it then uses for apt-get alone.
 # With --bench also what the benchmarks use (pugixml to compare with, ffmpeg for the clips,
-# Chromium as a contender, perf for profiles, xcb for a notification area), which CI does not need.
+# Chromium as a contender, perf for profiles), which CI does not need.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ ccache pkg-config dpkg-dev
@@ -13,7 +13,7 @@ packages=(
     qt6-wayland fcitx5-frontend-qt6 weston desktop-file-utils appstream dbus-daemon python3
 )
 if [ "${1:-}" = "--bench" ]; then
-    packages+=(libpugixml-dev ffmpeg chromium linux-perf libxcb1-dev)
+    packages+=(libpugixml-dev ffmpeg chromium linux-perf)
 fi
 missing=()
 for p in "${packages[@]}"; do
