@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QScreen>
+#include <cstdlib>
 
 #include "DesktopSession.h"
 #include "support/WaitUntil.h"
@@ -17,9 +18,11 @@ body { margin: 0 }
 </style></head><body>
 <div id="player"><button id="enter">全屏</button><button id="leave">退出</button></div>
 <script>
+let sent = 0;
 function report(event) {
     const fs = document.fullscreenElement ? 1 : 0;
-    fetch('/report?event=' + event + '&fs=' + fs + '&w=' + innerWidth + '&h=' + innerHeight).catch(() => {});
+    fetch('/report?event=' + event + '&fs=' + fs + '&w=' + innerWidth + '&h=' + innerHeight + '&n=' + ++sent)
+        .catch(() => {});
 }
 const player = document.getElementById('player');
 document.getElementById('enter').onclick = () =>
@@ -62,11 +65,27 @@ protected:
     QRect Frame() const { return desktop.Geometry(program->mainWindow); }
     bool Active() const { return DesktopSession::SameWindow(desktop.ActiveWindow(), program->mainWindow); }
 
-    // The page's last report says it is fullscreen at the screen's size.
+    // The page numbers its reports, because they may arrive out of order.
+    std::string LatestReport() const
+    {
+        std::string latest;
+        long highest = -1;
+        for (const std::string& report : program->site.Reports()) {
+            const auto at = report.find("&n=");
+            const long n = at == std::string::npos ? -1 : std::atol(report.c_str() + at + 3);
+            if (n > highest) {
+                highest = n;
+                latest = report;
+            }
+        }
+        return latest;
+    }
+    // The page's latest report says it is fullscreen at the screen's size.
     bool PageFillsScreen() const
     {
-        auto reports = program->site.Reports();
-        return !reports.empty() && reports.back().find("fs=1&h=800&w=1280") != std::string::npos;
+        const std::string latest = LatestReport();
+        return latest.find("&fs=1&h=800&") != std::string::npos
+            && latest.find("&w=1280") != std::string::npos;
     }
     size_t ReportCount(const std::string& event) const
     {

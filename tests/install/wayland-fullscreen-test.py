@@ -23,9 +23,11 @@ PAGE = b"""<html><head><meta charset="utf-8"><title>Lobby</title><style>
 body { margin: 0 } #player { position: fixed; inset: 0; display: flex } #player button { flex: 1 }
 </style></head><body><div id="player"><button id="enter">full</button><button id="leave">leave</button></div>
 <script>
+let sent = 0;
 function report(event) {
     const fs = document.fullscreenElement ? 1 : 0;
-    fetch('/report?event=' + event + '&fs=' + fs + '&w=' + innerWidth + '&h=' + innerHeight).catch(() => {});
+    fetch('/report?event=' + event + '&fs=' + fs + '&w=' + innerWidth + '&h=' + innerHeight + '&n=' + ++sent)
+        .catch(() => {});
 }
 document.getElementById('enter').onclick = () =>
     document.getElementById('player').requestFullscreen().then(() => report('granted'), () => report('refused'));
@@ -36,6 +38,14 @@ report('loaded');
 </script></body></html>"""
 
 reports = []
+
+
+def latest():
+    """The page's last report without its number: reports may arrive out of order."""
+    if not reports:
+        return ""
+    last = max(reports, key=lambda r: int(r.rsplit("&n=", 1)[1]))
+    return last.rsplit("&n=", 1)[0]
 
 
 class Site(http.server.BaseHTTPRequestHandler):
@@ -181,13 +191,13 @@ def main():
 
         press("enter")
         filled = "fs=1&w=%d&h=%d" % (WIDTH, HEIGHT)
-        if not wait_for(lambda: reports and reports[-1].endswith(filled), 120):
+        if not wait_for(lambda: latest().endswith(filled), 120):
             fail("the page did not get the whole screen", logs)
         if any(r.startswith("event=refused") for r in reports):
             fail("the request was refused", logs)
         press("leave")
         if not wait_for(lambda: any(r.startswith("event=out") for r in reports)
-                        and "fs=0" in reports[-1] and not reports[-1].endswith("w=%d&h=%d" % (WIDTH, HEIGHT)),
+                        and "fs=0" in latest() and not latest().endswith("w=%d&h=%d" % (WIDTH, HEIGHT)),
                         60):
             fail("the page did not give the screen back", logs)
         print("fullscreen in and out on Wayland")
