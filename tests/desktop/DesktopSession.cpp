@@ -121,7 +121,8 @@ void DesktopSession::ClickAt(const QString& window, int x, int y) const
     Run("xdotool", { "click", "1" });
 }
 
-void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy) const
+void DesktopSession::DragBy(
+    const QString& window, int x, int y, int dx, int dy, const std::function<bool()>& followed) const
 {
     // Screen coordinates: the window moves under the pointer while it is dragged.
     QPoint start = Geometry(window).topLeft() + QPoint(x, y);
@@ -132,6 +133,8 @@ void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy)
             { "mousemove", QString::number(start.x() + dx * step / 4),
                 QString::number(start.y() + dy * step / 4) });
     }
+    if (followed)
+        WaitUntil(followed, 30000);
     Run("xdotool", { "mouseup", "1" });
 }
 

@@ -32,8 +32,11 @@ public:
 
     void ClickAt(const QString& window, int x, int y) const;
     void Key(const QString& keys) const;
-    // Presses at (x, y) of the window, moves by (dx, dy) in steps and releases.
-    void DragBy(const QString& window, int x, int y, int dx, int dy) const;
+    // Presses at (x, y) of the window, moves by (dx, dy) in steps and releases, once
+    // followed() holds when given: a window manager that waits for the client to redraw
+    // each size ends the drag with the last size it applied.
+    void DragBy(const QString& window, int x, int y, int dx, int dy,
+        const std::function<bool()>& followed = {}) const;
 
 private:
     VirtualDisplay display;

@@ -52,17 +52,15 @@ TEST_F(WindowFrameTest, ResizesFromEveryEdgeAndCornerAboveThePage)
         auto at = [](double fraction, int size) {
             return fraction == 0 ? 2 : fraction == 1 ? size - 3 : static_cast<int>(fraction * size);
         };
-        desktop.DragBy(
-            program->mainWindow, at(grip.x, before.width()), at(grip.y, before.height()), grip.dx, grip.dy);
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                QRect after = Frame();
-                return (grip.dx == 0 || after.width() == before.width() - 30)
-                    && (grip.dy == 0 || after.height() == before.height() - 30);
-            },
-            30000))
-            << "before " << before.width() << "x" << before.height() << ", after " << Frame().width() << "x"
-            << Frame().height();
+        auto resized = [&] {
+            QRect after = Frame();
+            return (grip.dx == 0 || after.width() == before.width() - 30)
+                && (grip.dy == 0 || after.height() == before.height() - 30);
+        };
+        desktop.DragBy(program->mainWindow, at(grip.x, before.width()), at(grip.y, before.height()), grip.dx,
+            grip.dy, resized);
+        EXPECT_TRUE(WaitUntil(resized, 30000)) << "before " << before.width() << "x" << before.height()
+                                               << ", after " << Frame().width() << "x" << Frame().height();
     }
 }
 
