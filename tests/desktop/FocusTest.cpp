@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DesktopSession.h"
+#include "ProgramOnDesktopTest.h"
 #include "support/WaitUntil.h"
 
 namespace {
@@ -9,16 +9,8 @@ namespace {
 QPoint TabButton(int i) { return { 287 + 186 * i, 29 }; }
 QPoint TabCloseButton(int i) { return { 371 + 186 * i, 29 }; }
 
-class FocusTest : public ::testing::Test {
+class FocusTest : public ProgramOnDesktopTest {
 protected:
-    void SetUp() override
-    {
-        if (!desktop.Available())
-            GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
-        program = std::make_unique<DesktopProgram>(desktop);
-        ASSERT_TRUE(program->WaitUntilReady());
-    }
-
     // Types one key and waits until the page titled page reports it, the keys before included.
     bool TypeReaches(const char* key, const std::string& page, const std::string& expected)
     {
@@ -35,9 +27,6 @@ protected:
 
     void Click(QPoint at) const { desktop.ClickAt(program->mainWindow, at.x(), at.y()); }
     int Width() const { return desktop.Geometry(program->mainWindow).width(); }
-
-    DesktopSession desktop;
-    std::unique_ptr<DesktopProgram> program;
 };
 
 TEST_F(FocusTest, TheSelectedPageHasTheKeyboardAfterEachWayOfReachingIt)

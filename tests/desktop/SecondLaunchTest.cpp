@@ -1,27 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "DesktopSession.h"
+#include "ProgramOnDesktopTest.h"
 #include "support/WaitUntil.h"
 
 namespace {
 
-class SecondLaunchTest : public ::testing::Test {
+class SecondLaunchTest : public ProgramOnDesktopTest {
 protected:
-    void SetUp() override
-    {
-        if (!desktop.Available())
-            GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
-        program = std::make_unique<DesktopProgram>(desktop);
-        ASSERT_TRUE(program->WaitUntilReady());
-    }
-
-    bool Active() const { return DesktopSession::SameWindow(desktop.ActiveWindow(), program->mainWindow); }
-    bool Maximised() const
-    {
-        return desktop.Property(program->mainWindow, "_NET_WM_STATE")
-            .contains("_NET_WM_STATE_MAXIMIZED_VERT");
-    }
-
     // Starts the program again: it shows its box, which OK answers, and ends with 0.
     void LaunchAgainAndAnswer()
     {
@@ -34,9 +19,6 @@ protected:
         ASSERT_TRUE(second.WaitForExit(30000)) << "OK did not end the second start";
         EXPECT_EQ(second.ExitCode(), 0);
     }
-
-    DesktopSession desktop;
-    std::unique_ptr<DesktopProgram> program;
 };
 
 TEST_F(SecondLaunchTest, BringsAMinimisedMaximisedWindowBackMaximisedAndFocused)

@@ -1,31 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "DesktopSession.h"
+#include "ProgramOnDesktopTest.h"
 #include "support/WaitUntil.h"
 
 namespace {
 
-class WindowFrameTest : public ::testing::Test {
+class WindowFrameTest : public ProgramOnDesktopTest {
 protected:
-    void SetUp() override
-    {
-        if (!desktop.Available())
-            GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
-        program = std::make_unique<DesktopProgram>(desktop);
-        ASSERT_TRUE(program->WaitUntilReady());
-    }
-
-    bool Maximised() const
-    {
-        QString state = desktop.Property(program->mainWindow, "_NET_WM_STATE");
-        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT")
-            && state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
-    }
-
     QRect Frame() const { return desktop.Geometry(program->mainWindow); }
-
-    DesktopSession desktop;
-    std::unique_ptr<DesktopProgram> program;
 };
 
 TEST_F(WindowFrameTest, ResizesFromEveryEdgeAndCornerAboveThePage)
