@@ -2,9 +2,8 @@
 
 #include "platform/engine/qt/QtBrowser.h"
 
-#include <QChildEvent>
 #include <QWebEngineView>
-#include <QWidget>
+#include <QWindow>
 
 namespace platform::engine::qt {
 
@@ -14,30 +13,46 @@ CursorLock::CursorLock(QtBrowser* browser, QWebEngineView* view)
     , view(view)
 {
     view->installEventFilter(this);
-    for (QObject* child : view->children())
-        Watch(child);
+    FollowWindow();
 }
 
-void CursorLock::Watch(QObject* object)
+CursorLock::~CursorLock()
 {
-    if (object && object != this && object->isWidgetType()) {
-        object->removeEventFilter(this);
-        object->installEventFilter(this);
-    }
+    if (window)
+        window->removeEventFilter(this);
+}
+
+void CursorLock::FollowWindow()
+{
+    // The top-level window gets its native window only when it is first shown.
+    QWindow* current = view->window()->windowHandle();
+    if (current == window)
+        return;
+    if (window)
+        window->removeEventFilter(this);
+    window = current;
+    if (window)
+        window->installEventFilter(this);
+}
+
+void CursorLock::Restore()
+{
+    // Only the view under the pointer set it; the window shares its cursor with other widgets.
+    if (!browser->IsMouseCursorChangeDisabled() || !view->isVisible() || !view->underMouse())
+        return;
+    // Setting it sends one more change, which then finds the widgets' cursor and stops.
+    const QCursor expected = view->cursor();
+    if (window->cursor().shape() != expected.shape())
+        window->setCursor(expected);
 }
 
 bool CursorLock::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == view) {
-        if (event->type() == QEvent::ChildAdded)
-            Watch(static_cast<QChildEvent*>(event)->child());
-        return false;
-    }
-    // Setting the arrow sends one more change, which then finds the arrow and stops.
-    if (event->type() == QEvent::CursorChange && browser->IsMouseCursorChangeDisabled()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget->cursor().shape() != Qt::ArrowCursor)
-            widget->setCursor(Qt::ArrowCursor);
+        if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
+            FollowWindow();
+    } else if (watched == window && event->type() == QEvent::CursorChange) {
+        Restore();
     }
     return false;
 }

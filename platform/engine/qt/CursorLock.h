@@ -1,29 +1,34 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class QWebEngineView;
+class QWindow;
 
 namespace platform::engine::qt {
 
 class QtBrowser;
 
-// Keeps the arrow on a view whose browser has cursor changes disabled: the page sets its
-// cursors on the view's children, which change after navigations, so every child is
-// followed. GUI thread only.
+// Keeps the widgets' cursor over a view whose browser has cursor changes disabled. The
+// page's cursor goes straight to the top-level window, past every widget, so the lock
+// watches that window, following the view into whichever window holds it. GUI thread only.
 class CursorLock final : public QObject {
     Q_OBJECT
 public:
     CursorLock(QtBrowser* browser, QWebEngineView* view);
+    ~CursorLock() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Watch(QObject* object);
+    void FollowWindow();
+    void Restore();
 
     QtBrowser* browser;
     QWebEngineView* view;
+    QPointer<QWindow> window;
 };
 
 } // namespace platform::engine::qt
