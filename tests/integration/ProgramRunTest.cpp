@@ -111,4 +111,29 @@ TEST_F(ProgramRunTest, ClosingTheWindowAfterConfirmingEndsWithCodeZero)
     EXPECT_EQ(run.ExitCode(), 0);
 }
 
+// Where the engine's own resolver rules give the test host an address, the names without
+// built-in content reach it and show its reply (compressed, as the site sends it); the echo
+// page is still the program's own.
+TEST(ProgramRunTestHost, OtherNamesReachTheServerTheTestHostResolvesTo)
+{
+    TestSite site("<title>Lobby</title><script>"
+                  "if (location.host != 'tests') location.href = 'http://tests/';"
+                  "else fetch('/request.html').then(function (r) { return r.text(); }).then(function (t) {"
+                  "  fetch('/report?host=' + location.host"
+                  "      + '&echo=' + (t.indexOf('URL: http://tests/request.html') >= 0)); });"
+                  "</script>");
+    site.SetUpdateReply(kUpToDateReply);
+    QTemporaryDir home;
+    ProgramFolder folder(site);
+    QProcessEnvironment environment = ProgramEnvironment(home.path());
+    environment.insert("QTWEBENGINE_CHROMIUM_FLAGS",
+        QString::fromStdString(
+            "--host-resolver-rules=\"MAP tests 127.0.0.1:" + std::to_string(site.Port()) + "\""));
+    ProgramRun run(folder, environment);
+    EXPECT_TRUE(WaitUntil([&] { return !site.Reports().empty(); }, kStartTimeoutMs))
+        << run.StandardError().toStdString();
+    const std::vector<std::string> expected { "echo=true&host=tests" };
+    EXPECT_EQ(site.Reports(), expected);
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/engine/qt/PageBridge.h"
 #include "platform/engine/qt/RenderSide.h"
 #include "platform/engine/qt/ScreenRendering.h"
+#include "platform/engine/qt/TestHostNetwork.h"
 #include "platform/engine/qt/TestPageServer.h"
 #include "platform/os/OsLayer.h"
 #include "platform/ui/Application.h"
@@ -40,6 +41,8 @@ namespace {
     void AppendChromiumFlag(const std::string& flag)
     {
         const char* current = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qt::UseEngineResolverRules(
+            qt::TestPageServer::SwitchValue(current ? current : "", "host-resolver-rules"));
         std::string flags = current ? current : "";
         if (flags.find(flag) != std::string::npos)
             return;
@@ -64,6 +67,8 @@ namespace {
         if (server.Port() > 0 || !server.Start())
             return;
         const char* current = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qt::UseEngineResolverRules(
+            qt::TestPageServer::SwitchValue(current ? current : "", "host-resolver-rules"));
         const std::string flags
             = qt::TestPageServer::WithTestHostRules(current ? current : "", server.Port());
         setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);

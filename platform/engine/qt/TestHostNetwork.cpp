@@ -1,12 +1,15 @@
 #include "platform/engine/qt/TestHostNetwork.h"
 
 #include "platform/engine/CefResource.h"
+#include "platform/engine/qt/EngineResolverRules.h"
 
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <string>
+#include <strings.h>
 
 namespace platform::engine::qt {
 
@@ -15,13 +18,22 @@ namespace {
     // A page larger than this is cut off rather than held in memory.
     constexpr size_t kMaxBodyBytes = 64 * 1024 * 1024;
 
-    std::string ResolveTestHost()
+    std::mutex rulesLock;
+    std::string engineRules;
+
+    std::string Rules()
+    {
+        std::lock_guard<std::mutex> guard(rulesLock);
+        return engineRules;
+    }
+
+    std::string Resolve(const std::string& name)
     {
         addrinfo hints {};
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_STREAM;
         addrinfo* found = nullptr;
-        if (getaddrinfo(kBuiltInTestHost, "80", &hints, &found) != 0 || !found)
+        if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found)
             return std::string();
         std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(found, freeaddrinfo);
         char text[INET6_ADDRSTRLEN] = {};
@@ -33,11 +45,18 @@ namespace {
         return text;
     }
 
+    // Header names are case-insensitive, and servers send them in any case.
     bool IsHopHeader(const std::string& name)
     {
-        return name == "LOCAL_ADDR" || name == "LOCAL_PORT" || name == "REMOTE_ADDR" || name == "REMOTE_PORT"
-            || name == "Connection" || name == "Keep-Alive" || name == "Transfer-Encoding"
-            || name == "Content-Length" || name.rfind("X-Zandrel-Test-", 0) == 0;
+        // The client asks for the encodings it decodes itself and hands on the decoded body.
+        static const char* const kHop[]
+            = { "LOCAL_ADDR", "LOCAL_PORT", "REMOTE_ADDR", "REMOTE_PORT", "Connection", "Keep-Alive",
+                  "Transfer-Encoding", "Content-Length", "Accept-Encoding", "Content-Encoding" };
+        for (const char* hop : kHop) {
+            if (strcasecmp(name.c_str(), hop) == 0)
+                return true;
+        }
+        return strncasecmp(name.c_str(), "X-Zandrel-Test-", 15) == 0;
     }
 }
 
@@ -46,12 +65,23 @@ std::string NetworkErrorText(cef_errorcode_t error)
     return error == ERR_NAME_NOT_RESOLVED ? "net::ERR_NAME_NOT_RESOLVED" : "net::ERR_CONNECTION_FAILED";
 }
 
+void UseEngineResolverRules(const std::string& rules)
+{
+    std::lock_guard<std::mutex> guard(rulesLock);
+    engineRules = rules;
+}
+
 cef_errorcode_t FetchFromTestHostNetwork(const httplib::Request& request, httplib::Response& response)
 {
-    const std::string address = ResolveTestHost();
+    const std::string hostHeader = request.get_header_value("Host");
+    const ResolverRoute route
+        = RouteByResolverRules(Rules(), hostHeader.empty() ? kBuiltInTestHost : hostHeader);
+    if (route.kind == ResolverRoute::Kind::NotFound)
+        return ERR_NAME_NOT_RESOLVED;
+    const std::string address = Resolve(route.host);
     if (address.empty())
         return ERR_NAME_NOT_RESOLVED;
-    httplib::Client client(address, 80);
+    httplib::Client client(address, route.port);
     client.set_connection_timeout(kTimeoutSeconds, 0);
     client.set_read_timeout(kTimeoutSeconds, 0);
     client.set_write_timeout(kTimeoutSeconds, 0);

@@ -201,35 +201,56 @@ void TestPageServer::Answer(const httplib::Request& request, httplib::Response& 
     response.set_content(handler->ReadResponse(), handler->GetMimeType().c_str());
 }
 
+namespace {
+    struct SwitchPlace {
+        size_t valueStart = std::string::npos;
+        size_t valueEnd = std::string::npos;
+        std::string value;
+    };
+
+    // Where the switch's value sits in the flags, quoted or not; npos when it is absent.
+    SwitchPlace FindSwitch(const std::string& flags, const std::string& name)
+    {
+        const std::string key = "--" + name + "=";
+        SwitchPlace place;
+        const size_t at = flags.find(key);
+        if (at == std::string::npos)
+            return place;
+        place.valueStart = at + key.size();
+        if (place.valueStart < flags.size() && flags[place.valueStart] == '"') {
+            const size_t close = flags.find('"', place.valueStart + 1);
+            place.valueEnd = close == std::string::npos ? flags.size() : close + 1;
+            place.value = flags.substr(place.valueStart + 1,
+                (close == std::string::npos ? flags.size() : close) - place.valueStart - 1);
+        } else {
+            place.valueEnd = flags.find(' ', place.valueStart);
+            if (place.valueEnd == std::string::npos)
+                place.valueEnd = flags.size();
+            place.value = flags.substr(place.valueStart, place.valueEnd - place.valueStart);
+        }
+        return place;
+    }
+}
+
+std::string TestPageServer::SwitchValue(const std::string& flags, const std::string& name)
+{
+    return FindSwitch(flags, name).value;
+}
+
 std::string TestPageServer::MergeSwitch(
     const std::string& flags, const std::string& name, const std::string& addition, char separator)
 {
-    const std::string key = "--" + name + "=";
-    size_t at = flags.find(key);
-    if (at == std::string::npos) {
+    const SwitchPlace place = FindSwitch(flags, name);
+    if (place.valueStart == std::string::npos) {
         std::string merged = flags;
         if (!merged.empty())
             merged += ' ';
-        return merged + key + "\"" + addition + "\"";
-    }
-    size_t valueStart = at + key.size();
-    std::string value;
-    size_t valueEnd;
-    if (valueStart < flags.size() && flags[valueStart] == '"') {
-        const size_t close = flags.find('"', valueStart + 1);
-        valueEnd = close == std::string::npos ? flags.size() : close + 1;
-        value = flags.substr(
-            valueStart + 1, (close == std::string::npos ? flags.size() : close) - valueStart - 1);
-    } else {
-        valueEnd = flags.find(' ', valueStart);
-        if (valueEnd == std::string::npos)
-            valueEnd = flags.size();
-        value = flags.substr(valueStart, valueEnd - valueStart);
+        return merged + "--" + name + "=\"" + addition + "\"";
     }
     std::string merged = addition;
-    if (!value.empty())
-        merged += std::string(1, separator) + value;
-    return flags.substr(0, valueStart) + "\"" + merged + "\"" + flags.substr(valueEnd);
+    if (!place.value.empty())
+        merged += std::string(1, separator) + place.value;
+    return flags.substr(0, place.valueStart) + "\"" + merged + "\"" + flags.substr(place.valueEnd);
 }
 
 std::string TestPageServer::WithTestHostRules(const std::string& chromiumFlags, int port)

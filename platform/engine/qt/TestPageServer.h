@@ -51,6 +51,8 @@ public:
     static std::string WithTestHostRules(const std::string& chromiumFlags, int port);
     static std::string MergeSwitch(
         const std::string& flags, const std::string& name, const std::string& addition, char separator);
+    // The value of one switch in the engine switches, unquoted; empty when it is absent.
+    static std::string SwitchValue(const std::string& flags, const std::string& name);
 
     static constexpr char kSecretHeader[] = "X-Zandrel-Test-Secret";
     static constexpr char kBrowserHeader[] = "X-Zandrel-Test-Browser";
