@@ -11,6 +11,7 @@
 #include <QWebEngineView>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
