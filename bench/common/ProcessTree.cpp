@@ -86,6 +86,32 @@ double PssMiB(const std::vector<pid_t>& tree)
     return kib / 1024.0;
 }
 
+std::vector<ProcessMemory> MemoryByProcess(const std::vector<pid_t>& tree)
+{
+    std::vector<ProcessMemory> processes;
+    for (pid_t pid : tree) {
+        const fs::path process = fs::path("/proc") / std::to_string(pid);
+        ProcessMemory memory;
+        memory.kind = Comm(process);
+        std::ifstream cmdline(process / "cmdline");
+        for (std::string argument; std::getline(cmdline, argument, '\0');)
+            if (argument.rfind("--type=", 0) == 0)
+                memory.kind = argument.substr(7);
+        std::ifstream rollup(process / "smaps_rollup");
+        long pss = 0, own = 0;
+        for (std::string line; std::getline(rollup, line);) {
+            if (line.compare(0, 4, "Pss:") == 0)
+                pss += std::stol(line.substr(4));
+            else if (line.compare(0, 8, "Private_") == 0)
+                own += std::stol(line.substr(line.find(':') + 1));
+        }
+        memory.pssMiB = pss / 1024.0;
+        memory.privateMiB = own / 1024.0;
+        processes.push_back(memory);
+    }
+    return processes;
+}
+
 double CpuSeconds(const std::vector<pid_t>& tree)
 {
     double seconds = 0;

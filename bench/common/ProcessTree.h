@@ -14,6 +14,13 @@ namespace bench {
 std::vector<pid_t> Descendants(pid_t root);
 // The sum of Pss over the tree, in MiB.
 double PssMiB(const std::vector<pid_t>& tree);
+struct ProcessMemory {
+    std::string kind; // the engine's --type= (renderer, zygote, ...) or the command's name
+    double pssMiB = 0;
+    double privateMiB = 0; // pages no other process maps: what sharing cannot move
+};
+// Pss and private memory of each process of the tree.
+std::vector<ProcessMemory> MemoryByProcess(const std::vector<pid_t>& tree);
 // User plus system CPU time the tree's live processes have used, in seconds.
 double CpuSeconds(const std::vector<pid_t>& tree);
 // The same per thread, summed over threads of one name ("process name/thread name").

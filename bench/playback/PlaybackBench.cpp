@@ -2,7 +2,10 @@
 // program against the bare engine (OpenGL and software) and Chromium's app mode, in turns.
 // Usage: playback [--turns N] [--window SECONDS] [--clips 720p30,1080p30,1080p60] [--minimised] [--threads]
 //                 [--tray] [--soak MINUTES] [--only NAME-PREFIX] [--program-dir DIR] [--bare PATH]
-//                 [--chromium PATH]
+//                 [--chromium PATH] [--variant 'LABEL:SETTING[;SETTING...]']...
+// A variant is the program again with settings of its own, measured in the same turns: `width=CSS`
+// draws the video that wide ("auto": at the frame's own size), NAME=VALUE sets an environment
+// variable (QTWEBENGINE_CHROMIUM_FLAGS, QSG_..., QT_...).
 // Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager. --tray
 // (the program alone) hides its window to a notification area the benchmark provides.
 #include "../common/ProcessTree.h"
@@ -95,6 +98,8 @@ struct Measure {
     double pssMiB = 0;
     // The page said it was hidden at the end of the window.
     bool hidden = false;
+    long drawnWidth = 0;
+    long frameWidth = 0;
     // The busiest threads, by their share of a core.
     std::vector<std::pair<double, std::string>> threads;
 };
@@ -125,6 +130,8 @@ Measure Between(const Point& from, const Point& to, pid_t pid)
     measure.cpuPercent = wall > 0 ? 100 * (to.cpuSeconds - from.cpuSeconds) / wall : 0;
     measure.dropped = to.quality.dropped - from.quality.dropped;
     measure.hidden = to.quality.hidden;
+    measure.drawnWidth = to.quality.drawnWidth;
+    measure.frameWidth = to.quality.frameWidth;
     if (page > 0) {
         measure.shownPerSecond = (to.quality.decoded - from.quality.decoded - measure.dropped) / page;
         measure.presentedPerSecond = (to.quality.presented - from.quality.presented) / page;
@@ -141,9 +148,74 @@ Measure Between(const Point& from, const Point& to, pid_t pid)
 }
 
 struct Contender {
+    using Command = std::function<std::vector<std::string>(const fs::path& scratch)>;
+    Contender(std::string name, Command command)
+        : name(std::move(name))
+        , command(std::move(command))
+    {
+    }
     std::string name;
-    std::function<std::vector<std::string>(const fs::path& scratch)> command;
+    Command command;
+    std::vector<std::string> environment; // NAME=VALUE, replacing the benchmark's own
+    std::string videoWidth = "100vw";
 };
+
+// `environment` with each of `settings` in place of a variable of the same name.
+std::vector<std::string> WithSettings(
+    std::vector<std::string> environment, const std::vector<std::string>& settings)
+{
+    for (const std::string& setting : settings) {
+        const std::string name = setting.substr(0, setting.find('=') + 1);
+        environment.erase(std::remove_if(environment.begin(), environment.end(),
+                              [&](const std::string& variable) { return variable.rfind(name, 0) == 0; }),
+            environment.end());
+        environment.push_back(setting);
+    }
+    return environment;
+}
+
+// The --variant options, each a copy of `base` named after its label.
+std::vector<Contender> Variants(int argc, char** argv, const Contender& base)
+{
+    std::vector<Contender> variants;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) != "--variant")
+            continue;
+        const std::string spec = argv[i + 1];
+        const size_t colon = spec.find(':');
+        Contender variant = base;
+        variant.name = "A+" + spec.substr(0, colon);
+        std::stringstream settings(colon == std::string::npos ? "" : spec.substr(colon + 1));
+        for (std::string setting; std::getline(settings, setting, ';');) {
+            if (setting.rfind("width=", 0) == 0)
+                variant.videoWidth = setting.substr(6);
+            else if (setting.find('=') != std::string::npos)
+                variant.environment.push_back(setting);
+        }
+        variants.push_back(variant);
+    }
+    return variants;
+}
+
+double LoadAverage()
+{
+    std::ifstream loadavg("/proc/loadavg");
+    double oneMinute = 0;
+    loadavg >> oneMinute;
+    return oneMinute;
+}
+
+// PSS of the tree, then per process PSS/private, so that a swing can be told apart: sharing moves
+// PSS alone, memory the process holds moves private too.
+void PrintSoakMinute(int minute, pid_t pid, const Measure& soak)
+{
+    std::printf("  soak minute %3d: load %5.2f, PSS %7.1f MiB, CPU %5.1f %%, shown %5.1f/s, dropped %ld [",
+        minute, LoadAverage(), soak.pssMiB, soak.cpuPercent, soak.shownPerSecond, soak.dropped);
+    for (const ProcessMemory& process : MemoryByProcess(Descendants(pid)))
+        std::printf(" %s %.1f/%.1f", process.kind.c_str(), process.pssMiB, process.privateMiB);
+    std::printf(" ]\n");
+    std::fflush(stdout);
+}
 
 struct Settings {
     std::chrono::seconds window { 10 };
@@ -160,7 +232,7 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
     const fs::path scratch = fs::temp_directory_path() / ("zandrel-playback-" + std::to_string(::getpid()));
     fs::remove_all(scratch);
     fs::create_directories(scratch / "home");
-    std::vector<std::string> env = environment;
+    std::vector<std::string> env = WithSettings(environment, contender.environment);
     env.push_back("HOME=" + (scratch / "home").string());
     env.push_back("XDG_CACHE_HOME=" + (scratch / "home/cache").string());
     env.push_back("XDG_CONFIG_HOME=" + (scratch / "home/config").string());
@@ -184,7 +256,8 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
         if (measured)
             measure = Between(from, to, pid);
         if (measured && settings.threads) {
-            std::printf("  %s, %.1f %%:", contender.name.c_str(), measure.cpuPercent);
+            std::printf(
+                "  %s, %.1f %%, load %.2f:", contender.name.c_str(), measure.cpuPercent, LoadAverage());
             for (size_t i = 0; i < measure.threads.size() && i < 8; ++i)
                 std::printf(" %s %.1f;", measure.threads[i].second.c_str(), measure.threads[i].first);
             std::printf("\n");
@@ -194,10 +267,7 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
             std::this_thread::sleep_for(std::chrono::minutes(1));
             if (!Take(server, pid, to))
                 break;
-            Measure soak = Between(previous, to, pid);
-            std::printf("  soak minute %3d: PSS %7.1f MiB, CPU %5.1f %%, shown %5.1f/s, dropped %ld\n",
-                minute, soak.pssMiB, soak.cpuPercent, soak.shownPerSecond, soak.dropped);
-            std::fflush(stdout);
+            PrintSoakMinute(minute, pid, Between(previous, to, pid));
         }
     }
     if (pid > 0)
@@ -299,6 +369,8 @@ int main(int argc, char** argv)
                                       "--disable-component-update", "--no-first-run", "--disable-sync",
                                       "--no-default-browser-check", "--password-store=basic" };
                               } });
+    for (Contender& variant : Variants(argc, argv, contenders.front()))
+        contenders.push_back(std::move(variant));
     if (!only.empty())
         contenders.erase(std::remove_if(contenders.begin(), contenders.end(),
                              [&](const Contender& contender) { return contender.name.rfind(only, 0) != 0; }),
@@ -317,12 +389,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "playback: ffmpeg could not make the %s clip\n", clip.name.c_str());
             continue;
         }
-        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss, hidden;
+        std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss, hidden, drawn;
         // A soak is long enough to be its own warm-up.
         const int firstTurn = settings.soakMinutes > 0 ? 0 : -1;
         for (int turn = firstTurn; turn < turns; ++turn) {
             for (const Contender& contender : contenders) {
-                server.Serve(content);
+                server.Serve(content, contender.videoWidth);
                 Measure measure;
                 if (!RunOnce(server, contender, settings, environment, measure)) {
                     std::fprintf(stderr, "%s: no measure\n", contender.name.c_str());
@@ -336,22 +408,28 @@ int main(int argc, char** argv)
                 dropped[contender.name].push_back(static_cast<double>(measure.dropped));
                 pss[contender.name].push_back(measure.pssMiB);
                 hidden[contender.name].push_back(measure.hidden ? 1 : 0);
+                if (measure.frameWidth > 0)
+                    drawn[contender.name].push_back(
+                        static_cast<double>(measure.drawnWidth) / static_cast<double>(measure.frameWidth));
             }
         }
-        std::printf("\n%-20s %8s %8s %10s %8s %9s %7s   (medians)\n", clip.name.c_str(), "CPU %", "shown/s",
-            "composed/s", "dropped", "PSS MiB", "hidden");
+        std::printf("\n%-20s %8s %8s %10s %8s %9s %7s %6s   (medians; scale: drawn/frame width)\n",
+            clip.name.c_str(), "CPU %", "shown/s", "composed/s", "dropped", "PSS MiB", "hidden", "scale");
         for (const Contender& contender : contenders) {
             const std::string& name = contender.name;
             if (!cpu.count(name))
                 continue;
-            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f %7s\n", name.c_str(), Median(cpu[name]),
+            std::printf("%-20s %8.1f %8.1f %10.1f %8.0f %9.1f %7s %6.2f\n", name.c_str(), Median(cpu[name]),
                 Median(shown[name]), Median(presented[name]), Median(dropped[name]), Median(pss[name]),
-                Median(hidden[name]) >= 0.5 ? "yes" : "no");
+                Median(hidden[name]) >= 0.5 ? "yes" : "no", Median(drawn[name]));
         }
         const std::string a = "A zandrel";
         PrintRatio("A/B", cpu, a, "B bare engine");
         PrintRatio("A/Bs", cpu, a, "Bs bare, software");
         PrintRatio("A/C", cpu, a, "C chromium --app");
+        for (const Contender& contender : contenders)
+            if (contender.name.rfind("A+", 0) == 0)
+                PrintRatio((contender.name + "/A").c_str(), cpu, contender.name, a);
         std::fflush(stdout);
     }
     fs::remove_all(folder);

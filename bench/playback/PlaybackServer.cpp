@@ -7,10 +7,11 @@ namespace {
     // a page nobody asks keeps one request open rather than an ever older one).
     constexpr auto kNextLimit = std::chrono::seconds(20);
 
-    constexpr char kPage[] = R"(<!DOCTYPE html>
+    constexpr char kPageHead[] = R"(<!DOCTYPE html>
 <html><head><title>Live</title><style>
 html, body { margin: 0; background: #000; overflow: hidden; }
-video { display: block; width: 100vw; }
+video { display: block; width: )";
+    constexpr char kPageBody[] = R"(; }
 </style></head><body>
 <video src="/clip.mp4" muted autoplay loop playsinline></video>
 <script>
@@ -27,7 +28,9 @@ async function answerQuestions() {
       const quality = video.getVideoPlaybackQuality();
       await fetch('/sample?decoded=' + quality.totalVideoFrames + '&dropped=' + quality.droppedVideoFrames
         + '&presented=' + presented + '&time=' + performance.now()
-        + '&hidden=' + (document.visibilityState === 'hidden' ? 1 : 0), { cache: 'no-store' });
+        + '&hidden=' + (document.visibilityState === 'hidden' ? 1 : 0)
+        + '&drawnWidth=' + Math.round(video.getBoundingClientRect().width * devicePixelRatio)
+        + '&frameWidth=' + video.videoWidth, { cache: 'no-store' });
     } catch (error) {
       await new Promise(resolve => setTimeout(resolve, 100));
     }
@@ -45,8 +48,9 @@ video.play().catch(() => {});
 
 PlaybackServer::PlaybackServer()
 {
-    server.Get("/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(kPage, "text/html");
+    server.Get("/", [this](const httplib::Request&, httplib::Response& response) {
+        std::lock_guard<std::mutex> guard(lock);
+        response.set_content(kPageHead + videoWidth + kPageBody, "text/html");
     });
     server.Get("/clip.mp4", [this](const httplib::Request&, httplib::Response& response) {
         std::lock_guard<std::mutex> guard(lock);
@@ -77,6 +81,8 @@ PlaybackServer::PlaybackServer()
         last.dropped = Number(request, "dropped");
         last.presented = Number(request, "presented");
         last.hidden = Number(request, "hidden") != 0;
+        last.drawnWidth = Number(request, "drawnWidth");
+        last.frameWidth = Number(request, "frameWidth");
         answered = handedOut;
         changed.notify_all();
         response.set_content("", "text/plain");
@@ -110,10 +116,11 @@ std::string PlaybackServer::Url(const std::string& path) const
     return "http://127.0.0.1:" + std::to_string(port) + path;
 }
 
-void PlaybackServer::Serve(std::string content)
+void PlaybackServer::Serve(std::string content, std::string cssWidth)
 {
     std::lock_guard<std::mutex> guard(lock);
     clip = std::move(content);
+    videoWidth = std::move(cssWidth);
     playing = false;
     ++contenders;
     handedOut = answered = asked;

@@ -1,6 +1,6 @@
-// The page every playback contender loads: a muted, looping, full-width video of the clip, which
-// reports its playback quality whenever the benchmark asks, so that the benchmark alone decides
-// when a measuring window opens and closes (timers in a hidden page would not).
+// The page every playback contender loads: a muted, looping video of the clip, full width unless
+// told otherwise, which reports its playback quality whenever the benchmark asks, so that the
+// benchmark alone decides when a measuring window opens and closes (timers in a hidden page would not).
 #pragma once
 
 #include <httplib.h>
@@ -19,6 +19,8 @@ struct PlaybackQuality {
     long dropped = 0; // droppedVideoFrames
     long presented = 0; // video frames handed to the compositor (requestVideoFrameCallback)
     bool hidden = false; // document.visibilityState is "hidden"
+    long drawnWidth = 0; // device pixels the video is drawn across
+    long frameWidth = 0; // the decoded frame's own width
 };
 
 class PlaybackServer {
@@ -27,8 +29,9 @@ public:
     ~PlaybackServer();
 
     std::string Url(const std::string& path) const;
-    // The clip served from now on; forgets the previous contender's page.
-    void Serve(std::string clip);
+    // The clip served from now on, drawn `cssWidth` wide (CSS; "auto" is the frame's own size);
+    // forgets the previous contender's page.
+    void Serve(std::string clip, std::string cssWidth = "100vw");
     // Waits until the page's video plays; false when it does not within the limit.
     bool WaitPlaying(std::chrono::seconds limit);
     // Asks the page for its playback quality now; false when it does not answer within the limit.
@@ -41,6 +44,7 @@ private:
     std::mutex lock;
     std::condition_variable changed;
     std::string clip;
+    std::string videoWidth = "100vw";
     bool playing = false;
     long contenders = 0;
     long asked = 0;
