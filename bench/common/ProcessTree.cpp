@@ -89,6 +89,7 @@ double PssMiB(const std::vector<pid_t>& tree)
 std::vector<ProcessMemory> MemoryByProcess(const std::vector<pid_t>& tree)
 {
     std::vector<ProcessMemory> processes;
+    std::map<pid_t, std::string> kinds;
     for (pid_t pid : tree) {
         const fs::path process = fs::path("/proc") / std::to_string(pid);
         ProcessMemory memory;
@@ -97,16 +98,21 @@ std::vector<ProcessMemory> MemoryByProcess(const std::vector<pid_t>& tree)
         for (std::string argument; std::getline(cmdline, argument, '\0');)
             if (argument.rfind("--type=", 0) == 0)
                 memory.kind = argument.substr(7);
+        // Renderers are forked from the zygote without a command line of their own.
+        std::vector<std::string> fields = StatFields(process);
+        if (memory.kind == "zygote" && fields.size() > 1 && kinds[std::stoi(fields[1])] == "zygote")
+            memory.kind = "renderer";
+        kinds[pid] = memory.kind;
         std::ifstream rollup(process / "smaps_rollup");
         long pss = 0, own = 0;
         for (std::string line; std::getline(rollup, line);) {
             if (line.compare(0, 4, "Pss:") == 0)
                 pss += std::stol(line.substr(4));
-            else if (line.compare(0, 8, "Private_") == 0)
-                own += std::stol(line.substr(line.find(':') + 1));
+            else if (line.compare(0, 14, "Private_Dirty:") == 0)
+                own += std::stol(line.substr(14));
         }
         memory.pssMiB = pss / 1024.0;
-        memory.privateMiB = own / 1024.0;
+        memory.privateDirtyMiB = own / 1024.0;
         processes.push_back(memory);
     }
     return processes;

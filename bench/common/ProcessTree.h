@@ -17,9 +17,11 @@ double PssMiB(const std::vector<pid_t>& tree);
 struct ProcessMemory {
     std::string kind; // the engine's --type= (renderer, zygote, ...) or the command's name
     double pssMiB = 0;
-    double privateMiB = 0; // pages no other process maps: what sharing cannot move
+    // What the process wrote and holds alone (heap, stacks): other processes mapping the same
+    // libraries move Pss and even Private_Clean, never this.
+    double privateDirtyMiB = 0;
 };
-// Pss and private memory of each process of the tree.
+// Pss and private dirty memory of each process of the tree.
 std::vector<ProcessMemory> MemoryByProcess(const std::vector<pid_t>& tree);
 // User plus system CPU time the tree's live processes have used, in seconds.
 double CpuSeconds(const std::vector<pid_t>& tree);

@@ -205,14 +205,14 @@ double LoadAverage()
     return oneMinute;
 }
 
-// PSS of the tree, then per process PSS/private, so that a swing can be told apart: sharing moves
-// PSS alone, memory the process holds moves private too.
+// PSS of the tree, then per process PSS/private dirty, so that a swing can be told apart: sharing
+// moves PSS alone, memory the process holds moves private dirty too.
 void PrintSoakMinute(int minute, pid_t pid, const Measure& soak)
 {
     std::printf("  soak minute %3d: load %5.2f, PSS %7.1f MiB, CPU %5.1f %%, shown %5.1f/s, dropped %ld [",
         minute, LoadAverage(), soak.pssMiB, soak.cpuPercent, soak.shownPerSecond, soak.dropped);
     for (const ProcessMemory& process : MemoryByProcess(Descendants(pid)))
-        std::printf(" %s %.1f/%.1f", process.kind.c_str(), process.pssMiB, process.privateMiB);
+        std::printf(" %s %.1f/%.1f", process.kind.c_str(), process.pssMiB, process.privateDirtyMiB);
     std::printf(" ]\n");
     std::fflush(stdout);
 }
