@@ -303,13 +303,15 @@ void PrintRatio(const char* label, std::map<std::string, std::vector<double>>& c
 
 int main(int argc, char** argv)
 {
-    const int turns = std::max(1, std::stoi(Option(argc, argv, "--turns", "3")));
     Settings settings;
     settings.window = std::chrono::seconds(std::max(2, std::stoi(Option(argc, argv, "--window", "10"))));
     settings.minimised = Flag(argc, argv, "--minimised");
     settings.threads = Flag(argc, argv, "--threads");
     settings.tray = Flag(argc, argv, "--tray");
     settings.soakMinutes = std::max(0, std::stoi(Option(argc, argv, "--soak", "0")));
+    // A soak is one long run per contender; the default three turns would triple its length.
+    const int turns
+        = settings.soakMinutes > 0 ? 1 : std::max(1, std::stoi(Option(argc, argv, "--turns", "3")));
     // Only the program has a tray to hide to.
     const std::string only = settings.tray ? "A" : Option(argc, argv, "--only", "");
     const fs::path programDir = Option(argc, argv, "--program-dir", ZANDREL_PROGRAM_DIR);
