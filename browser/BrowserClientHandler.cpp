@@ -281,6 +281,13 @@ void BrowserClientHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser,
     callback->Continue(path, true);
 }
 
+void BrowserClientHandler::OnDownloadUpdated(CefRefPtr<CefBrowser> browser,
+    CefRefPtr<CefDownloadItem> downloadItem, CefRefPtr<platform::engine::CefDownloadItemCallback> callback)
+{
+    (void)browser;
+    downloads.Report(mainWindowHandle, *downloadItem, callback);
+}
+
 bool BrowserClientHandler::OnDragEnter(
     CefRefPtr<CefBrowser> browser, CefRefPtr<CefDragData> dragData, cef_drag_operations_mask_t mask)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/DownloadReporter.h"
 #include "platform/engine/CefClient.h"
 #include "platform/engine/CefMessageRouter.h"
 #include "platform/ui/WindowTypes.h"
@@ -86,6 +87,11 @@ public:
     void OnBeforeDownload(CefRefPtr<CefBrowser> browser,
         CefRefPtr<platform::engine::CefDownloadItem> downloadItem, const std::u16string& suggestedName,
         CefRefPtr<platform::engine::CefBeforeDownloadCallback> callback) override;
+    void OnDownloadUpdated(CefRefPtr<CefBrowser> browser,
+        CefRefPtr<platform::engine::CefDownloadItem> downloadItem,
+        CefRefPtr<platform::engine::CefDownloadItemCallback> callback) override;
+    // Stops a running download the main window lists; false when it is not running.
+    bool CancelDownload(unsigned int id) { return downloads.Cancel(id); }
 
     // CefDragHandler
     bool OnDragEnter(CefRefPtr<CefBrowser> browser, CefRefPtr<platform::engine::CefDragData> dragData,
@@ -138,6 +144,7 @@ private:
     CefRefPtr<CefBrowser> mainBrowser;
     int mainBrowserId = 0;
     TabTitleSink* titleSink = nullptr;
+    DownloadReporter downloads;
     platform::ui::HWND mainWindow = nullptr;
     platform::ui::CControlUI* backButton = nullptr;
     platform::ui::CControlUI* forwardButton = nullptr;

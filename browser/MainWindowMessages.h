@@ -15,3 +15,5 @@ constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
 constexpr platform::ui::UINT WM_TAB_FULLSCREEN = 11028;
 // Another start of the program asked for the running window to come back.
 constexpr platform::ui::UINT WM_SHOW_RUNNING_INSTANCE = 11029;
+// A download progressed or ended: wParam an OwnedPayload<DownloadProgress>.
+constexpr platform::ui::UINT WM_DOWNLOAD_UPDATED = 11030;

@@ -98,6 +98,7 @@ void MainFrame::OnWindowInitialised()
         static_cast<CContainerUI*>(FindControl(u"tab_button_container")));
     backButton = FindControl(u"btn_backward");
     forwardButton = FindControl(u"btn_forward");
+    downloads.Attach(GetHWND(), FindControl(u"btn_downloads"));
 
     trayIconAdded = trayIcon.Add(GetHWND(), kTrayIconId, u"Tessik微端", kSmallIconId, TrayMenuEntries());
 
@@ -157,6 +158,8 @@ void MainFrame::OnClick(TNotifyUI& msg)
         GoBackOrForward(false);
     else if (msg.SenderIs(u"dropmenu_btn_setting"))
         OpenSettings();
+    else if (msg.SenderIs(u"btn_downloads"))
+        downloads.ShowList();
     else if (auto* button
         = static_cast<MenuButton*>(msg.pSender ? msg.pSender->GetInterface(u"MenuButton") : nullptr)) {
         // The menu group the button names drops down from its bottom-left corner.
@@ -227,6 +230,9 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
         break;
     case WM_TAB_FULLSCREEN:
         pageFullScreen.OnPageReport(static_cast<int>(wParam), lParam != 0);
+        break;
+    case WM_DOWNLOAD_UPDATED:
+        downloads.OnProgress(PayloadValue<DownloadProgress>(wParam));
         break;
     case WM_SHOW_RUNNING_INSTANCE:
         ShowRunningWindow();

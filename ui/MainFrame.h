@@ -3,6 +3,7 @@
 #include "browser/MainWindowMessages.h"
 #include "browser/TabTitleSink.h"
 #include "platform/ui/WindowImplBase.h"
+#include "ui/DownloadIndicator.h"
 #include "ui/MenuItemInfo.h"
 #include "ui/MenuItemSource.h"
 #include "ui/PageFullScreen.h"
@@ -50,6 +51,7 @@ public:
     platform::ui::UINT TrayMessage() const { return trayIcon.CallbackMessage(); }
 
     const TabStrip& Tabs() const { return tabs; }
+    const DownloadIndicator& Downloads() const { return downloads; }
     const std::map<int, std::unique_ptr<MenuItemInfo>>& MenuItems() const { return menuItems; }
 
     // While true, a close needs no confirmation: from construction until the window is
@@ -75,6 +77,7 @@ private:
 
     TabStrip tabs;
     PageFullScreen pageFullScreen;
+    DownloadIndicator downloads;
     std::map<int, std::unique_ptr<MenuItemInfo>> menuItems;
     // Consulted only by menus of root id 5; nothing fills it.
     std::map<int, std::unique_ptr<MenuItemInfo>> secondMenuItems;

@@ -2,6 +2,7 @@
 
 #include "platform/engine/CefRefCounted.h"
 
+#include <cstdint>
 #include <string>
 
 namespace platform::engine {
@@ -16,11 +17,31 @@ public:
     virtual void Continue(const std::string& downloadPath, bool showDialog) = 0;
 };
 
+/// A download as it stood when the handler was called; a later call brings a fresh item.
 class CefDownloadItem : public virtual CefBaseRefCounted {
 public:
     virtual std::string GetURL() = 0;
     virtual std::string GetSuggestedFileName() = 0;
     virtual std::string GetMimeType() = 0;
+    /// Unique within the process; 0 before the download has been accepted.
+    virtual unsigned int GetId() { return 0; }
+    virtual bool IsInProgress() { return false; }
+    virtual bool IsComplete() { return false; }
+    virtual bool IsCanceled() { return false; }
+    /// Ended by a failure (network, disk, server), not by the user.
+    virtual bool IsInterrupted() { return false; }
+    virtual int64_t GetReceivedBytes() { return 0; }
+    /// -1 when the server did not say.
+    virtual int64_t GetTotalBytes() { return -1; }
+    /// Where the file is written (UTF-8); empty before the download has been accepted.
+    virtual std::string GetFullPath() { return {}; }
+};
+
+/// Controls a running download; callable on the engine's UI thread.
+class CefDownloadItemCallback : public virtual CefBaseRefCounted {
+public:
+    /// Stops the download and removes what it wrote; nothing once it has ended.
+    virtual void Cancel() = 0;
 };
 
 class CefQuotaCallback : public virtual CefBaseRefCounted {

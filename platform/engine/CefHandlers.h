@@ -66,6 +66,13 @@ public:
     virtual void OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> downloadItem,
         const std::u16string& suggestedName, CefRefPtr<CefBeforeDownloadCallback> callback)
         = 0;
+    /// An accepted download progressed or ended (engine UI thread). The browser may have
+    /// closed its window meanwhile; the download goes on without it.
+    virtual void OnDownloadUpdated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> downloadItem,
+        CefRefPtr<CefDownloadItemCallback> callback)
+    {
+        (void)browser, (void)downloadItem, (void)callback;
+    }
 };
 
 class CefDragHandler : public virtual CefBaseRefCounted {
