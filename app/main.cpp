@@ -5,6 +5,7 @@
 #include "browser/EngineAppRenderSide.h"
 #include "browser/MainWindowMessages.h"
 #include "browser/SharedClientHandler.h"
+#include "config/KeptProfile.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/os/CrashGuard.h"
 #include "platform/os/TextCodec.h"
@@ -44,6 +45,9 @@ CefSettings EngineSettings()
     settings.windowless_rendering_enabled = 1;
     settings.log_severity = LOGSEVERITY_DISABLE;
     settings.pack_loading_disabled = 0;
+    // A kept profile's session cookies still end with the session.
+    if (InstallationKeepsProfile())
+        settings.cache_path = KeptProfileFolder();
     return settings;
 }
 

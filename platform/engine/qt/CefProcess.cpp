@@ -140,6 +140,7 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
     if (!QCoreApplication::instance())
         return false;
     qt::ChooseScreenRendering();
+    context.SetStoragePath(settings.cache_path);
     qt::PageBridge::InstallScript(context.Profile());
     qt::StartRenderSide(application);
     if (application) {

@@ -1,8 +1,10 @@
 #include "platform/engine/qt/EngineContext.h"
 
+#include "platform/engine/qt/CookieJournal.h"
 #include "platform/engine/qt/DownloadRequests.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -10,6 +12,24 @@
 namespace platform::engine {
 
 namespace qt {
+
+    namespace {
+        // Every folder it has to create is the user's alone (0700); one that exists is left as it is.
+        bool MakePrivateFolder(const QString& path)
+        {
+            const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
+            QDir dir(QStringLiteral("/"));
+            for (const QString& part : absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+                if (!dir.exists(part)
+                    && !dir.mkdir(
+                        part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+                    return false;
+                if (!dir.cd(part))
+                    return false;
+            }
+            return true;
+        }
+    }
 
     EngineContext& EngineContext::Instance()
     {
@@ -27,14 +47,32 @@ namespace qt {
     QWebEngineProfile* EngineContext::Profile()
     {
         if (!profile) {
-            // No storage name: cookies and cache live in memory only, nothing is kept on disk.
-            profile = new QWebEngineProfile(QCoreApplication::instance());
+            if (!storagePath.empty())
+                profile = CreateKeptProfile();
+            if (!profile) {
+                // No storage name: cookies and cache live in memory only, nothing is kept on disk.
+                profile = new QWebEngineProfile(QCoreApplication::instance());
+                profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+            }
             profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-            profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
             ApplyCookieFilter();
             QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &HandleDownloadRequest);
         }
         return profile;
+    }
+
+    // Cookies with an expiry and the pages' storage are kept; session cookies still end with the
+    // session, as in a browser. The cache stays in memory: it is no part of staying signed in.
+    QWebEngineProfile* EngineContext::CreateKeptProfile()
+    {
+        const QString folder = QString::fromStdString(storagePath);
+        if (!MakePrivateFolder(folder))
+            return nullptr;
+        auto* kept = new QWebEngineProfile(QStringLiteral("zandrel"), QCoreApplication::instance());
+        kept->setPersistentStoragePath(folder);
+        kept->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+        new CookieJournal(kept->cookieStore(), QDir(folder).filePath(QStringLiteral("cookie-journal")), kept);
+        return kept;
     }
 
     void EngineContext::ReleaseProfile()

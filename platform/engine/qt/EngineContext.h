@@ -16,7 +16,11 @@ public:
     void SetArguments(int argc, char** argv);
     const std::vector<std::string>& Arguments() const { return arguments; }
 
-    // The one off-the-record profile; created on first use (after the application object).
+    // Where the profile keeps its cookies and storage; empty (the default) keeps everything in
+    // memory. Takes effect when the profile is created, so call it before Profile().
+    void SetStoragePath(const std::string& path) { storagePath = path; }
+    // The one profile; created on first use (after the application object). A storage path
+    // that cannot be made private to the user falls back to memory.
     QWebEngineProfile* Profile();
     bool HasProfile() const { return profile != nullptr; }
     void ReleaseProfile();
@@ -26,9 +30,11 @@ public:
 
 private:
     void ApplyCookieFilter();
+    QWebEngineProfile* CreateKeptProfile();
 
     std::vector<std::string> arguments;
     std::vector<std::string> cookieSchemes { "http", "https" };
+    std::string storagePath;
     QWebEngineProfile* profile = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "ConfigTestFolder.h"
 #include "config/AppConfig.h"
+#include "config/KeptProfile.h"
 #include "config/SiteAddress.h"
 #include "config/UpdateKey.h"
 #include "fakes/FakeOsLayer.h"
@@ -202,6 +203,50 @@ TEST_F(AppConfigTest, UpdateKeyIsReadFromTheInstallationFileAlone)
     ConfigTestFolder::Write(FilePath(), installedConfig("url=\"installed\""));
     const AppConfig withoutKey(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
     EXPECT_EQ(InstallationUpdateKey(withoutKey), "");
+}
+
+// A kept profile is the installation's choice, written exactly as "1"; the user's copy cannot
+// make it, and a save of the settings keeps the element as it was written.
+TEST_F(AppConfigTest, KeptProfileIsTheInstallationsExactChoiceAndSurvivesASave)
+{
+    FakeOsLayerScope os;
+    const std::string copyPath = folder.File("user/zandrel/config.xml");
+    auto installedConfig = [](const std::string& profile) {
+        return "<config><Channel/><Update url=\"u\"/><Notify optionexit=\"0\"/><Account/>" + profile
+            + "</config>";
+    };
+    struct Row {
+        const char* installation;
+        const char* userCopy;
+        bool kept;
+    } rows[] = {
+        { "", "", false },
+        { "<Profile persistent=\"1\"/>", "", true },
+        { "<Profile persistent=\"1\" />", "<Profile persistent=\"0\"/>", true },
+        { "", "<Profile persistent=\"1\"/>", false },
+        { "<Profile persistent=\"true\"/>", "", false },
+        { "<Profile persistent=\" 1\"/>", "", false },
+        { "<Profile/>", "", false },
+        { "<Profile persistent=\"0\"/>", "", false },
+    };
+    std::filesystem::create_directories(folder.File("user/zandrel"));
+    for (const Row& row : rows) {
+        os.fake.readOnlyFiles = { FilePath() };
+        ConfigTestFolder::Write(FilePath(), installedConfig(row.installation));
+        ConfigTestFolder::Write(copyPath, installedConfig(row.userCopy));
+        const AppConfig config(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
+        EXPECT_EQ(InstallationKeepsProfile(config), row.kept) << row.installation << " / " << row.userCopy;
+    }
+
+    // A file that already holds every attribute is written back as it was, the element included.
+    os.fake.readOnlyFiles.clear();
+    std::string written = ConfigTestFolder::Read(std::string(ZANDREL_SOURCE_DIR) + "/config/config.xml");
+    written.insert(written.rfind("</config>"), "  <Profile persistent=\"1\"   />\n");
+    ConfigTestFolder::Write(FilePath(), written);
+    AppConfig config(platform::os::Utf8ToUtf16(FilePath()), platform::os::Utf8ToUtf16(copyPath));
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(ConfigTestFolder::Read(FilePath()), written);
+    EXPECT_TRUE(InstallationKeepsProfile(config));
 }
 
 TEST(ShippedConfig, BothFilesHoldTheFourElementsWithEveryAttribute)
