@@ -120,7 +120,7 @@ void DownloadListWindow::FitToRows()
     const int left
         = std::clamp<int>(anchor.x - size.cx, work.left, std::max(work.left, work.right - size.cx));
     const int top = std::clamp<int>(anchor.y, work.top, std::max(work.top, work.bottom - size.cy));
-    SetWindowPos(GetHWND(), left, top, size.cx, size.cy, 0);
+    SetWindowPos(GetHWND(), left, top, size.cx, size.cy, SWP_NOZORDER);
 }
 
 void DownloadListWindow::Notify(TNotifyUI& msg)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QThread>
 #include <csignal>
 #include <cstdlib>
 
@@ -105,7 +106,7 @@ void TestSite::SetUpdateReply(const std::string& json)
     updateReply = json;
 }
 
-ProgramFolder::ProgramFolder(const TestSite& site)
+ProgramFolder::ProgramFolder(const TestSite& site, const std::string& extraElements)
 {
     // A copy, not a link: the program finds its folder through its own resolved path.
     QFile::copy(ZANDREL_PROGRAM_DIR "/zandrel", Executable());
@@ -119,8 +120,9 @@ ProgramFolder::ProgramFolder(const TestSite& site)
                        "sid=\"0\" subsid=\"0\" port=\"0\" ip=\"\"/>\n"
                        "<Update url=\"%1\"/>\n"
                        "<Notify url=\"\" time=\"0\" powerboot=\"0\" test=\"0\" optionexit=\"0\"/>\n"
-                       "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\"%2\"/>\n</config>\n")
-            .arg(QString::fromStdString(site.Url("/update/check")), QString::fromStdString(site.Url("")))
+                       "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\"%2\"/>\n%3</config>\n")
+            .arg(QString::fromStdString(site.Url("/update/check")), QString::fromStdString(site.Url("")),
+                QString::fromStdString(extraElements))
             .toUtf8());
 }
 
@@ -235,4 +237,33 @@ QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay
         environment.insert("QT_QPA_PLATFORM", "offscreen");
     }
     return environment;
+}
+
+int VisibleProgramWindows(const VirtualDisplay& display)
+{
+    QString found = display.XdoTool({ "search", "--onlyvisible", "--class", "zandrel" });
+    return found.isEmpty() ? 0 : found.split('\n').size();
+}
+
+bool ConfirmMainWindowClose(const VirtualDisplay& display)
+{
+    // The window's own close button sits at the right end of its caption.
+    QString window = display.XdoTool({ "search", "--name", "Tessik微端" }).split('\n').first();
+    if (window.isEmpty())
+        return false;
+    QStringList geometry = display.XdoTool({ "getwindowgeometry", "--shell", window }).split('\n');
+    auto value = [&](const QString& key) {
+        for (const QString& line : geometry)
+            if (line.startsWith(key + "="))
+                return line.mid(key.size() + 1).toInt();
+        return 0;
+    };
+    int x = value("X") + value("WIDTH") - 20;
+    int y = value("Y") + 20;
+    display.XdoTool({ "mousemove", QString::number(x), QString::number(y), "click", "1" });
+    if (!WaitUntil([&] { return VisibleProgramWindows(display) >= 2; }, 20000))
+        return false;
+    QThread::msleep(300);
+    display.XdoTool({ "key", "Return" });
+    return true;
 }

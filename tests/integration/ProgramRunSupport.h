@@ -49,7 +49,8 @@ private:
 // A program folder of its own (executable, skin, config.xml) pointing at a test site.
 class ProgramFolder {
 public:
-    explicit ProgramFolder(const TestSite& site);
+    // extraElements go into config.xml after the usual ones.
+    explicit ProgramFolder(const TestSite& site, const std::string& extraElements = {});
     QString Executable() const;
     QString Path() const { return folder.path(); }
 
@@ -93,3 +94,9 @@ private:
 
 // The environment of a run: isolated user folders, no browser to open pages in.
 QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay* display = nullptr);
+
+// The program's visible top-level windows (the message box has no title of its own).
+int VisibleProgramWindows(const VirtualDisplay& display);
+// Clicks the main window's close button and confirms the question; false when the window or
+// the question cannot be found.
+bool ConfirmMainWindowClose(const VirtualDisplay& display);

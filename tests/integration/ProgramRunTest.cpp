@@ -17,13 +17,6 @@ const char* const kRequiredReply = "{\"result\":\"0\",\"version\":\"1.0.0.2\",\"
                                    "\"min_version\":\"1.0.0.1\",\"version_name\":\"Tessik\","
                                    "\"version_url\":\"http://127.0.0.1:1/setup.sh\"}";
 
-// The program's visible top-level windows (the message box has no title of its own).
-int VisibleWindows(const VirtualDisplay& display)
-{
-    QString found = display.XdoTool({ "search", "--onlyvisible", "--class", "zandrel" });
-    return found.isEmpty() ? 0 : found.split('\n').size();
-}
-
 bool IsEngineHelper(const std::pair<qint64, QString>& child) { return child.second.contains("--type="); }
 
 class ProgramRunTest : public ::testing::Test {
@@ -69,7 +62,7 @@ TEST_F(ProgramRunTest, ARequiredUpdateEndsTheProgramAfterItsMessage)
     ProgramRun run(folder, ProgramEnvironment(home.path(), &display));
 
     // The message box takes the focus; Enter answers it as a user would.
-    ASSERT_TRUE(WaitUntil([&] { return VisibleWindows(display) >= 2; }, kStartTimeoutMs))
+    ASSERT_TRUE(WaitUntil([&] { return VisibleProgramWindows(display) >= 2; }, kStartTimeoutMs))
         << run.StandardError().toStdString();
     QThread::msleep(300);
     display.XdoTool({ "key", "Return" });
@@ -89,22 +82,7 @@ TEST_F(ProgramRunTest, ClosingTheWindowAfterConfirmingEndsWithCodeZero)
     ASSERT_TRUE(WaitUntil([&] { return site.lobbyHits == 1; }, kStartTimeoutMs))
         << run.StandardError().toStdString();
 
-    // The window's own close button sits at the right end of its caption.
-    QString window = display.XdoTool({ "search", "--name", "Tessik微端" }).split('\n').first();
-    ASSERT_FALSE(window.isEmpty());
-    QStringList geometry = display.XdoTool({ "getwindowgeometry", "--shell", window }).split('\n');
-    auto value = [&](const QString& key) {
-        for (const QString& line : geometry)
-            if (line.startsWith(key + "="))
-                return line.mid(key.size() + 1).toInt();
-        return 0;
-    };
-    int x = value("X") + value("WIDTH") - 20;
-    int y = value("Y") + 20;
-    display.XdoTool({ "mousemove", QString::number(x), QString::number(y), "click", "1" });
-    ASSERT_TRUE(WaitUntil([&] { return VisibleWindows(display) >= 2; }, 20000));
-    QThread::msleep(300);
-    display.XdoTool({ "key", "Return" });
+    ASSERT_TRUE(ConfirmMainWindowClose(display));
 
     ASSERT_TRUE(run.WaitForExit(20000)) << run.StandardError().toStdString();
     EXPECT_FALSE(run.Crashed());
