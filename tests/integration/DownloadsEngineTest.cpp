@@ -46,7 +46,8 @@ struct DownloadCase {
 
 // A download from the page of a tab, followed in the caption's list: its partial progress,
 // how it ends, and the file manager shown the finished file.
-class DownloadsEngineTest : public EngineMainFrameFixture, public ::testing::WithParamInterface<DownloadCase> {
+class DownloadsEngineTest : public EngineMainFrameFixture,
+                            public ::testing::WithParamInterface<DownloadCase> {
 protected:
     void SetUp() override
     {
@@ -104,7 +105,8 @@ TEST_P(DownloadsEngineTest, ListShowsProgressThenTheEnd)
     CControlUI* button = frame->FindControl(u"btn_downloads");
     ASSERT_NE(button, nullptr);
     EXPECT_FALSE(button->IsVisible()) << "no download yet";
-    ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().TabAt(0) && BrowserOf(0) && !BrowserOf(0)->IsLoading(); }, 20000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return frame->Tabs().TabAt(0) && BrowserOf(0) && !BrowserOf(0)->IsLoading(); }, 20000));
     BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/file.bin"));
 
     ASSERT_TRUE(WaitUntil(

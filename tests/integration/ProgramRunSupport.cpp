@@ -114,16 +114,15 @@ ProgramFolder::ProgramFolder(const TestSite& site, const std::string& extraEleme
     QFile::link(ZANDREL_PROGRAM_DIR "/skin", folder.filePath("skin"));
     QFile config(folder.filePath("config.xml"));
     config.open(QIODevice::WriteOnly);
-    config.write(
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config>\n"
-                       "<Channel url=\"\" remote=\"0\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" "
-                       "sid=\"0\" subsid=\"0\" port=\"0\" ip=\"\"/>\n"
-                       "<Update url=\"%1\"/>\n"
-                       "<Notify url=\"\" time=\"0\" powerboot=\"0\" test=\"0\" optionexit=\"0\"/>\n"
-                       "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\"%2\"/>\n%3</config>\n")
-            .arg(QString::fromStdString(site.Url("/update/check")), QString::fromStdString(site.Url("")),
-                QString::fromStdString(extraElements))
-            .toUtf8());
+    config.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config>\n"
+                                "<Channel url=\"\" remote=\"0\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" "
+                                "sid=\"0\" subsid=\"0\" port=\"0\" ip=\"\"/>\n"
+                                "<Update url=\"%1\"/>\n"
+                                "<Notify url=\"\" time=\"0\" powerboot=\"0\" test=\"0\" optionexit=\"0\"/>\n"
+                                "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\"%2\"/>\n%3</config>\n")
+                     .arg(QString::fromStdString(site.Url("/update/check")),
+                         QString::fromStdString(site.Url("")), QString::fromStdString(extraElements))
+                     .toUtf8());
 }
 
 QString ProgramFolder::Executable() const { return folder.filePath("zandrel"); }
