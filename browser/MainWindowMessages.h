@@ -15,3 +15,5 @@ constexpr platform::ui::UINT WM_TAB_TITLE = 11027;
 constexpr platform::ui::UINT WM_TAB_FULLSCREEN = 11028;
 // Another start of the program asked for the running window to come back.
 constexpr platform::ui::UINT WM_SHOW_RUNNING_INSTANCE = 11029;
+// A key asked something of the selected tab: wParam its PageCommand.
+constexpr platform::ui::UINT WM_PAGE_COMMAND = 11030;

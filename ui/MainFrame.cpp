@@ -41,6 +41,7 @@ constexpr int kTrayMenuId = 7;
 MainFrame::MainFrame()
     : tabs(*this)
     , pageFullScreen(*this, tabs)
+    , pageCommands(tabs)
 {
 }
 
@@ -195,6 +196,14 @@ void MainFrame::GoBackOrForward(bool back)
         browser->GoForward();
 }
 
+void MainFrame::OnPageCommand(PageCommand command)
+{
+    if (command == PageCommand::GoBack || command == PageCommand::GoForward)
+        GoBackOrForward(command == PageCommand::GoBack);
+    else
+        pageCommands.Run(command);
+}
+
 LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == kSwallowedMessage)
@@ -227,6 +236,9 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
         break;
     case WM_TAB_FULLSCREEN:
         pageFullScreen.OnPageReport(static_cast<int>(wParam), lParam != 0);
+        break;
+    case WM_PAGE_COMMAND:
+        OnPageCommand(static_cast<PageCommand>(wParam));
         break;
     case WM_SHOW_RUNNING_INSTANCE:
         ShowRunningWindow();
