@@ -3,6 +3,7 @@
 #include "platform/engine/SaveLocation.h"
 #include "platform/engine/qt/BrowserPage.h"
 #include "platform/engine/qt/EngineCallbacks.h"
+#include "platform/engine/qt/EngineLocale.h"
 #include "platform/engine/qt/QtBrowser.h"
 
 #include <QApplication>
@@ -108,6 +109,7 @@ namespace qt {
             profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
             profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
             ApplyCookieFilter();
+            ApplyAcceptLanguage(profile);
             QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &HandleDownload);
         }
         return profile;
