@@ -4,6 +4,7 @@
 #include "browser/ConsoleLog.h"
 #include "browser/ContextMenu.h"
 #include "browser/MainWindowMessages.h"
+#include "browser/PageCommand.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
@@ -219,6 +220,15 @@ bool BrowserClientHandler::OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const Ce
     if (event.windows_key_code == kEscape && fullscreenBrowsers.count(browser->GetIdentifier())) {
         if (event.type == KEYEVENT_RAWKEYDOWN)
             browser->GetHost()->ExitFullscreen();
+        return true;
+    }
+    // The browser's own keys act on the selected tab, never on the page; the developer
+    // tools (outside any tab) keep theirs.
+    const PageCommand command = PageCommandOfKey(event);
+    if (command != PageCommand::None && TabContextOf(browser)) {
+        if (event.type == KEYEVENT_RAWKEYDOWN)
+            platform::ui::PostMessage(
+                mainWindowHandle, WM_PAGE_COMMAND, static_cast<platform::ui::WPARAM>(command), 0);
         return true;
     }
     // The page's own report covers the fields the input method skips, password fields among them.

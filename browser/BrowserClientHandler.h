@@ -20,8 +20,8 @@ class CControlUI;
 
 /// The one client of every embedded browser: browsers, popups as new tabs, titles, navigation
 /// state, load errors, policies, test-mode developer tools, the space bar, the console log and
-/// the test pages. Engine UI thread (test pages: its IO thread); windows are reached only by
-/// posted messages; the getters are for the GUI thread.
+/// the browser's own keys, the test pages. Engine UI thread (test pages: its IO thread); windows are reached
+/// only by posted messages; the getters are for the GUI thread.
 class BrowserClientHandler : public platform::engine::CefClient,
                              public platform::engine::CefContextMenuHandler,
                              public platform::engine::CefDialogHandler,

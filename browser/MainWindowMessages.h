@@ -17,3 +17,5 @@ constexpr platform::ui::UINT WM_TAB_FULLSCREEN = 11028;
 constexpr platform::ui::UINT WM_SHOW_RUNNING_INSTANCE = 11029;
 // A download progressed or ended: wParam an OwnedPayload<DownloadProgress>.
 constexpr platform::ui::UINT WM_DOWNLOAD_UPDATED = 11030;
+// A key asked something of the selected tab: wParam its PageCommand.
+constexpr platform::ui::UINT WM_PAGE_COMMAND = 11031;

@@ -41,6 +41,7 @@ constexpr int kTrayMenuId = 7;
 MainFrame::MainFrame()
     : tabs(*this)
     , pageFullScreen(*this, tabs)
+    , pageCommands(tabs)
 {
 }
 
@@ -198,6 +199,14 @@ void MainFrame::GoBackOrForward(bool back)
         browser->GoForward();
 }
 
+void MainFrame::OnPageCommand(PageCommand command)
+{
+    if (command == PageCommand::GoBack || command == PageCommand::GoForward)
+        GoBackOrForward(command == PageCommand::GoBack);
+    else
+        pageCommands.Run(command);
+}
+
 LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == kSwallowedMessage)
@@ -233,6 +242,9 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
         break;
     case WM_DOWNLOAD_UPDATED:
         downloads.OnProgress(PayloadValue<DownloadProgress>(wParam));
+        break;
+    case WM_PAGE_COMMAND:
+        OnPageCommand(static_cast<PageCommand>(wParam));
         break;
     case WM_SHOW_RUNNING_INSTANCE:
         ShowRunningWindow();

@@ -6,6 +6,7 @@
 #include "ui/DownloadIndicator.h"
 #include "ui/MenuItemInfo.h"
 #include "ui/MenuItemSource.h"
+#include "ui/PageCommands.h"
 #include "ui/PageFullScreen.h"
 #include "ui/TabStrip.h"
 #include "ui/TrayIcon.h"
@@ -66,6 +67,7 @@ private:
     void ApplyAutoStart(bool removeWhenOff);
     void OnCloseButton();
     void GoBackOrForward(bool back);
+    void OnPageCommand(PageCommand command);
     void OnMenuClick(const MenuItemInfo* item);
     void OpenUpdateDialog();
     void OpenSettings();
@@ -78,6 +80,7 @@ private:
     TabStrip tabs;
     PageFullScreen pageFullScreen;
     DownloadIndicator downloads;
+    PageCommands pageCommands;
     std::map<int, std::unique_ptr<MenuItemInfo>> menuItems;
     // Consulted only by menus of root id 5; nothing fills it.
     std::map<int, std::unique_ptr<MenuItemInfo>> secondMenuItems;

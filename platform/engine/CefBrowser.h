@@ -55,6 +55,16 @@ public:
     /// Makes the page leave fullscreen, which it then reports through OnFullscreenModeChange;
     /// nothing when it is not fullscreen.
     virtual void ExitFullscreen() = 0;
+    /// The page's zoom: 0 is the page's own size, each unit one step of 20 % (factor 1.2^level).
+    virtual double GetZoomLevel() = 0;
+    /// Zooms the page, kept within the engine's range; zoom belongs to this browser alone.
+    virtual void SetZoomLevel(double zoomLevel) = 0;
+    /// Searches the page for searchText and highlights the matches; the result goes to the
+    /// client's find handler. A repeated search with findNext moves to the next (or, not
+    /// forward, the previous) match.
+    virtual void Find(const std::u16string& searchText, bool forward, bool matchCase, bool findNext) = 0;
+    /// Ends the search; clearSelection also removes the highlight of the current match.
+    virtual void StopFinding(bool clearSelection) = 0;
 };
 
 class CefBrowser : public virtual CefBaseRefCounted {
@@ -68,6 +78,8 @@ public:
     virtual void GoBack() = 0;
     virtual void GoForward() = 0;
     virtual void Reload() = 0;
+    /// Reloads the page and everything in it from the network, not from the cache.
+    virtual void ReloadIgnoreCache() = 0;
     virtual void StopLoad() = 0;
     virtual bool IsLoading() = 0;
     virtual bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) = 0;

@@ -14,6 +14,7 @@ public:
     virtual CefRefPtr<CefDisplayHandler> GetDisplayHandler() { return nullptr; }
     virtual CefRefPtr<CefDownloadHandler> GetDownloadHandler() { return nullptr; }
     virtual CefRefPtr<CefDragHandler> GetDragHandler() { return nullptr; }
+    virtual CefRefPtr<CefFindHandler> GetFindHandler() { return nullptr; }
     virtual CefRefPtr<CefGeolocationHandler> GetGeolocationHandler() { return nullptr; }
     virtual CefRefPtr<CefJSDialogHandler> GetJSDialogHandler() { return nullptr; }
     virtual CefRefPtr<CefKeyboardHandler> GetKeyboardHandler() { return nullptr; }

@@ -99,6 +99,17 @@ public:
 
 class CefJSDialogHandler : public virtual CefBaseRefCounted { };
 
+class CefFindHandler : public virtual CefBaseRefCounted {
+public:
+    /// A search's matches: count in all, activeMatchOrdinal the highlighted one (from 1; 0 with
+    /// none). finalUpdate is false while the count may still grow.
+    virtual void OnFindResult(
+        CefRefPtr<CefBrowser> browser, int identifier, int count, int activeMatchOrdinal, bool finalUpdate)
+    {
+        (void)browser, (void)identifier, (void)count, (void)activeMatchOrdinal, (void)finalUpdate;
+    }
+};
+
 class CefKeyboardHandler : public virtual CefBaseRefCounted {
 public:
     /// True consumes the event: the page never sees it.

@@ -34,6 +34,7 @@ public:
     void GoBack() override { Record("back"); }
     void GoForward() override { Record("forward"); }
     void Reload() override { Record("reload"); }
+    void ReloadIgnoreCache() override { Record("reload-ignore-cache"); }
     void StopLoad() override { Record("stop"); }
     bool IsLoading() override { return false; }
     bool SendProcessMessage(
@@ -60,6 +61,13 @@ public:
     }
     void CloseDevTools() override { Record("close-devtools"); }
     void ExitFullscreen() override { Record("exit-fullscreen"); }
+    double GetZoomLevel() override { return zoomLevel; }
+    void SetZoomLevel(double level) override { zoomLevel = level; }
+    void Find(const std::u16string&, bool forward, bool, bool) override
+    {
+        Record(forward ? "find" : "find-backward");
+    }
+    void StopFinding(bool) override { Record("stop-finding"); }
 
     // CefFrame
     bool IsMain() override { return true; }
@@ -94,6 +102,7 @@ private:
     std::vector<std::pair<std::string, std::string>> strings;
     bool mouseCursorChangeDisabled = false;
     bool windowGone = false;
+    double zoomLevel = 0;
     char windowAnchor = 0;
     platform::ui::HWND windowHandle = nullptr;
     IMPLEMENT_REFCOUNTING(FakeBrowser);

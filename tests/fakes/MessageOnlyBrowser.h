@@ -21,6 +21,7 @@ public:
     void GoBack() override { }
     void GoForward() override { }
     void Reload() override { }
+    void ReloadIgnoreCache() override { }
     void StopLoad() override { }
     bool IsLoading() override { return false; }
 

@@ -3,10 +3,15 @@
 #include "platform/engine/qt/QtBrowser.h"
 #include "platform/engine/qt/TestPageServer.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 
 namespace platform::engine::qt {
 
@@ -18,6 +23,30 @@ namespace {
         static const QStringList builtIn { "http", "https", "file", "data", "about", "blob", "javascript",
             "ws", "wss", "chrome", "chrome-error", "devtools", "qrc", "view-source", "filesystem" };
         return builtIn.contains(scheme) || profile->urlSchemeHandler(scheme.toUtf8());
+    }
+
+    // The engine's own script dialogs keep English titles in every language, while its
+    // translation catalogue has them: they are looked up there. They name the page's address.
+    QString DialogTitle(const char* english, const QWebEnginePage* page)
+    {
+        return QCoreApplication::translate("UIDelegatesManager", english).arg(page->url().toString());
+    }
+
+    // The page may close while its dialog waits; the dialog then goes with the page's view.
+    int RunDialog(QDialog* dialog)
+    {
+        QPointer<QDialog> alive(dialog);
+        const int answer = dialog->exec();
+        return alive ? answer : QDialog::Rejected;
+    }
+
+    QMessageBox* ScriptMessageBox(QWebEnginePage* page, QMessageBox::Icon icon, const QString& title,
+        const QString& text, QMessageBox::StandardButtons buttons)
+    {
+        auto* box = new QMessageBox(icon, title, text, buttons, QWebEngineView::forPage(page));
+        // A page's text is shown as it is, never as markup.
+        box->setTextFormat(Qt::PlainText);
+        return box;
     }
 }
 
@@ -66,6 +95,43 @@ void BrowserPage::javaScriptConsoleMessage(
             browser, message.toStdU16String(), sourceId.toStdU16String(), lineNumber))
         return;
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
+}
+
+void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+{
+    (void)securityOrigin;
+    QPointer<QMessageBox> box = ScriptMessageBox(
+        this, QMessageBox::Information, DialogTitle("Javascript Alert - %1", this), msg, QMessageBox::Ok);
+    RunDialog(box);
+    delete box.data();
+}
+
+bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+{
+    (void)securityOrigin;
+    QPointer<QMessageBox> box = ScriptMessageBox(this, QMessageBox::Question,
+        DialogTitle("Javascript Confirm - %1", this), msg, QMessageBox::Ok | QMessageBox::Cancel);
+    const bool confirmed
+        = RunDialog(box) != QDialog::Rejected && box && box->clickedButton() == box->button(QMessageBox::Ok);
+    delete box.data();
+    return confirmed;
+}
+
+bool BrowserPage::javaScriptPrompt(
+    const QUrl& securityOrigin, const QString& msg, const QString& defaultValue, QString* result)
+{
+    (void)securityOrigin;
+    QPointer<QInputDialog> dialog = new QInputDialog(QWebEngineView::forPage(this));
+    dialog->setWindowTitle(DialogTitle("Javascript Prompt - %1", this));
+    dialog->setLabelText(msg);
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    dialog->setTextValue(defaultValue);
+    const bool accepted = RunDialog(dialog) == QDialog::Accepted && dialog;
+    if (accepted && result)
+        *result = dialog->textValue();
+    delete dialog.data();
+    return accepted;
 }
 
 } // namespace platform::engine::qt

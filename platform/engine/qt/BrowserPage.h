@@ -7,7 +7,7 @@ namespace platform::engine::qt {
 class QtBrowser;
 
 // The page of one browser; answers the engine's navigation questions through the
-// browser's client. GUI thread only.
+// browser's client and shows the page's script dialogs. GUI thread only.
 class BrowserPage final : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -18,6 +18,10 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
         const QString& sourceId) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+        QString* result) override;
 
 private:
     QtBrowser* browser;

@@ -6,6 +6,7 @@
 #include "platform/engine/CefSchemeRegistrar.h"
 #include "platform/engine/qt/BrowserRegistry.h"
 #include "platform/engine/qt/EngineContext.h"
+#include "platform/engine/qt/EngineLocale.h"
 #include "platform/engine/qt/PageBridge.h"
 #include "platform/engine/qt/RenderSide.h"
 #include "platform/engine/qt/ScreenRendering.h"
@@ -139,6 +140,7 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
     platform::ui::EnsureApplication();
     if (!QCoreApplication::instance())
         return false;
+    qt::UseLocale(settings.locale);
     qt::ChooseScreenRendering();
     context.SetStoragePath(settings.cache_path);
     qt::PageBridge::InstallScript(context.Profile());

@@ -2,6 +2,7 @@
 
 #include "platform/engine/qt/CookieJournal.h"
 #include "platform/engine/qt/DownloadRequests.h"
+#include "platform/engine/qt/EngineLocale.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,6 +57,7 @@ namespace qt {
             }
             profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
             ApplyCookieFilter();
+            ApplyAcceptLanguage(profile);
             QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &HandleDownloadRequest);
         }
         return profile;

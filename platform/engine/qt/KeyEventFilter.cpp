@@ -1,10 +1,12 @@
 #include "platform/engine/qt/KeyEventFilter.h"
 
+#include "platform/engine/ZoomSteps.h"
 #include "platform/engine/qt/QtBrowser.h"
 
 #include <QChildEvent>
 #include <QKeyEvent>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 namespace platform::engine::qt {
 
@@ -27,11 +29,44 @@ void KeyEventFilter::Watch(QObject* object)
     }
 }
 
-int KeyEventFilter::WindowsKeyCode(int qtKey)
+unsigned int KeyEventFilter::EventFlags(Qt::KeyboardModifiers modifiers)
 {
+    unsigned int flags = EVENTFLAG_NONE;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= EVENTFLAG_SHIFT_DOWN;
+    if (modifiers & Qt::ControlModifier)
+        flags |= EVENTFLAG_CONTROL_DOWN;
+    if (modifiers & Qt::AltModifier)
+        flags |= EVENTFLAG_ALT_DOWN;
+    if (modifiers & Qt::MetaModifier)
+        flags |= EVENTFLAG_COMMAND_DOWN;
+    if (modifiers & Qt::KeypadModifier)
+        flags |= EVENTFLAG_IS_KEY_PAD;
+    return flags;
+}
+
+int KeyEventFilter::WindowsKeyCode(int qtKey, bool keypad)
+{
+    if (keypad) {
+        if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+            return 0x60 + (qtKey - Qt::Key_0);
+        if (qtKey == Qt::Key_Plus)
+            return 0x6B;
+        if (qtKey == Qt::Key_Minus)
+            return 0x6D;
+    }
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return qtKey;
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
+        return 0x70 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
+    // The key that carries "=" and "+" on the main block.
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return 0xBB;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return 0xBD;
     case Qt::Key_Space:
         return 0x20;
     case Qt::Key_Backspace:
@@ -70,8 +105,8 @@ CefKeyEvent KeyEventFilter::Translate(const QKeyEvent& event, cef_key_event_type
 {
     CefKeyEvent key;
     key.type = type;
-    key.modifiers = static_cast<unsigned int>(event.modifiers().toInt());
-    key.windows_key_code = WindowsKeyCode(event.key());
+    key.modifiers = EventFlags(event.modifiers());
+    key.windows_key_code = WindowsKeyCode(event.key(), event.modifiers() & Qt::KeypadModifier);
     key.native_key_code = static_cast<int>(event.nativeScanCode());
     const QString text = event.text();
     if (!text.isEmpty()) {
@@ -116,7 +151,30 @@ bool KeyEventFilter::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
         return Offer(static_cast<QKeyEvent*>(event), static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::Wheel)
+        return ZoomOnControlWheel(static_cast<QWheelEvent*>(event));
     return false;
+}
+
+bool KeyEventFilter::ZoomOnControlWheel(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        wheelTurn = 0;
+        return false;
+    }
+    // A wheel's notch is 120; touchpads send many small turns, which add up to a step.
+    constexpr int kNotch = 120;
+    const int turn = event->angleDelta().y();
+    if ((turn > 0) != (wheelTurn > 0))
+        wheelTurn = 0;
+    wheelTurn += turn;
+    while (wheelTurn >= kNotch || wheelTurn <= -kNotch) {
+        const int direction = wheelTurn > 0 ? 1 : -1;
+        wheelTurn -= direction * kNotch;
+        browser->SetZoomLevel(NextZoomLevel(browser->GetZoomLevel(), direction));
+    }
+    event->accept();
+    return true;
 }
 
 } // namespace platform::engine::qt

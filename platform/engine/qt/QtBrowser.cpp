@@ -221,6 +221,7 @@ void QtBrowser::ConnectPage()
             ReportFullscreen(request.toggleOn());
         });
     ConnectQuotaRequests(this, page);
+    ConnectFindResults();
 }
 
 void QtBrowser::ReportFullscreen(bool on)
@@ -288,6 +289,16 @@ void QtBrowser::Reload()
         Page()->load(Page()->url());
     else
         Page()->triggerAction(QWebEnginePage::Reload);
+}
+
+void QtBrowser::ReloadIgnoreCache()
+{
+    if (!Page())
+        return;
+    if (showingString)
+        Page()->load(Page()->url());
+    else
+        Page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
 }
 
 void QtBrowser::StopLoad()

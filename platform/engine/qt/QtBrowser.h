@@ -42,6 +42,7 @@ public:
     void GoBack() override;
     void GoForward() override;
     void Reload() override;
+    void ReloadIgnoreCache() override;
     void StopLoad() override;
     bool IsLoading() override;
     bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override;
@@ -62,6 +63,10 @@ public:
         const CefBrowserSettings& settings, const CefPoint& inspectElementAt) override;
     void CloseDevTools() override;
     void ExitFullscreen() override;
+    double GetZoomLevel() override;
+    void SetZoomLevel(double zoomLevel) override;
+    void Find(const std::u16string& searchText, bool forward, bool matchCase, bool findNext) override;
+    void StopFinding(bool clearSelection) override;
 
     // CefFrame
     bool IsMain() override { return true; }
@@ -72,6 +77,7 @@ public:
 
 private:
     void ConnectPage();
+    void ConnectFindResults();
     void ReportLoadingState();
     void ReportFullscreen(bool fullscreen);
 

@@ -1,0 +1,61 @@
+#include "platform/engine/ZoomSteps.h"
+#include "platform/engine/qt/BrowserPage.h"
+#include "platform/engine/qt/QtBrowser.h"
+
+#include <QWebEngineFindTextResult>
+
+// The browser's search in the page and its zoom.
+
+namespace platform::engine::qt {
+
+namespace {
+    // A browser runs one search at a time; its results carry this identifier.
+    constexpr int kFindIdentifier = 1;
+}
+
+void QtBrowser::ConnectFindResults()
+{
+    BrowserPage* page = Page();
+    QObject::connect(
+        page, &QWebEnginePage::findTextFinished, page, [this](const QWebEngineFindTextResult& result) {
+            if (auto handler = client->GetFindHandler())
+                handler->OnFindResult(
+                    this, kFindIdentifier, result.numberOfMatches(), result.activeMatch(), true);
+        });
+}
+
+double QtBrowser::GetZoomLevel() { return Page() ? ZoomLevelOfFactor(Page()->zoomFactor()) : 0; }
+
+void QtBrowser::SetZoomLevel(double zoomLevel)
+{
+    if (Page())
+        Page()->setZoomFactor(ZoomFactorOfLevel(zoomLevel));
+}
+
+void QtBrowser::Find(const std::u16string& searchText, bool forward, bool matchCase, bool findNext)
+{
+    (void)findNext;
+    if (!Page())
+        return;
+    if (searchText.empty()) {
+        StopFinding(true);
+        return;
+    }
+    QWebEnginePage::FindFlags flags;
+    if (!forward)
+        flags |= QWebEnginePage::FindBackward;
+    if (matchCase)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    // The engine moves on to the next match when the text is the one it searched last.
+    Page()->findText(QString::fromStdU16String(searchText), flags);
+}
+
+void QtBrowser::StopFinding(bool clearSelection)
+{
+    (void)clearSelection;
+    // An empty search ends the current one and takes its highlight away.
+    if (Page())
+        Page()->findText(QString());
+}
+
+} // namespace platform::engine::qt

@@ -1,0 +1,171 @@
+#include "EngineMainFrameFixture.h"
+
+#include "platform/ui/qt/WidgetHandles.h"
+#include "support/WaitUntil.h"
+
+#include <QKeyEvent>
+#include <QWebEngineView>
+#include <QWheelEvent>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Key {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* name;
+};
+
+// The browser's keys pressed on the selected tab's page of the whole main frame: the site
+// counts its loads and the fetches of a resource it lets the cache keep.
+class PageKeysEngineTest : public EngineMainFrameFixture {
+protected:
+    void SetUp() override
+    {
+        site.Handle("/", [this](const httplib::Request&, httplib::Response& response) {
+            ++pageLoads;
+            response.set_header("Cache-Control", "no-cache");
+            response.set_content("<html><head><title>Lobby</title><script src='/kept.js'></script></head>"
+                                 "<body>lobby<script>var keys = 0, alerts = 0;"
+                                 "window.alert = function () { alerts++; };"
+                                 "document.addEventListener('keydown', function () { keys++; });"
+                                 "</script></body></html>",
+                "text/html");
+        });
+        site.Handle("/kept.js", [this](const httplib::Request&, httplib::Response& response) {
+            ++resourceFetches;
+            response.set_header("Cache-Control", "max-age=3600");
+            response.set_content("var kept = 1;", "application/javascript");
+        });
+        site.Page("/second", "<title>Second</title>second");
+        OpenFrame();
+        ASSERT_TRUE(WaitUntil([&] { return SelectedView() && Evaluate("typeof keys") == "number"; }, 30000));
+    }
+
+    QWebEngineView* SelectedView()
+    {
+        const int index = frame->Tabs().CurrentIndex();
+        auto browser = index >= 0 && frame->Tabs().TabAt(index) ? BrowserOf(index) : nullptr;
+        return browser ? qobject_cast<QWebEngineView*>(
+                   platform::ui::qt::WidgetFromHandle(browser->GetHost()->GetWindowHandle()))
+                       : nullptr;
+    }
+    QString Evaluate(const QString& script)
+    {
+        auto result = std::make_shared<QString>();
+        auto done = std::make_shared<bool>(false);
+        SelectedView()->page()->runJavaScript(script, [result, done](const QVariant& value) {
+            *result = value.toString();
+            *done = true;
+        });
+        WaitUntil([&] { return *done; }, 10000);
+        return *result;
+    }
+    QWidget* KeyTarget()
+    {
+        QWebEngineView* view = SelectedView();
+        return view->focusProxy() ? view->focusProxy() : view;
+    }
+    void Press(const Key& key)
+    {
+        QKeyEvent down(QEvent::KeyPress, key.key, key.modifiers);
+        QKeyEvent up(QEvent::KeyRelease, key.key, key.modifiers);
+        QCoreApplication::sendEvent(KeyTarget(), &down);
+        QCoreApplication::sendEvent(KeyTarget(), &up);
+    }
+    bool ZoomIs(const QString& ratio)
+    {
+        return WaitUntil(
+            [&] { return Evaluate("String(Math.round(devicePixelRatio * 100) / 100)") == ratio; }, 10000);
+    }
+
+    std::atomic<int> pageLoads { 0 };
+    std::atomic<int> resourceFetches { 0 };
+};
+
+TEST_F(PageKeysEngineTest, ReloadKeysLoadThePageAgainAndOnlyTheBypassingOnesSkipTheCache)
+{
+    struct Case {
+        Key key;
+        int refetched;
+    } cases[] = {
+        { { Qt::Key_F5, Qt::NoModifier, "F5" }, 0 },
+        { { Qt::Key_R, Qt::ControlModifier, "Ctrl+R" }, 0 },
+        { { Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl+Shift+R" }, 1 },
+        { { Qt::Key_F5, Qt::ControlModifier, "Ctrl+F5" }, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key.name);
+        const int loads = pageLoads, fetches = resourceFetches;
+        Evaluate("window.reloadMark = 1");
+        Press(c.key);
+        ASSERT_TRUE(WaitUntil([&] { return pageLoads == loads + 1; }, 20000));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return Evaluate("typeof keys") == "number" && Evaluate("typeof reloadMark") == "undefined";
+            },
+            20000));
+        EXPECT_EQ(resourceFetches - fetches, c.refetched);
+        // A script run just after a reload may lose its answer; asking again is fine.
+        EXPECT_TRUE(WaitUntil([&] { return Evaluate("String(keys + alerts)") == "0"; }, 10000));
+    }
+}
+
+TEST_F(PageKeysEngineTest, ZoomKeysAndTheControlWheelStepThroughTheLadderPerTabAndResetIt)
+{
+    const Key in { Qt::Key_Equal, Qt::ControlModifier, "Ctrl+=" };
+    const Key plus { Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl++" };
+    const Key keypadPlus { Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier, "Ctrl+keypad +" };
+    const Key out { Qt::Key_Minus, Qt::ControlModifier, "Ctrl+-" };
+    const Key reset { Qt::Key_0, Qt::ControlModifier, "Ctrl+0" };
+    struct Step {
+        Key key;
+        const char* ratio;
+    } steps[] = { { in, "1.1" }, { plus, "1.25" }, { out, "1.1" }, { out, "1" }, { out, "0.9" },
+        { keypadPlus, "1" }, { keypadPlus, "1.1" }, { reset, "1" } };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.key.name);
+        Press(step.key);
+        EXPECT_TRUE(ZoomIs(step.ratio));
+    }
+    auto wheel = [&](int turn) {
+        QWidget* target = KeyTarget();
+        const QPointF at(100, 100);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, turn), Qt::NoButton,
+            Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    };
+    wheel(120);
+    EXPECT_TRUE(ZoomIs("1.1"));
+    // A touchpad's small turns make a step once they add up to a notch.
+    wheel(-60);
+    wheel(-60);
+    EXPECT_TRUE(ZoomIs("1"));
+    EXPECT_EQ(Evaluate("String(keys + alerts)"), "0");
+
+    // A second tab of the same site keeps its own zoom.
+    Press(in);
+    ASSERT_TRUE(ZoomIs("1.1"));
+    SelectedView()->page()->runJavaScript("window.open('/')");
+    ASSERT_TRUE(
+        WaitUntil([&] { return frame->Tabs().Count() == 2 && frame->Tabs().CurrentIndex() == 1; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return Evaluate("typeof keys") == "number"; }, 30000));
+    EXPECT_TRUE(ZoomIs("1"));
+    Press(out);
+    EXPECT_TRUE(ZoomIs("0.9"));
+}
+
+TEST_F(PageKeysEngineTest, AltArrowsGoBackAndForwardAsTheButtonsDo)
+{
+    // Entries a script adds without a gesture are skipped by back; the address bar's way is not.
+    BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/second"));
+    ASSERT_TRUE(WaitUntil([&] { return Evaluate("document.title") == "Second"; }, 20000));
+    Press({ Qt::Key_Left, Qt::AltModifier, "Alt+Left" });
+    EXPECT_TRUE(WaitUntil([&] { return Evaluate("document.title") == "Lobby"; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return Evaluate("typeof keys") == "number"; }, 20000));
+    Press({ Qt::Key_Right, Qt::AltModifier, "Alt+Right" });
+    EXPECT_TRUE(WaitUntil([&] { return Evaluate("document.title") == "Second"; }, 20000));
+}
+
+} // namespace

@@ -1,0 +1,43 @@
+#include "ui/PageCommands.h"
+
+#include "browser/SharedClientHandler.h"
+#include "platform/engine/CefBrowser.h"
+#include "platform/engine/ZoomSteps.h"
+#include "ui/TabStrip.h"
+#include "ui/TabWin.h"
+
+using platform::engine::NextZoomLevel;
+
+PageCommands::PageCommands(const TabStrip& tabs)
+    : tabs(tabs)
+{
+}
+
+void PageCommands::Run(PageCommand command)
+{
+    TabWin* tab = tabs.TabAt(tabs.CurrentIndex());
+    auto browser
+        = tab && sharedClientHandler ? sharedClientHandler->FindBrowserByTabId(tab->GetTabId()) : nullptr;
+    auto host = browser ? browser->GetHost() : nullptr;
+    if (!host)
+        return;
+    switch (command) {
+    case PageCommand::Reload:
+        browser->Reload();
+        break;
+    case PageCommand::ReloadIgnoreCache:
+        browser->ReloadIgnoreCache();
+        break;
+    case PageCommand::ZoomIn:
+        host->SetZoomLevel(NextZoomLevel(host->GetZoomLevel(), 1));
+        break;
+    case PageCommand::ZoomOut:
+        host->SetZoomLevel(NextZoomLevel(host->GetZoomLevel(), -1));
+        break;
+    case PageCommand::ZoomReset:
+        host->SetZoomLevel(0);
+        break;
+    default:
+        break;
+    }
+}
