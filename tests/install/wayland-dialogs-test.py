@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""The program's windows under a headless Wayland compositor with no X server: the settings window,
+its save failure, a second launch's box and the close confirmation each become a shown toplevel
+(the dialogs parented to the window they belong to) and can be answered.
+
+The compositor has no seat, so nothing here has a pointer or a keyboard: buttons are pressed over
+the accessibility bus, and windows are watched in the compositor's protocol log. For the same
+reason the keyboard focus cannot be checked, nor resizing from the edges (an interactive resize
+needs a seat's serial). A Wayland client cannot raise, place or un-minimise its own window, and
+this compositor offers no activation protocol: a second launch cannot bring the running window to
+the front here, only keep it shown."""
+import os
+
+from wayland_session import HEIGHT, WIDTH, Site, WaylandSession, run, wait_for
+
+PAGE = b"""<html><head><meta charset="utf-8"><title>Lobby</title></head><body>lobby<script>
+let sent = 0;
+function report(event) {
+    fetch('/report?event=' + event + '&w=' + innerWidth + '&h=' + innerHeight + '&n=' + ++sent).catch(() => {});
+}
+addEventListener('resize', () => report('resize'));
+report('loaded');
+</script></body></html>"""
+
+MAIN_TITLE = "Tessik微端"
+
+
+def test(build):
+    site = Site(PAGE)
+    session = WaylandSession(build, site, watch=True, accessible=True)
+    protocol, accessibility = session.protocol, session.accessibility
+    try:
+        program = session.install_program()
+        running = session.run_program(program)
+
+        def shown(title=None, parent=None, client=None):
+            """The shown toplevel of that title, parent and client (any when None), once there is one."""
+            found = []
+
+            def there():
+                found[:] = [t for t in protocol.shown() if title in (None, t.title) and t.parent is parent
+                            and client in (None, t.client)]
+                return bool(found)
+
+            if not wait_for(there, 60):
+                session.fail("no shown toplevel %r with parent %r" % (title, parent and parent.title))
+            return found[0]
+
+        def gone(toplevel):
+            if not wait_for(lambda: protocol.update() and not toplevel.mapped, 60):
+                session.fail("%r is still shown" % toplevel.title)
+
+        def press(name, window=None, pid=None):
+            if not accessibility.press(pid or running.pid, name, window):
+                session.fail("no button %r in %r" % (name, window))
+
+        def page_size():
+            latest = dict(pair.split("=") for pair in site.latest().split("&"))
+            return int(latest["w"]), int(latest["h"])
+
+        main = shown(MAIN_TITLE)
+        if not wait_for(lambda: site.reports, 120):
+            session.fail("the lobby never loaded")
+
+        # Maximised, the window takes the size the compositor gives and the page grows with it;
+        # restored, the window has its normal size again and the page shrinks with it. Sizing it
+        # from the edges would need a pointer.
+        normal, normal_geometry = page_size(), main.geometry
+        press("最大化", MAIN_TITLE)
+        if not wait_for(lambda: protocol.update() and main.configured and main.configured[0] == WIDTH
+                        and main.geometry[2:] == main.configured, 60):
+            session.fail("the maximised window did not take the compositor's size: %r" % (main.geometry,))
+        if not wait_for(lambda: page_size()[0] > normal[0] and page_size()[1] > normal[1]
+                        and page_size()[1] < HEIGHT, 60):
+            session.fail("the page did not grow with the maximised window: %r" % (page_size(),))
+        maximised = page_size()
+        press("还原", MAIN_TITLE)
+        if not wait_for(lambda: protocol.update() and main.geometry == normal_geometry, 60):
+            session.fail("restoring did not give the window its size back: %r" % (main.geometry,))
+        if not wait_for(lambda: page_size()[0] < maximised[0] and page_size()[1] == normal[1], 60):
+            session.fail("the page did not shrink with the restored window: %r" % (page_size(),))
+
+        press("设置", MAIN_TITLE)
+        settings = shown("设置", main, main.client)
+        # The save fails while a folder stands where the configuration was.
+        config = os.path.join(program, "config.xml")
+        os.replace(config, config + ".saved")
+        os.mkdir(config)
+        press("保存", "设置")
+        failure = shown(None, settings, main.client)
+        press("确定")
+        gone(failure)
+        os.rmdir(config)
+        os.replace(config + ".saved", config)
+        press("关闭", "设置")
+        gone(settings)
+
+        second = session.run_program(program)
+        box = shown("Tessik客户端")
+        if box.client == main.client:
+            session.fail("the running program showed the second launch's box")
+        press("OK", "Tessik客户端", second.pid)
+        if second.wait(60) != 0:
+            session.fail("the second launch ended with %r" % second.returncode)
+        if not main.mapped or main.destroyed:
+            session.fail("the running window went away after the second launch")
+
+        press("关闭", MAIN_TITLE)
+        shown(None, main, main.client)
+        press("确定")
+        if running.wait(60) != 0:
+            session.fail("answering the confirmation ended the program with %r" % running.returncode)
+        print("dialogs shown, parented and answered on Wayland: %d toplevels" % len(protocol.update()))
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    run(test)
