@@ -11,7 +11,7 @@ this compositor offers no activation protocol: a second launch cannot bring the 
 the front here, only keep it shown."""
 import os
 
-from wayland_session import HEIGHT, WIDTH, Site, WaylandSession, run, wait_for
+from wayland_session import HEIGHT, WIDTH, Site, StatusNotifierHost, WaylandSession, run, wait_for
 
 PAGE = b"""<html><head><meta charset="utf-8"><title>Lobby</title></head><body>lobby<script>
 let sent = 0;
@@ -29,7 +29,9 @@ def test(build):
     site = Site(PAGE)
     session = WaylandSession(build, site, watch=True, accessible=True)
     protocol, accessibility = session.protocol, session.accessibility
+    tray = None
     try:
+        tray = StatusNotifierHost(session.environment["DBUS_SESSION_BUS_ADDRESS"])
         program = session.install_program()
         running = session.run_program(program)
 
@@ -57,6 +59,15 @@ def test(build):
         def page_size():
             latest = dict(pair.split("=") for pair in site.latest().split("&"))
             return int(latest["w"]), int(latest["h"])
+
+        def launch_again_and_answer():
+            second = session.run_program(program)
+            box = shown("Tessik客户端")
+            if box.client == main.client:
+                session.fail("the running program showed the second launch's box")
+            press("OK", "Tessik客户端", second.pid)
+            if second.wait(60) != 0:
+                session.fail("the second launch ended with %r" % second.returncode)
 
         main = shown(MAIN_TITLE)
         if not wait_for(lambda: site.reports, 120):
@@ -95,13 +106,7 @@ def test(build):
         press("关闭", "设置")
         gone(settings)
 
-        second = session.run_program(program)
-        box = shown("Tessik客户端")
-        if box.client == main.client:
-            session.fail("the running program showed the second launch's box")
-        press("OK", "Tessik客户端", second.pid)
-        if second.wait(60) != 0:
-            session.fail("the second launch ended with %r" % second.returncode)
+        launch_again_and_answer()
         if not main.mapped or main.destroyed:
             session.fail("the running window went away after the second launch")
 
@@ -110,8 +115,25 @@ def test(build):
         press("确定")
         if running.wait(60) != 0:
             session.fail("answering the confirmation ended the program with %r" % running.returncode)
+
+        # Where closing hides the window in the notification area, a second launch maps it again.
+        with open(config, encoding="utf-8") as saved:
+            text = saved.read()
+        with open(config, "w", encoding="utf-8") as changed:
+            changed.write(text.replace('optionexit="0"', 'optionexit="1"'))
+        tray.items.clear()
+        running = session.run_program(program)
+        main = shown(MAIN_TITLE)
+        if not wait_for(lambda: tray.items, 60):
+            session.fail("the notification-area icon never registered")
+        press("关闭", MAIN_TITLE)
+        gone(main)
+        launch_again_and_answer()
+        shown(MAIN_TITLE, None, main.client)
         print("dialogs shown, parented and answered on Wayland: %d toplevels" % len(protocol.update()))
     finally:
+        if tray:
+            tray.stop()
         session.close()
 
 

@@ -19,6 +19,9 @@ import threading
 import time
 
 import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
 
 WIDTH, HEIGHT = 1280, 800
 PR_SET_CHILD_SUBREAPER = 36
@@ -237,6 +240,51 @@ class Accessibility:
             return True
 
         return wait_for(pressed, seconds)
+
+
+class StatusNotifierHost(dbus.service.Object):
+    """The desktop's side of the notification area on the session bus: it says a host is there,
+    so the program offers its icon (and hides to it), and records the items that register."""
+
+    WATCHER = "org.kde.StatusNotifierWatcher"
+
+    def __init__(self, session_address):
+        self.items = []
+        self.loop = GLib.MainLoop()
+        bus = dbus.bus.BusConnection(session_address, mainloop=dbus.mainloop.glib.DBusGMainLoop())
+        self.name = dbus.service.BusName(self.WATCHER, bus)
+        super().__init__(bus, "/StatusNotifierWatcher")
+        threading.Thread(target=self.loop.run, daemon=True).start()
+
+    @dbus.service.method(WATCHER, in_signature="s")
+    def RegisterStatusNotifierItem(self, service):
+        self.items.append(service)
+
+    @dbus.service.method(WATCHER, in_signature="s")
+    def RegisterStatusNotifierHost(self, service):
+        pass
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        return self.GetAll(interface)[name]
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        return {"IsStatusNotifierHostRegistered": True, "ProtocolVersion": dbus.Int32(0),
+                "RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s")}
+
+    # Qt reads the properties only where the introspection data lists them.
+    @dbus.service.method(dbus.INTROSPECTABLE_IFACE, out_signature="s", path_keyword="path",
+                         connection_keyword="connection")
+    def Introspect(self, path, connection):
+        data = super().Introspect(path, connection)
+        properties = ('<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>'
+                      '<property name="ProtocolVersion" type="i" access="read"/>'
+                      '<property name="RegisteredStatusNotifierItems" type="as" access="read"/>')
+        return data.replace('<interface name="%s">' % self.WATCHER, '<interface name="%s">' % self.WATCHER + properties)
+
+    def stop(self):
+        self.loop.quit()
 
 
 class DevTools:
