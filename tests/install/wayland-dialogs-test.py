@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 """The program's windows under a headless Wayland compositor with no X server: the settings window,
 its save failure, a second launch's box and the close confirmation each become a shown toplevel
-(the dialogs parented to the window they belong to) and can be answered.
+(the dialogs parented to the window they belong to) and can be answered; maximise and restore
+resize the window and its page; a window hidden in the notification area comes back on a second
+launch.
 
 The compositor has no seat, so nothing here has a pointer or a keyboard: buttons are pressed over
 the accessibility bus, and windows are watched in the compositor's protocol log. For the same
 reason the keyboard focus cannot be checked, nor resizing from the edges (an interactive resize
 needs a seat's serial). A Wayland client cannot raise, place or un-minimise its own window, and
-this compositor offers no activation protocol: a second launch cannot bring the running window to
-the front here, only keep it shown."""
+this compositor offers no activation protocol: a second launch cannot bring a minimised or covered
+window to the front here, only map a hidden one again."""
 import os
 
 from wayland_session import HEIGHT, WIDTH, Site, StatusNotifierHost, WaylandSession, run, wait_for

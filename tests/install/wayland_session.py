@@ -346,6 +346,14 @@ class WaylandSession:
         self.work = tempfile.mkdtemp()
         self.processes = []
         self.logs = []
+        self.protocol = None
+        try:
+            self._start(watch, accessible)
+        except BaseException:
+            self.close()
+            raise
+
+    def _start(self, watch, accessible):
         self.runtime = os.path.join(self.work, "runtime")
         os.mkdir(self.runtime, 0o700)
         self.wayland = "zandrel-test-%d" % os.getpid()
@@ -356,10 +364,12 @@ class WaylandSession:
             self.fail("weston did not start")
         self.environment = {"HOME": self.work, "PATH": "/usr/bin:/bin", "XDG_RUNTIME_DIR": self.runtime,
                             "WAYLAND_DISPLAY": self.wayland, "QTWEBENGINE_DISABLE_SANDBOX": "1"}
-        self.protocol = None
         if watch:
             self.start("protocol", ["weston-debug", "proto"], self.environment)
             self.protocol = ProtocolLog(self.logs[-1])
+            # Subscribed once its own requests show: from then on nothing a client asks is missed.
+            if not wait_for(lambda: "[proto]" in open(self.protocol.path, errors="replace").read(), 30):
+                self.fail("the compositor's protocol log never started")
         self.accessibility = None
         if accessible:
             self._start_buses()
