@@ -15,8 +15,9 @@ namespace {
         auto* probe = const_cast<CControlUI*>(control);
         if (!probe)
             return QAccessible::Client;
-        if (probe->GetInterface(u"Option"))
-            return QAccessible::CheckBox;
+        // One of a group is chosen as a radio button is (the tab strip's tabs); alone it toggles.
+        if (auto* option = static_cast<COptionUI*>(probe->GetInterface(u"Option")))
+            return option->GetGroup().empty() ? QAccessible::CheckBox : QAccessible::RadioButton;
         if (probe->GetInterface(u"Button"))
             return QAccessible::Button;
         if (probe->GetInterface(u"Label"))

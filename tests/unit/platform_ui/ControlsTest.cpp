@@ -337,9 +337,14 @@ TEST_F(Controls, AssistiveTechnologyNamesControlsAndPressesEnabledButtonsLater)
     EXPECT_TRUE(button->state().disabled);
     EXPECT_TRUE(button->actionInterface()->actionNames().isEmpty());
 
-    QAccessibleInterface* option = QAccessible::queryAccessibleInterface(window->FindControl(u"a")->Widget());
-    EXPECT_EQ(option->role(), QAccessible::CheckBox);
-    EXPECT_TRUE(option->state().checked);
+    QAccessibleInterface* grouped
+        = QAccessible::queryAccessibleInterface(window->FindControl(u"a")->Widget());
+    EXPECT_EQ(grouped->role(), QAccessible::RadioButton);
+    EXPECT_TRUE(grouped->state().checked);
+    QAccessibleInterface* solo
+        = QAccessible::queryAccessibleInterface(window->FindControl(u"solo")->Widget());
+    EXPECT_EQ(solo->role(), QAccessible::CheckBox);
+    EXPECT_FALSE(solo->state().checked);
     QAccessibleInterface* label
         = QAccessible::queryAccessibleInterface(window->FindControl(u"page0")->Widget());
     EXPECT_EQ(label->role(), QAccessible::StaticText);
