@@ -97,8 +97,9 @@ class Toplevel:
         self.xdg_surface = None
 
     def __repr__(self):
-        return "<%s %r parent=%r mapped=%s destroyed=%s>" % (
-            self.client[-4:], self.title, self.parent.title if self.parent else None, self.mapped, self.destroyed)
+        return "<%s %r parent=%r mapped=%s destroyed=%s configured=%r geometry=%r>" % (
+            self.client[-4:], self.title, self.parent.title if self.parent else None, self.mapped, self.destroyed,
+            self.configured, self.geometry)
 
 
 class ProtocolLog:
@@ -427,6 +428,9 @@ class WaylandSession:
         print("reports: " + "; ".join(self.site.reports), file=sys.stderr)
         if self.protocol:
             print("toplevels: %r" % self.protocol.update(), file=sys.stderr)
+            with open(self.protocol.path, errors="replace") as log:
+                shell = [line for line in log if "xdg_" in line]
+            print("--- the last shell requests and events\n" + "".join(shell[-40:]), file=sys.stderr)
         for log in self.logs:
             if os.path.exists(log) and "protocol" not in log:
                 print("--- " + log + "\n" + open(log, errors="replace").read()[-3000:], file=sys.stderr)
