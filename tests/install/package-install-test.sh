@@ -40,7 +40,8 @@ wait_for "DISPLAY=$display xdpyinfo >/dev/null 2>&1" 30 || fail "Xvfb does not a
 # Openbox manages the windows, as a desktop would.
 DISPLAY=$display openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-wait_for "DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 30 \
+# Each probe is bounded: one that hangs on a busy server would otherwise outlast the limit.
+wait_for "DISPLAY=$display timeout 10 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 30 \
     || fail "openbox did not start"
 x() { DISPLAY=$display "$@" 2>/dev/null; }
 

@@ -7,6 +7,7 @@
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/ControlAccessible.h"
 #include "platform/ui/qt/WindowWidget.h"
 
 namespace platform::ui::qt {
@@ -34,6 +35,10 @@ void DisposeWidget(QWidget* widget)
 ControlWidget::ControlWidget(CControlUI* control)
     : control_(control)
 {
+    // Once, by whoever made the application: drawn controls are only known to Qt's accessibility
+    // through this factory.
+    static const bool accessible = (InstallControlAccessibility(), true);
+    (void)accessible;
     setAttribute(Qt::WA_Hover, false);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

@@ -17,6 +17,9 @@ class WindowWidget;
 // Draws one control and turns mouse and key input into its events. The control
 // owns the widget; either may die first, so each forgets the other. GUI thread only.
 class ControlWidget : public QWidget {
+    // Known by its meta-object, as not every widget in the process has type information
+    // (the engine's are built without it).
+    Q_OBJECT
 public:
     explicit ControlWidget(CControlUI* control);
     ~ControlWidget() override;

@@ -10,6 +10,7 @@
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/ControlWidget.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -313,3 +314,39 @@ TEST_F(Controls, RightClickSendsTheMenuNotificationOnlyWhenTheControlUsesOne)
 }
 
 } // namespace
+
+// Screen readers, and the Wayland tests that have no pointer, name buttons by what they say and
+// press them; the press runs from the event loop, as a modal window it opens would stall the caller.
+TEST_F(Controls, AssistiveTechnologyNamesControlsAndPressesEnabledButtonsLater)
+{
+    CControlUI* ok = window->FindControl(u"OkBtn");
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(ok->Widget());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->role(), QAccessible::Button);
+    EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("OK"));
+    ok->SetToolTip(u"确认");
+    EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("确认"));
+    EXPECT_EQ(button->text(QAccessible::Description), QStringLiteral("OK"));
+
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(clicks.empty());
+    QApplication::processEvents();
+    EXPECT_EQ(clicks, std::vector<CDuiString> { u"OkBtn" });
+
+    ok->SetEnabled(false);
+    EXPECT_TRUE(button->state().disabled);
+    EXPECT_TRUE(button->actionInterface()->actionNames().isEmpty());
+
+    QAccessibleInterface* grouped
+        = QAccessible::queryAccessibleInterface(window->FindControl(u"a")->Widget());
+    EXPECT_EQ(grouped->role(), QAccessible::RadioButton);
+    EXPECT_TRUE(grouped->state().checked);
+    QAccessibleInterface* solo
+        = QAccessible::queryAccessibleInterface(window->FindControl(u"solo")->Widget());
+    EXPECT_EQ(solo->role(), QAccessible::CheckBox);
+    EXPECT_FALSE(solo->state().checked);
+    QAccessibleInterface* label
+        = QAccessible::queryAccessibleInterface(window->FindControl(u"page0")->Widget());
+    EXPECT_EQ(label->role(), QAccessible::StaticText);
+    EXPECT_EQ(label->text(QAccessible::Name), QStringLiteral("zero"));
+}
