@@ -157,7 +157,7 @@ TEST_F(ManyTabsTest, EveryTabIsReachedAndSelectedByAClickOnItsText)
     // The last tab opened is selected and scrolled fully into view, at the bar's right end.
     std::vector<Row> rows
         = RowsOnce([](const std::vector<Row>& r) { return Selected(r) && Selected(r)->Full(); });
-    desktop.Keep(desktop.Capture(program->mainWindow), "tabs-at-the-end");
+    DesktopSession::Keep(desktop.Capture("root"), "tabs-at-the-end");
     ASSERT_TRUE(Selected(rows) && Selected(rows)->Full()) << "the selected tab is not fully in view";
     EXPECT_EQ(Selected(rows), &rows.back());
     const int viewRight = rows.back().right;
@@ -194,7 +194,7 @@ TEST_F(ManyTabsTest, EveryTabIsReachedAndSelectedByAClickOnItsText)
         rows = RowsOnce([&](const std::vector<Row>& r) { return RightmostFull(r) && r != before; });
         ASSERT_NE(rows, before) << "the wheel did not bring tab " << tab << " in";
         if (tab == kRooms / 2)
-            desktop.Keep(desktop.Capture(program->mainWindow), "tabs-in-the-middle");
+            DesktopSession::Keep(desktop.Capture("root"), "tabs-in-the-middle");
         ASSERT_NO_FATAL_FAILURE(select(*RightmostFull(rows), tab++));
     }
     EXPECT_EQ(Rows().back().right, viewRight) << "the wheel scrolled past the last tab";
