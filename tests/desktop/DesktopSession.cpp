@@ -26,13 +26,14 @@ DesktopSession::DesktopSession()
     manager.start("openbox", { "--sm-disable" });
     if (!manager.waitForStarted(10000))
         return;
-    // Openbox names itself on the root window once it manages the screen.
+    // Openbox names itself on the root window once it manages the screen; on a loaded machine
+    // that took longer than half a minute, and the scenario was skipped.
     managerRunning = WaitUntil(
         [this] {
             return manager.state() == QProcess::Running
                 && Run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id");
         },
-        30000);
+        90000);
 }
 
 DesktopSession::~DesktopSession()
