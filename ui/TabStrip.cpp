@@ -85,9 +85,11 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
     closeButton->SetFixedHeight(kCloseButtonSize);
     closeButton->SetTag(reinterpret_cast<std::uintptr_t>(tabButton));
     // The close button sits beside the tab button, never over it: a click on the
-    // tab's text must not close the tab.
+    // tab's text must not close the tab. The row's width is fixed, so the bar cannot
+    // share its room out evenly and squeeze a row below its two buttons.
     RECT closePadding = closeButton->GetPadding();
-    row->SetMaxWidth(kTabWidth + kCloseButtonSize + closePadding.left + closePadding.right);
+    row->SetFixedWidth(
+        kTabWidth + (closable ? kCloseButtonSize + closePadding.left + closePadding.right : 0));
     row->Add(tabButton);
     row->Add(closeButton);
     buttonRows->Add(row);

@@ -23,7 +23,8 @@ public:
     /// Scrolls item (a child) fully into view, now and whenever the strip is laid out
     /// again, until the user scrolls it away or another item is asked for.
     void EnsureVisible(CControlUI* item);
-    /// Scrolls by steps (negative: towards the first child) of about one child's width.
+    /// Scrolls by steps (negative: towards the first child) of one child each, a child's
+    /// left edge at the strip's start after each.
     void ScrollBy(int steps);
     /// Pixels the children are scrolled to the left, 0 to GetScrollRange().
     int GetScrollPos() const;

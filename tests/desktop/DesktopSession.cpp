@@ -1,13 +1,14 @@
 #include "DesktopSession.h"
 
 #include <QStandardPaths>
+#include <cstdlib>
 
 #include "support/WaitUntil.h"
 
 namespace {
 bool ToolsPresent()
 {
-    for (const char* tool : { "openbox", "xprop", "xwininfo", "xdotool" }) {
+    for (const char* tool : { "openbox", "xprop", "xwininfo", "xdotool", "import" }) {
         if (QStandardPaths::findExecutable(tool).isEmpty())
             return false;
     }
@@ -25,13 +26,14 @@ DesktopSession::DesktopSession()
     manager.start("openbox", { "--sm-disable" });
     if (!manager.waitForStarted(10000))
         return;
-    // Openbox names itself on the root window once it manages the screen.
+    // Openbox names itself on the root window once it manages the screen; on a loaded machine
+    // that took longer than half a minute, and the scenario was skipped.
     managerRunning = WaitUntil(
         [this] {
             return manager.state() == QProcess::Running
                 && Run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id");
         },
-        30000);
+        90000);
 }
 
 DesktopSession::~DesktopSession()
@@ -119,6 +121,30 @@ void DesktopSession::ClickAt(const QString& window, int x, int y) const
         },
         10000);
     Run("xdotool", { "click", "1" });
+}
+
+void DesktopSession::WheelAt(const QString& window, int x, int y, int notches) const
+{
+    Run("xdotool", { "mousemove", "--window", window, QString::number(x), QString::number(y) });
+    Run("xdotool", { "click", "--repeat", QString::number(std::abs(notches)), notches < 0 ? "4" : "5" });
+}
+
+QImage DesktopSession::Capture(const QString& window) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display.Name());
+    process.setProcessEnvironment(environment);
+    process.start("import", { "-window", window, "png:-" });
+    process.waitForFinished(30000);
+    return QImage::fromData(process.readAllStandardOutput(), "PNG");
+}
+
+void DesktopSession::Keep(const QImage& image, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("DESKTOP_TEST_SHOTS");
+    if (!folder.isEmpty())
+        image.save(folder + "/" + name + ".png");
 }
 
 void DesktopSession::DragBy(

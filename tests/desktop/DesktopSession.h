@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -31,6 +32,12 @@ public:
     static bool SameWindow(const QString& a, const QString& b);
 
     void ClickAt(const QString& window, int x, int y) const;
+    // Turns the wheel over (x, y) of the window by notches (negative: away from the user).
+    void WheelAt(const QString& window, int x, int y, int notches) const;
+    // The window's pixels as the server has them now.
+    QImage Capture(const QString& window) const;
+    // Saves the image as name.png in the folder DESKTOP_TEST_SHOTS names, if it names one.
+    static void Keep(const QImage& image, const QString& name);
     void Key(const QString& keys) const;
     // Presses at (x, y) of the window, moves by (dx, dy) in steps and releases, once
     // followed() holds when given: a window manager that waits for the client to redraw

@@ -96,6 +96,8 @@ TEST_F(DialogMappingTest, EveryDialogIsMappedFocusedAndAnsweredInEveryFreshStart
         ASSERT_FALSE(box.isEmpty()) << "the close confirmation; viewable: "
                                     << Describe(program).toStdString();
         EXPECT_TRUE(desktop.Property(box, "WM_TRANSIENT_FOR").contains("window id"));
+        if (start == 1)
+            DesktopSession::Keep(desktop.Capture("root"), "close-confirmation");
 
         QRect boxFrame = desktop.Geometry(box);
         desktop.ClickAt(box, boxFrame.width() - 154, boxFrame.height() - 31);

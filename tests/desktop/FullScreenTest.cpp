@@ -116,6 +116,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return PageFillsScreen(); }, 30000))
             << "the page does not fill the screen: " << AllReports();
         EXPECT_EQ(ReportCount("refused"), 0u);
+        DesktopSession::Keep(desktop.Capture("root"), "fullscreen-page");
     }
 
     // Waits until the page and the window have both left fullscreen for the given state.

@@ -110,6 +110,31 @@ protected:
         return desktop.WaitForViewableCount(program->run->Pid(), 0);
     }
 
+    bool Maximised() const
+    {
+        QString state = desktop.Property(program->mainWindow, "_NET_WM_STATE");
+        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT")
+            && state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+    }
+
+    // The window is back as it was: shown, maximised, focused, and the lobby gets the keys.
+    ::testing::AssertionResult BackMaximisedWithTheKeyboard(const char* key, const std::string& typed)
+    {
+        if (!desktop.WaitForViewableCount(program->run->Pid(), 1))
+            return ::testing::AssertionFailure() << "not shown";
+        if (!WaitUntil(
+                [&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), program->mainWindow); },
+                30000))
+            return ::testing::AssertionFailure() << "not focused";
+        if (!Maximised())
+            return ::testing::AssertionFailure()
+                << "not maximised: " << desktop.Property(program->mainWindow, "_NET_WM_STATE").toStdString();
+        desktop.Key(key);
+        if (!WaitUntil([&] { return program->site.Typed("Lobby") == typed; }, 30000))
+            return ::testing::AssertionFailure() << "the page got \"" << program->site.Typed("Lobby") << "\"";
+        return ::testing::AssertionSuccess();
+    }
+
     DesktopSession desktop;
     FakeStatusNotifierWatcher watcher;
     std::unique_ptr<DesktopProgram> program;
@@ -137,6 +162,39 @@ TEST_F(StatusNotifierTrayTest, ExportedMenuAndActivationRunTheTrayMenuCommands)
     // 退出客户端 asks first, as from the program's own menu.
     ASSERT_TRUE(Click(menuPath, entries[1].first));
     EXPECT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 2)) << "no confirmation";
+}
+
+TEST_F(StatusNotifierTrayTest, AMaximisedWindowComesBackMaximisedWithTheKeyboard)
+{
+    const QString menuPath = MenuPath();
+    auto entries = TopLevelEntries(menuPath);
+    ASSERT_EQ(entries.size(), 2u);
+    ASSERT_TRUE(WaitUntil([&] { return program->site.Listening("Lobby"); }, 60000));
+    const int width = desktop.Geometry(program->mainWindow).width();
+    desktop.ClickAt(program->mainWindow, width - 64, 22); // "maxbtn"
+    ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000));
+
+    const int maximisedWidth = desktop.Geometry(program->mainWindow).width();
+    desktop.ClickAt(program->mainWindow, maximisedWidth - 109, 22); // "minbtn"
+    ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 0));
+    ASSERT_EQ(Call("/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", { 0, 0 }).type(),
+        QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(BackMaximisedWithTheKeyboard("a", "a")) << "activation after minimising";
+
+    ASSERT_TRUE(HideToTray());
+    ASSERT_TRUE(Click(menuPath, entries[0].first));
+    EXPECT_TRUE(BackMaximisedWithTheKeyboard("b", "ab")) << "打开主界面 after closing to the tray";
+
+    // A second start brings back a window hidden to the tray, not only a minimised one.
+    ASSERT_TRUE(HideToTray());
+    ProgramRun second(program->folder, ProgramEnvironment(program->home.path(), &desktop.Display()));
+    ASSERT_TRUE(desktop.WaitForViewableCount(second.Pid(), 1)) << "the second start shows no box";
+    const QString box = desktop.ViewableWindows(second.Pid()).front();
+    ASSERT_TRUE(WaitUntil([&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), box); }, 30000));
+    desktop.Key("Return");
+    ASSERT_TRUE(second.WaitForExit(30000));
+    EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_TRUE(BackMaximisedWithTheKeyboard("c", "abc")) << "after a second start";
 }
 
 } // namespace

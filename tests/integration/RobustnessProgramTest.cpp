@@ -92,7 +92,8 @@ TEST_P(UpdateServerFaultTest, TheProgramStillStarts)
         << run.StandardError().toStdString();
     EXPECT_EQ(updates.Requests(), 1);
     EXPECT_EQ(site.startRecordHits, 1);
-    EXPECT_TRUE(HasRenderer(run));
+    // The lobby is asked for before its renderer is started.
+    EXPECT_TRUE(WaitUntil([&] { return HasRenderer(run); }, kStartTimeoutMs));
     EXPECT_FALSE(run.WaitForExit(0));
 }
 

@@ -136,7 +136,9 @@ void ControlWidget::mousePressEvent(QMouseEvent* e)
         if (WindowWidget* window = HostWindow(); window && window->StartSystemDrag(pos + OffsetInWindow()))
             return;
     }
-    if (Interactive() && control_->IsEnabled() && focusPolicy() != Qt::NoFocus)
+    // Buttons (tab focus only) leave the keyboard where it was: a click on a tab or a caption
+    // button must not take it from the page.
+    if (Interactive() && control_->IsEnabled() && (focusPolicy() & Qt::ClickFocus))
         setFocus(Qt::MouseFocusReason);
     SendEvent(UIEVENT_BUTTONDOWN, pos);
 }

@@ -10,7 +10,7 @@ namespace platform::ui {
 CListContainerElementUI::CListContainerElementUI()
     : CContainerUI(Arrangement::Horizontal)
 {
-    widget_->setFocusPolicy(Qt::TabFocus);
+    widget_->setFocusPolicy(Qt::StrongFocus);
 }
 
 void* CListContainerElementUI::GetInterface(const CDuiString& name)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QBoxLayout>
@@ -179,10 +180,27 @@ void CScrollStripUI::EnsureVisible(CControlUI* item)
 void CScrollStripUI::ScrollBy(int steps)
 {
     parts_->target = nullptr;
-    int step = kFallbackStep;
-    if (CControlUI* first = GetItemAt(0); first && first->Widget() && first->Widget()->width() > 0)
-        step = first->Widget()->width() + childPadding_;
-    parts_->offset += steps * step;
+    // Each step brings the next child's left edge to the strip's start, so the first child
+    // in view is a whole one (children may differ in width).
+    std::vector<int> edges;
+    for (int i = 0; i < GetCount(); ++i) {
+        QWidget* child = GetItemAt(i)->Widget();
+        if (child && !child->isHidden())
+            edges.push_back(child->geometry().left());
+    }
+    if (edges.empty() || parts_->panel->width() <= 0) {
+        parts_->offset += steps * kFallbackStep;
+        Relayout();
+        return;
+    }
+    for (; steps > 0; --steps) {
+        auto next = std::upper_bound(edges.begin(), edges.end(), parts_->offset);
+        parts_->offset = std::min(next == edges.end() ? edges.back() : *next, GetScrollRange());
+    }
+    for (; steps < 0; ++steps) {
+        auto previous = std::lower_bound(edges.begin(), edges.end(), parts_->offset);
+        parts_->offset = previous == edges.begin() ? 0 : *std::prev(previous);
+    }
     Relayout();
 }
 

@@ -329,24 +329,30 @@ TEST_F(MainFrameTest, MenuGroupCommandsShowTheHelpOpenTheUpdateDialogAndExitAfte
 TEST_F(MainFrameTabStripTest, ThirtyTabsKeepTheirSizeAndTheCloseButtonBesideTheText)
 {
     ASSERT_FALSE(Strip()->IsOverflowing()) << "one tab fits without arrows";
-    OpenTabs(30);
+    // Rows that fit and rows that scroll: the bar must not share its room out among them.
+    auto expectFullSizeRows = [&](const char* when) {
+        for (int tab = 0; tab < frame->Tabs().Count(); ++tab) {
+            QRect button = WindowRect(TabRowItem(tab, 0));
+            QRect close = WindowRect(TabRowItem(tab, 1));
+            QRect row = WindowRect(TabRowItem(tab, 0)->GetParent());
+            EXPECT_EQ(button.size(), QSize(174, 30)) << when << tab;
+            EXPECT_TRUE(row.contains(button)) << when << tab;
+            if (tab == 0)
+                continue;
+            EXPECT_EQ(close.size(), QSize(12, 12)) << when << tab;
+            EXPECT_TRUE(row.contains(close)) << when << tab;
+            EXPECT_FALSE(close.intersects(button)) << when << tab;
+        }
+    };
+    OpenTabs(3);
+    ASSERT_FALSE(Strip()->IsOverflowing());
+    expectFullSizeRows("3 tabs, tab ");
+    OpenTabs(28);
     ASSERT_TRUE(WaitUntil([&] { return Strip()->IsOverflowing(); }));
     frame->TitleChanged(frame->Tabs().TabAt(29)->GetTabId(), u"直播间");
     ASSERT_TRUE(WaitUntil([&] { return TabRowItem(29, 0)->GetToolTip() == u"直播间"; }));
     EXPECT_EQ(TabRowItem(29, 0)->GetText(), u"直播间") << "a short title is not cut on a full-size button";
-
-    for (int tab = 0; tab < 30; ++tab) {
-        QRect button = WindowRect(TabRowItem(tab, 0));
-        QRect close = WindowRect(TabRowItem(tab, 1));
-        QRect row = WindowRect(TabRowItem(tab, 0)->GetParent());
-        EXPECT_EQ(button.size(), QSize(174, 30)) << tab;
-        EXPECT_TRUE(row.contains(button)) << tab;
-        if (tab == 0)
-            continue;
-        EXPECT_EQ(close.size(), QSize(12, 12)) << tab;
-        EXPECT_TRUE(row.contains(close)) << tab;
-        EXPECT_FALSE(close.intersects(button)) << tab;
-    }
+    expectFullSizeRows("30 tabs, tab ");
 }
 
 TEST_F(MainFrameTabStripTest, TheSelectedTabStaysInViewOnOpenSelectAndClose)
