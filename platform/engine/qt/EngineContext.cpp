@@ -2,6 +2,7 @@
 
 #include "platform/engine/qt/CookieJournal.h"
 #include "platform/engine/qt/DownloadRequests.h"
+#include "platform/engine/qt/NotificationPresenter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,6 +58,7 @@ namespace qt {
             profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
             ApplyCookieFilter();
             QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &HandleDownloadRequest);
+            qt::NotificationPresenter::Attach(profile);
         }
         return profile;
     }
