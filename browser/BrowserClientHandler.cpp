@@ -71,14 +71,6 @@ std::string EscapeHtml(const std::string& text)
     return escaped;
 }
 
-TabContextHandler* TabContextOf(const CefRefPtr<CefBrowser>& browser)
-{
-    auto host = browser ? browser->GetHost() : nullptr;
-    auto context = host ? host->GetRequestContext() : nullptr;
-    auto handler = context ? context->GetHandler() : nullptr;
-    return dynamic_cast<TabContextHandler*>(handler.get());
-}
-
 } // namespace
 
 int OpenBrowserCount() { return openBrowserCount.load(); }
@@ -92,6 +84,7 @@ std::string LoadErrorPage(const std::string& failedUrl, const std::string& error
 }
 
 BrowserClientHandler::BrowserClientHandler()
+    : sitePermissions(&PostPermissionPrompt)
 {
     auto commandLine = CefCommandLine::GetGlobalCommandLine();
     if (commandLine->HasSwitch("url"))

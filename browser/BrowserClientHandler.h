@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/DownloadReporter.h"
+#include "browser/SitePermissions.h"
 #include "platform/engine/CefClient.h"
 #include "platform/engine/CefMessageRouter.h"
 #include "platform/ui/WindowTypes.h"
@@ -33,6 +34,7 @@ class BrowserClientHandler : public platform::engine::CefClient,
                              public platform::engine::CefKeyboardHandler,
                              public platform::engine::CefLifeSpanHandler,
                              public platform::engine::CefLoadHandler,
+                             public platform::engine::CefPermissionHandler,
                              public platform::engine::CefRenderHandler,
                              public platform::engine::CefRequestHandler {
 public:
@@ -61,6 +63,7 @@ public:
     CefRefPtr<platform::engine::CefKeyboardHandler> GetKeyboardHandler() override { return this; }
     CefRefPtr<platform::engine::CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
     CefRefPtr<platform::engine::CefLoadHandler> GetLoadHandler() override { return this; }
+    CefRefPtr<platform::engine::CefPermissionHandler> GetPermissionHandler() override { return this; }
     CefRefPtr<platform::engine::CefRenderHandler> GetRenderHandler() override { return this; }
     CefRefPtr<platform::engine::CefRequestHandler> GetRequestHandler() override { return this; }
     bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, platform::engine::CefProcessId sourceProcess,
@@ -78,6 +81,17 @@ public:
     bool OnConsoleMessage(CefRefPtr<CefBrowser> browser, const std::u16string& message,
         const std::u16string& source, int line) override;
     void OnFullscreenModeChange(CefRefPtr<CefBrowser> browser, bool fullscreen) override;
+    void OnNotificationActivated(CefRefPtr<CefBrowser> browser) override;
+
+    // CefPermissionHandler: requests are asked in their tab's prompt, or answered from what the
+    // user said before for the same site and kind.
+    bool OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        const std::string& requestingOrigin, unsigned requestedPermissions,
+        CefRefPtr<platform::engine::CefPermissionPromptCallback> callback) override;
+    void OnDismissPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        platform::engine::cef_permission_request_result_t result) override;
+    /// The user's answer in a tab's prompt; any thread.
+    void AnswerPermissionPrompt(uint64_t promptId, bool allow);
 
     // CefKeyboardHandler
     bool OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const platform::engine::CefKeyEvent& event,
@@ -138,6 +152,9 @@ public:
     void CloseDevTools(CefRefPtr<CefBrowser> browser);
 
 private:
+    // Hands a tab's prompt to the main window.
+    static void PostPermissionPrompt(int tabId, uint64_t promptId, const std::u16string& text);
+
     std::string startupUrl;
     bool mouseCursorChangeDisabled = false;
     std::mutex browserLock;
@@ -158,6 +175,7 @@ private:
     std::vector<CefRefPtr<CefBrowser>> browsers;
     // Browsers whose page is fullscreen; Escape takes them out of it.
     std::set<int> fullscreenBrowsers;
+    SitePermissions sitePermissions;
 
     IMPLEMENT_REFCOUNTING(BrowserClientHandler);
 };

@@ -3,6 +3,9 @@
 #include "platform/ui/WindowMessages.h"
 #include "platform/ui/WindowTypes.h"
 
+#include <cstdint>
+#include <string>
+
 // The system's own window messages; the main window receives them all.
 
 // A menu item was chosen: wParam its MenuItemInfo (the main frame's, not freed), lParam its id.
@@ -19,3 +22,13 @@ constexpr platform::ui::UINT WM_SHOW_RUNNING_INSTANCE = 11029;
 constexpr platform::ui::UINT WM_DOWNLOAD_UPDATED = 11030;
 // A key asked something of the selected tab: wParam its PageCommand.
 constexpr platform::ui::UINT WM_PAGE_COMMAND = 11031;
+// A tab's permission prompt changed: wParam the tab's tabId, lParam an OwnedPayload<TabPermissionPrompt>.
+constexpr platform::ui::UINT WM_TAB_PERMISSION_PROMPT = 11032;
+// The user clicked a page's desktop notification: wParam the page's tabId.
+constexpr platform::ui::UINT WM_NOTIFICATION_ACTIVATED = 11033;
+
+// What a tab's permission prompt shows; promptId 0 hides it.
+struct TabPermissionPrompt {
+    uint64_t promptId = 0;
+    std::u16string text;
+};

@@ -6,3 +6,11 @@ TabContextHandler::TabContextHandler()
     : tabId(NextTabId())
 {
 }
+
+TabContextHandler* TabContextOf(const platform::engine::CefRefPtr<platform::engine::CefBrowser>& browser)
+{
+    auto host = browser ? browser->GetHost() : nullptr;
+    auto context = host ? host->GetRequestContext() : nullptr;
+    auto handler = context ? context->GetHandler() : nullptr;
+    return dynamic_cast<TabContextHandler*>(handler.get());
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/engine/CefBrowser.h"
 #include "platform/engine/CefRequestContext.h"
 
 /// The request-context handler of one tab's browser; it carries the tab's identifier
@@ -20,3 +21,6 @@ public:
 private:
     IMPLEMENT_REFCOUNTING(TabContextHandler);
 };
+
+/// The tab context of browser; nullptr for a browser outside any tab (the developer tools).
+TabContextHandler* TabContextOf(const platform::engine::CefRefPtr<platform::engine::CefBrowser>& browser);

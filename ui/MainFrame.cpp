@@ -249,6 +249,19 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     case WM_SHOW_RUNNING_INSTANCE:
         ShowRunningWindow();
         break;
+    case WM_TAB_PERMISSION_PROMPT:
+        if (TabWin* tab = tabs.TabAt(tabs.IndexOfTabId(static_cast<int>(wParam)))) {
+            const auto& prompt = PayloadValue<TabPermissionPrompt>(static_cast<std::uintptr_t>(lParam));
+            tab->ShowPermissionPrompt(prompt.promptId, prompt.text);
+        }
+        break;
+    case WM_NOTIFICATION_ACTIVATED:
+        ShowRunningWindow();
+        if (const int index = tabs.IndexOfTabId(static_cast<int>(wParam)); index >= 0) {
+            tabs.SelectTab(index);
+            pageFullScreen.OnTabsChanged();
+        }
+        break;
     case kIgnoredUserMessage:
     case kIgnoredToolMessage:
         break;

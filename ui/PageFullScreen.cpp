@@ -14,16 +14,6 @@ PageFullScreen::PageFullScreen(WindowImplBase& frame, const TabStrip& tabs)
 {
 }
 
-int PageFullScreen::IndexOf(int pageTabId) const
-{
-    for (int i = 0; i < tabs.Count(); ++i) {
-        TabWin* tab = tabs.TabAt(i);
-        if (tab && tab->GetTabId() == pageTabId)
-            return i;
-    }
-    return -1;
-}
-
 void PageFullScreen::OnPageReport(int pageTabId, bool fullscreen)
 {
     if (!fullscreen) {
@@ -33,7 +23,7 @@ void PageFullScreen::OnPageReport(int pageTabId, bool fullscreen)
     }
     if (pageTabId == tabId)
         return;
-    const int index = IndexOf(pageTabId);
+    const int index = tabs.IndexOfTabId(pageTabId);
     // A page the user cannot see does not get the screen.
     if (index < 0 || index != tabs.CurrentIndex() || !IsWindowVisible(frame.GetHWND())) {
         AskPageToLeave(pageTabId);
@@ -63,7 +53,7 @@ void PageFullScreen::Leave()
     tabId = -1;
     if (CControlUI* caption = frame.FindControl(u"caption_bar"))
         caption->SetVisible(true);
-    const int index = IndexOf(leaving);
+    const int index = tabs.IndexOfTabId(leaving);
     if (index >= 0)
         tabs.TabAt(index)->SetFillsWindow(false);
     SetWindowFullScreen(frame.GetHWND(), false);
@@ -74,7 +64,7 @@ void PageFullScreen::OnTabsChanged()
 {
     if (!Active())
         return;
-    const int index = IndexOf(tabId);
+    const int index = tabs.IndexOfTabId(tabId);
     if (index == tabs.CurrentIndex())
         return;
     // A closed tab's page is gone with its fullscreen element; a page left behind is told.

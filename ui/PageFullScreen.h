@@ -27,8 +27,6 @@ private:
     void Leave();
     void AskPageToLeave(int pageTabId);
     void FocusPage(int pageTabId);
-    // Index of the tab whose TabWin has tabId, -1 when there is none.
-    int IndexOf(int pageTabId) const;
 
     platform::ui::WindowImplBase& frame;
     const TabStrip& tabs;

@@ -45,6 +45,16 @@ TabWin* TabStrip::TabAt(int index) const
     return page ? reinterpret_cast<TabWin*>(page->GetTag()) : nullptr;
 }
 
+int TabStrip::IndexOfTabId(int tabId) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        TabWin* tab = TabAt(i);
+        if (tab && tab->GetTabId() == tabId)
+            return i;
+    }
+    return -1;
+}
+
 CControlUI* TabStrip::WindowContainerOf(CControlUI* page)
 {
     auto* container = static_cast<CContainerUI*>(page->GetInterface(u"Container"));

@@ -35,6 +35,8 @@ public:
     int Count() const;
     int CurrentIndex() const;
     TabWin* TabAt(int index) const;
+    // Index of the tab whose TabWin has tabId, -1 when there is none.
+    int IndexOfTabId(int tabId) const;
 
     // The text a tab button shows: the first 8 characters and "..." when the title
     // is longer than the button holds characters of charWidth; otherwise the title.

@@ -7,6 +7,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Notify.h"
 #include "platform/ui/WindowOps.h"
+#include "ui/PermissionPrompt.h"
 
 using namespace platform::ui;
 using platform::engine::CefRefPtr;
@@ -66,6 +67,7 @@ void TabWin::CreateBrowser()
 LRESULT TabWin::OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
     FitBrowser();
+    PermissionPrompt::Place(GetHWND(), permissionPrompt);
     return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
 }
 
@@ -73,6 +75,11 @@ void TabWin::SetFillsWindow(bool fills)
 {
     fillsWindow = fills;
     FitBrowser();
+}
+
+void TabWin::ShowPermissionPrompt(uint64_t promptId, const std::u16string& text)
+{
+    permissionPrompt = PermissionPrompt::ShowInTab(GetHWND(), permissionPrompt, promptId, text);
 }
 
 void TabWin::FitBrowser()

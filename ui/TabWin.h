@@ -3,6 +3,7 @@
 #include "platform/ui/OptionUI.h"
 #include "platform/ui/WindowImplBase.h"
 
+#include <cstdint>
 #include <string>
 
 /// The window behind one tab: an optional header strip and, below it, the tab's
@@ -33,6 +34,9 @@ public:
     /// While true the browser covers the whole window (a fullscreen page), without the
     /// header and side margins.
     void SetFillsWindow(bool fills);
+    /// Asks the user about promptId over the page; 0 hides the question.
+    void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text);
+    platform::ui::HWND PermissionPromptWindow() const { return permissionPrompt; }
 
 private:
     void CreateBrowser();
@@ -43,4 +47,5 @@ private:
     std::string url;
     platform::ui::COptionUI* tabOption = nullptr;
     bool fillsWindow = false;
+    platform::ui::HWND permissionPrompt = nullptr;
 };

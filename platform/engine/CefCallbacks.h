@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/engine/CefRefCounted.h"
+#include "platform/engine/CefTypes.h"
 
 #include <cstdint>
 #include <string>
@@ -53,6 +54,12 @@ public:
 class CefGeolocationCallback : public virtual CefBaseRefCounted {
 public:
     virtual void Continue(bool allow) = 0;
+};
+
+class CefPermissionPromptCallback : public virtual CefBaseRefCounted {
+public:
+    /// Answers the prompt; later calls, and calls after the prompt was dismissed, do nothing.
+    virtual void Continue(cef_permission_request_result_t result) = 0;
 };
 
 class CefAuthCallback : public virtual CefBaseRefCounted {

@@ -20,6 +20,7 @@ public:
     virtual CefRefPtr<CefKeyboardHandler> GetKeyboardHandler() { return nullptr; }
     virtual CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() { return nullptr; }
     virtual CefRefPtr<CefLoadHandler> GetLoadHandler() { return nullptr; }
+    virtual CefRefPtr<CefPermissionHandler> GetPermissionHandler() { return nullptr; }
     virtual CefRefPtr<CefRenderHandler> GetRenderHandler() { return nullptr; }
     virtual CefRefPtr<CefRequestHandler> GetRequestHandler() { return nullptr; }
     /// True when the message was handled.

@@ -58,6 +58,9 @@ public:
     {
         (void)browser, (void)fullscreen;
     }
+    /// The user clicked a desktop notification of a page of browser's origin; the client
+    /// brings browser into view.
+    virtual void OnNotificationActivated(CefRefPtr<CefBrowser> browser) { (void)browser; }
 };
 
 class CefDownloadHandler : public virtual CefBaseRefCounted {
@@ -159,6 +162,27 @@ public:
         cef_errorcode_t errorCode, const std::string& errorText, const std::string& failedUrl)
     {
         (void)browser, (void)frame, (void)errorCode, (void)errorText, (void)failedUrl;
+    }
+};
+
+class CefPermissionHandler : public virtual CefBaseRefCounted {
+public:
+    /// A page of requestingOrigin (scheme://host[:port]) asks for requestedPermissions
+    /// (cef_permission_request_types_t bits). True when the handler answers through the
+    /// callback, now or later; otherwise the request is refused.
+    virtual bool OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        const std::string& requestingOrigin, unsigned requestedPermissions,
+        CefRefPtr<CefPermissionPromptCallback> callback)
+    {
+        (void)browser, (void)promptId, (void)requestingOrigin, (void)requestedPermissions, (void)callback;
+        return false;
+    }
+    /// A prompt the handler took was settled without it (navigation, the browser closing);
+    /// its callback does nothing from now on.
+    virtual void OnDismissPermissionPrompt(
+        CefRefPtr<CefBrowser> browser, uint64_t promptId, cef_permission_request_result_t result)
+    {
+        (void)browser, (void)promptId, (void)result;
     }
 };
 

@@ -49,6 +49,24 @@ enum cef_drag_operations_mask_t {
     DRAG_OPERATION_DELETE = 32,
 };
 
+/// What a page asks to use; a request may combine several.
+enum cef_permission_request_types_t : unsigned {
+    CEF_PERMISSION_TYPE_NONE = 0,
+    CEF_PERMISSION_TYPE_CAMERA_STREAM = 1 << 0,
+    CEF_PERMISSION_TYPE_MIC_STREAM = 1 << 1,
+    CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE = 1 << 2,
+    CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE = 1 << 3,
+    CEF_PERMISSION_TYPE_NOTIFICATIONS = 1 << 4,
+};
+
+/// How a permission prompt ended.
+enum cef_permission_request_result_t {
+    CEF_PERMISSION_RESULT_ACCEPT,
+    CEF_PERMISSION_RESULT_DENY,
+    /// Settled without an answer (the page navigated away or closed): refused.
+    CEF_PERMISSION_RESULT_DISMISS,
+};
+
 /// A point in a window's coordinates.
 struct CefPoint {
     int x = 0;

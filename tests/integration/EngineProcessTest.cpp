@@ -66,10 +66,12 @@ extern "C" int ZandrelTestSubProcess(int argc, char** argv)
 {
     const int exitCode = CefExecuteProcess(CefMainArgs { argc, argv }, TestApp(), nullptr);
     if (exitCode < 0) {
-        // A name that never resolves, for the load-error tests.
+        // A name that never resolves, for the load-error tests; a camera and a microphone
+        // that need no hardware, for the permission tests.
         std::string flags
             = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") ? std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") : "";
-        flags += " --host-resolver-rules=\"MAP nx.zandrel.test ~NOTFOUND\"";
+        flags
+            += " --host-resolver-rules=\"MAP nx.zandrel.test ~NOTFOUND\" --use-fake-device-for-media-stream";
         setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
     }
     return exitCode;

@@ -61,6 +61,7 @@ public:
     {
         return "http://127.0.0.1:" + std::to_string(port) + path;
     }
+    int Port() const { return port; }
 
 private:
     httplib::Server server;

@@ -67,6 +67,8 @@ const Layout kLayouts[] = {
         { u"ispowerbootcheck", u"min", u"exit", u"updatebtn", u"savesettingbtn", u"closebtn" }, {} },
     { u"update_dialog.xml",
         { u"progress_status", u"btn_start_update", u"lbl_update_tip", u"caption", u"closebtn" }, {} },
+    { u"permission_prompt.xml", { u"lbl_permission_text", u"btn_permission_allow", u"btn_permission_deny" },
+        {} },
     { u"menu/menu.xml", {}, { u"menu_item_normal", u"menu_item_checked", u"menu_item_unchecked" } },
     { u"menu/menu_item.xml", { u"lbl_menu_text", u"control_checked", u"control_expand" }, {} },
 };

@@ -1,5 +1,6 @@
 #include "platform/engine/qt/BrowserRegistry.h"
 
+#include "platform/engine/qt/BrowserPage.h"
 #include "platform/engine/qt/QtBrowser.h"
 
 namespace platform::engine::qt {
@@ -18,6 +19,16 @@ CefRefPtr<QtBrowser> BrowserRegistry::Find(int identifier) const
 {
     auto it = browsers.find(identifier);
     return it == browsers.end() ? nullptr : it->second;
+}
+
+CefRefPtr<QtBrowser> BrowserRegistry::FindShowingOrigin(const QUrl& origin) const
+{
+    for (const auto& entry : browsers) {
+        BrowserPage* page = entry.second->Page();
+        if (page && PermissionPrompts::OriginText(page->url()) == PermissionPrompts::OriginText(origin))
+            return entry.second;
+    }
+    return nullptr;
 }
 
 void BrowserRegistry::CloseAll()

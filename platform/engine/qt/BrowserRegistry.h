@@ -4,6 +4,8 @@
 
 #include <map>
 
+class QUrl;
+
 namespace platform::engine::qt {
 
 class QtBrowser;
@@ -18,6 +20,8 @@ public:
     void Add(int identifier, CefRefPtr<QtBrowser> browser);
     void Remove(int identifier);
     CefRefPtr<QtBrowser> Find(int identifier) const;
+    // The oldest browser whose page shows a document of origin, if any.
+    CefRefPtr<QtBrowser> FindShowingOrigin(const QUrl& origin) const;
     // Destroys every browser window that is left (pages must go before the profile).
     void CloseAll();
 

@@ -3,6 +3,7 @@
 #include "platform/engine/qt/CookieJournal.h"
 #include "platform/engine/qt/DownloadRequests.h"
 #include "platform/engine/qt/EngineLocale.h"
+#include "platform/engine/qt/NotificationPresenter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,6 +60,7 @@ namespace qt {
             ApplyCookieFilter();
             ApplyAcceptLanguage(profile);
             QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &HandleDownloadRequest);
+            qt::NotificationPresenter::Attach(profile);
         }
         return profile;
     }

@@ -104,6 +104,9 @@ void QtBrowser::ConnectPage()
         ReportLoadingState();
     });
     QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this](const QWebEngineLoadingInfo& info) {
+        // What the old document asked for goes with it.
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            prompts.DismissAll(true);
         auto handler = client->GetLoadHandler();
         if (!handler)
             return;
@@ -177,7 +180,7 @@ void QtBrowser::ConnectPage()
                 callback->Continue(false);
                 return;
             }
-            page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            prompts.Ask(page, origin, feature);
         });
     QObject::connect(
         page, &QWebEnginePage::certificateError, page, [this](const QWebEngineCertificateError& error) {
@@ -253,6 +256,7 @@ void QtBrowser::OnViewDestroyed()
     // Keeps this object alive until the client has heard of the close.
     CefRefPtr<QtBrowser> self(this);
     ReportFullscreen(false);
+    prompts.DismissAll(false);
     if (auto handler = client->GetLifeSpanHandler())
         handler->OnBeforeClose(this);
     view.clear();

@@ -4,6 +4,7 @@
 #include "platform/engine/CefClient.h"
 #include "platform/engine/CefRequestContext.h"
 #include "platform/engine/qt/BrowserView.h"
+#include "platform/engine/qt/PermissionPrompts.h"
 
 #include <QPointer>
 #include <string>
@@ -31,6 +32,7 @@ public:
     CefRefPtr<QtBrowser> DevTools() const { return devTools; }
     // Called by the view while it is being destroyed.
     void OnViewDestroyed();
+    PermissionPrompts& Prompts() { return prompts; }
 
     // CefBrowser
     CefRefPtr<CefBrowserHost> GetHost() override { return this; }
@@ -86,6 +88,7 @@ private:
     CefRefPtr<CefRequestContext> requestContext;
     QPointer<BrowserView> view;
     CefRefPtr<QtBrowser> devTools;
+    PermissionPrompts prompts { this };
     bool mouseCursorChangeDisabled = false;
     bool showingString = false;
     bool fullscreen = false;

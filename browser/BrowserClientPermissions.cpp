@@ -1,0 +1,56 @@
+// The client handler's permission requests and desktop notifications.
+#include "browser/BrowserClientHandler.h"
+
+#include "app/GlobalState.h"
+#include "browser/MainWindowMessages.h"
+#include "browser/TabContextHandler.h"
+#include "platform/engine/CefTask.h"
+#include "platform/ui/WindowMessages.h"
+
+using namespace platform::engine;
+
+void BrowserClientHandler::PostPermissionPrompt(int tabId, uint64_t promptId, const std::u16string& text)
+{
+    auto payload = std::make_unique<platform::ui::OwnedPayload<TabPermissionPrompt>>(
+        TabPermissionPrompt { promptId, text });
+    const auto address
+        = reinterpret_cast<platform::ui::LPARAM>(static_cast<platform::ui::MessagePayload*>(payload.get()));
+    platform::ui::PostMessage(mainWindowHandle, WM_TAB_PERMISSION_PROMPT,
+        static_cast<platform::ui::WPARAM>(tabId), address, std::move(payload));
+}
+
+bool BrowserClientHandler::OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+    const std::string& requestingOrigin, unsigned requestedPermissions,
+    CefRefPtr<CefPermissionPromptCallback> callback)
+{
+    // Only a tab has a place to ask in; the developer tools ask for nothing.
+    TabContextHandler* context = TabContextOf(browser);
+    if (!context)
+        return false;
+    sitePermissions.Request(context->tabId, promptId, requestingOrigin, requestedPermissions, callback);
+    return true;
+}
+
+void BrowserClientHandler::OnDismissPermissionPrompt(
+    CefRefPtr<CefBrowser> browser, uint64_t promptId, cef_permission_request_result_t result)
+{
+    (void)browser, (void)result;
+    sitePermissions.Dismiss(promptId);
+}
+
+void BrowserClientHandler::AnswerPermissionPrompt(uint64_t promptId, bool allow)
+{
+    if (!CefCurrentlyOn(TID_UI)) {
+        CefRefPtr<BrowserClientHandler> self(this);
+        CefPostTask(TID_UI, [self, promptId, allow] { self->AnswerPermissionPrompt(promptId, allow); });
+        return;
+    }
+    sitePermissions.Answer(promptId, allow);
+}
+
+void BrowserClientHandler::OnNotificationActivated(CefRefPtr<CefBrowser> browser)
+{
+    if (TabContextHandler* context = TabContextOf(browser))
+        platform::ui::PostMessage(mainWindowHandle, WM_NOTIFICATION_ACTIVATED,
+            static_cast<platform::ui::WPARAM>(context->tabId), 0);
+}

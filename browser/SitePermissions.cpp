@@ -1,0 +1,144 @@
+#include "browser/SitePermissions.h"
+
+#include "platform/os/TextCodec.h"
+
+using namespace platform::engine;
+
+namespace {
+
+constexpr unsigned kCamera = CEF_PERMISSION_TYPE_CAMERA_STREAM;
+constexpr unsigned kMicrophone = CEF_PERMISSION_TYPE_MIC_STREAM;
+constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
+constexpr unsigned kScreenAudio = CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
+constexpr unsigned kNotifications = CEF_PERMISSION_TYPE_NOTIFICATIONS;
+
+std::u16string WhatIsWanted(unsigned types)
+{
+    // The engine shares the entire screen (it offers no choice of screen or window), so the
+    // prompt says so rather than promising a choice.
+    if (types & kScreen)
+        return (types & kScreenAudio) ? u"共享你的整个屏幕和电脑声音" : u"共享你的整个屏幕";
+    if ((types & kCamera) && (types & kMicrophone))
+        return u"使用你的摄像头和麦克风";
+    if (types & kCamera)
+        return u"使用你的摄像头";
+    if (types & kMicrophone)
+        return u"使用你的麦克风";
+    if (types & kNotifications)
+        return u"向你发送通知";
+    return u"使用你的设备";
+}
+
+std::string HostOf(const std::string& origin)
+{
+    const size_t schemeEnd = origin.find("://");
+    std::string host = schemeEnd == std::string::npos ? origin : origin.substr(schemeEnd + 3);
+    const size_t pathStart = host.find('/');
+    if (pathStart != std::string::npos)
+        host.resize(pathStart);
+    return host;
+}
+
+} // namespace
+
+SitePermissions::SitePermissions(PromptSink showPrompt)
+    : showPrompt(std::move(showPrompt))
+{
+}
+
+std::u16string SitePermissions::PromptText(const std::string& origin, unsigned types)
+{
+    return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要" + WhatIsWanted(types);
+}
+
+SitePermissions::Decision SitePermissions::Decide(const std::string& origin, unsigned types) const
+{
+    bool allAllowed = true;
+    for (unsigned bit = 1; bit != 0 && bit <= types; bit <<= 1) {
+        if (!(types & bit))
+            continue;
+        auto it = answers.find({ origin, bit });
+        if (it == answers.end())
+            allAllowed = false;
+        else if (!it->second)
+            return Decision::Refuse;
+    }
+    return allAllowed ? Decision::Allow : Decision::Ask;
+}
+
+void SitePermissions::Request(
+    int tabId, uint64_t promptId, const std::string& origin, unsigned types, Callback callback)
+{
+    if (!callback)
+        return;
+    queues[tabId].push_back(Pending { promptId, origin, types, callback });
+    Settle();
+}
+
+void SitePermissions::Answer(uint64_t promptId, bool allow)
+{
+    for (auto& [tabId, queue] : queues) {
+        for (const Pending& pending : queue) {
+            if (pending.promptId != promptId)
+                continue;
+            for (unsigned bit = 1; bit != 0 && bit <= pending.types; bit <<= 1) {
+                if (pending.types & bit)
+                    answers[{ pending.origin, bit }] = allow;
+            }
+            Settle();
+            return;
+        }
+    }
+}
+
+void SitePermissions::Dismiss(uint64_t promptId)
+{
+    for (auto& [tabId, queue] : queues) {
+        for (auto it = queue.begin(); it != queue.end(); ++it) {
+            if (it->promptId == promptId) {
+                queue.erase(it);
+                Settle();
+                return;
+            }
+        }
+    }
+}
+
+void SitePermissions::Settle()
+{
+    // Answered after the bookkeeping: a callback may bring new requests in at once.
+    std::deque<std::pair<Callback, bool>> decided;
+    std::deque<std::pair<int, uint64_t>> changed;
+    for (auto it = queues.begin(); it != queues.end();) {
+        auto& queue = it->second;
+        for (auto pending = queue.begin(); pending != queue.end();) {
+            const Decision decision = Decide(pending->origin, pending->types);
+            if (decision == Decision::Ask) {
+                ++pending;
+                continue;
+            }
+            decided.emplace_back(pending->callback, decision == Decision::Allow);
+            pending = queue.erase(pending);
+        }
+        const uint64_t first = queue.empty() ? 0 : queue.front().promptId;
+        const auto showing = shown.find(it->first);
+        if ((showing == shown.end() ? 0 : showing->second) != first)
+            changed.emplace_back(it->first, first);
+        it = queue.empty() ? queues.erase(it) : std::next(it);
+    }
+    for (const auto& [tabId, promptId] : changed) {
+        std::u16string text;
+        if (promptId) {
+            const Pending& first = queues[tabId].front();
+            text = PromptText(first.origin, first.types);
+        }
+        if (promptId)
+            shown[tabId] = promptId;
+        else
+            shown.erase(tabId);
+        if (showPrompt)
+            showPrompt(tabId, promptId, text);
+    }
+    for (const auto& [callback, allow] : decided)
+        callback->Continue(allow ? CEF_PERMISSION_RESULT_ACCEPT : CEF_PERMISSION_RESULT_DENY);
+}

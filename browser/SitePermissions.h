@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/engine/CefCallbacks.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+
+/// The user's answers to the pages' permission requests, per site and kind, for as long as
+/// the program runs, and the requests waiting for an answer: one queue per tab, whose first
+/// request is the one the tab's prompt shows. A request the answers already decide is settled
+/// without asking. Engine UI thread only.
+class SitePermissions {
+public:
+    using Callback = platform::engine::CefRefPtr<platform::engine::CefPermissionPromptCallback>;
+    /// Tells tabId which prompt to show: promptId 0 (and an empty text) for none.
+    using PromptSink = std::function<void(int tabId, uint64_t promptId, const std::u16string& text)>;
+
+    explicit SitePermissions(PromptSink showPrompt);
+
+    /// A request from a page of origin (scheme://host[:port]) in tabId for the kinds in types.
+    void Request(int tabId, uint64_t promptId, const std::string& origin, unsigned types, Callback callback);
+    /// The user's answer to promptId, kept for its site and each of its kinds.
+    void Answer(uint64_t promptId, bool allow);
+    /// The engine settled promptId itself (navigation, a closed tab): dropped unanswered.
+    void Dismiss(uint64_t promptId);
+
+    /// "<host> 想要使用你的摄像头" and the like; the host as the user sees it in the address.
+    static std::u16string PromptText(const std::string& origin, unsigned types);
+
+private:
+    enum class Decision { Ask, Allow, Refuse };
+    struct Pending {
+        uint64_t promptId;
+        std::string origin;
+        unsigned types;
+        Callback callback;
+    };
+
+    Decision Decide(const std::string& origin, unsigned types) const;
+    // Answers every queued request the answers now decide and shows each tab's new first one.
+    void Settle();
+
+    PromptSink showPrompt;
+    // Keyed by origin and a single kind bit: true allowed, false refused.
+    std::map<std::pair<std::string, unsigned>, bool> answers;
+    std::map<int, std::deque<Pending>> queues;
+    // What each tab's prompt shows now.
+    std::map<int, uint64_t> shown;
+};

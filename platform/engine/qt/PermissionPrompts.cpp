@@ -1,0 +1,110 @@
+#include "platform/engine/qt/PermissionPrompts.h"
+
+#include "platform/engine/qt/QtBrowser.h"
+
+namespace platform::engine::qt {
+
+namespace {
+    uint64_t lastPromptId = 0;
+
+    class PromptCallback final : public CefPermissionPromptCallback {
+    public:
+        PromptCallback(CefRefPtr<QtBrowser> browser, uint64_t promptId)
+            : browser(browser)
+            , promptId(promptId)
+        {
+        }
+        void Continue(cef_permission_request_result_t result) override
+        {
+            browser->Prompts().Answer(promptId, result);
+        }
+
+    private:
+        CefRefPtr<QtBrowser> browser;
+        uint64_t promptId;
+        IMPLEMENT_REFCOUNTING(PromptCallback);
+    };
+
+    void Settle(const QPointer<QWebEnginePage>& page, const QUrl& origin, QWebEnginePage::Feature feature,
+        bool granted)
+    {
+        if (page)
+            page->setFeaturePermission(origin, feature,
+                granted ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
+    }
+}
+
+PermissionPrompts::PermissionPrompts(QtBrowser* browser)
+    : browser(browser)
+{
+}
+
+unsigned PermissionPrompts::PermissionTypes(QWebEnginePage::Feature feature)
+{
+    switch (feature) {
+    case QWebEnginePage::MediaAudioCapture:
+        return CEF_PERMISSION_TYPE_MIC_STREAM;
+    case QWebEnginePage::MediaVideoCapture:
+        return CEF_PERMISSION_TYPE_CAMERA_STREAM;
+    case QWebEnginePage::MediaAudioVideoCapture:
+        return CEF_PERMISSION_TYPE_CAMERA_STREAM | CEF_PERMISSION_TYPE_MIC_STREAM;
+    case QWebEnginePage::DesktopVideoCapture:
+        return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
+    case QWebEnginePage::DesktopAudioVideoCapture:
+        return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE | CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
+    case QWebEnginePage::Notifications:
+        return CEF_PERMISSION_TYPE_NOTIFICATIONS;
+    default:
+        return CEF_PERMISSION_TYPE_NONE;
+    }
+}
+
+std::string PermissionPrompts::OriginText(const QUrl& origin)
+{
+    return origin.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
+        .toString()
+        .toStdString();
+}
+
+void PermissionPrompts::Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature)
+{
+    const unsigned types = PermissionTypes(feature);
+    auto handler = browser->GetClient()->GetPermissionHandler();
+    if (!types || !handler) {
+        Settle(page, origin, feature, false);
+        return;
+    }
+    const uint64_t promptId = ++lastPromptId;
+    // Waiting before the handler hears of it: it may answer at once.
+    waiting[promptId] = Request { page, origin, feature };
+    CefRefPtr<CefPermissionPromptCallback> callback(new PromptCallback(browser, promptId));
+    if (!handler->OnShowPermissionPrompt(browser, promptId, OriginText(origin), types, callback))
+        Answer(promptId, CEF_PERMISSION_RESULT_DENY);
+}
+
+void PermissionPrompts::Answer(uint64_t promptId, cef_permission_request_result_t result)
+{
+    auto it = waiting.find(promptId);
+    if (it == waiting.end())
+        return;
+    const Request request = it->second;
+    waiting.erase(it);
+    Settle(request.page, request.origin, request.feature, result == CEF_PERMISSION_RESULT_ACCEPT);
+}
+
+void PermissionPrompts::DismissAll(bool answerPage)
+{
+    if (waiting.empty())
+        return;
+    std::map<uint64_t, Request> dismissed;
+    dismissed.swap(waiting);
+    auto handler = browser->GetClient()->GetPermissionHandler();
+    for (const auto& [promptId, request] : dismissed) {
+        if (answerPage)
+            Settle(request.page, request.origin, request.feature, false);
+        if (handler)
+            handler->OnDismissPermissionPrompt(browser, promptId, CEF_PERMISSION_RESULT_DISMISS);
+    }
+}
+
+} // namespace platform::engine::qt

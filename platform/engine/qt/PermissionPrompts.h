@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/engine/CefTypes.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <cstdint>
+#include <map>
+
+namespace platform::engine::qt {
+
+class QtBrowser;
+
+// The permission requests of one browser's page that wait for the client's answer: camera,
+// microphone, screen capture and notifications. A request outlives neither the document that
+// made it nor the browser. GUI thread only.
+class PermissionPrompts {
+public:
+    explicit PermissionPrompts(QtBrowser* browser);
+
+    // Offers the request to the client's permission handler; refused when there is none.
+    void Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature);
+    // The client's answer; prompts already settled are ignored.
+    void Answer(uint64_t promptId, cef_permission_request_result_t result);
+    // Refuses every waiting request (unless the page is going anyway) and tells the client.
+    void DismissAll(bool answerPage);
+
+    // The request bits of feature; 0 for what is never asked.
+    static unsigned PermissionTypes(QWebEnginePage::Feature feature);
+    // scheme://host[:port], as the client keeps its answers.
+    static std::string OriginText(const QUrl& origin);
+
+private:
+    struct Request {
+        QPointer<QWebEnginePage> page;
+        QUrl origin;
+        QWebEnginePage::Feature feature;
+    };
+
+    QtBrowser* browser;
+    std::map<uint64_t, Request> waiting;
+};
+
+} // namespace platform::engine::qt

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+#include <QVariantMap>
+#include <vector>
+
+// The desktop's notification service on a session bus of its own (a dbus-daemon it starts
+// and ends): records what it is asked to show and close, and clicks or closes on request.
+// Its calls are answered while the test's event loop runs (WaitUntil).
+class FakeNotificationService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Shown {
+        unsigned id;
+        QString appName;
+        QString icon;
+        QString summary;
+        QString body;
+        QStringList actions;
+    };
+
+    FakeNotificationService();
+    ~FakeNotificationService() override;
+    // False when dbus-daemon is missing or the service's name could not be taken.
+    bool Available() const { return available; }
+    QString BusAddress() const { return address; }
+    const std::vector<Shown>& Notifications() const { return shown; }
+    const std::vector<unsigned>& ClosedByClient() const { return closed; }
+
+    void Click(unsigned id);
+    void Dismiss(unsigned id);
+
+public slots:
+    unsigned Notify(const QString& appName, unsigned replacesId, const QString& appIcon,
+        const QString& summary, const QString& body, const QStringList& actions, const QVariantMap& hints,
+        int expireTimeout);
+    void CloseNotification(unsigned id);
+    QStringList GetCapabilities() { return { QStringLiteral("actions"), QStringLiteral("body") }; }
+
+private:
+    void Signal(const QString& name, const QVariantList& arguments);
+
+    QProcess daemon;
+    QString address;
+    QDBusConnection bus { QString() };
+    std::vector<Shown> shown;
+    std::vector<unsigned> closed;
+    bool available = false;
+};

@@ -1,0 +1,199 @@
+#include "EngineMainFrameFixture.h"
+#include "FakeNotificationService.h"
+
+#include "support/WaitUntil.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace platform::ui;
+
+namespace {
+
+// A page that asks for what its caller names and puts the answer in its title.
+const char* const kAskingPage = R"(<html><head><title>ask</title></head><body><script>
+function ask(kind) {
+  const media = { camera: { video: true }, microphone: { audio: true }, both: { video: true, audio: true } };
+  if (kind === 'notifications') {
+    Notification.requestPermission().then(answer => document.title = kind + ':' + answer);
+    return;
+  }
+  navigator.mediaDevices.getUserMedia(media[kind]).then(stream => {
+    stream.getTracks().forEach(track => track.stop());
+    document.title = kind + ':granted';
+  }, error => document.title = kind + ':' + error.name);
+}
+</script></body></html>)";
+
+// Pages asking for the camera, the microphone and notifications: asked in their tab's prompt,
+// answered once per site and kind.
+class PermissionPromptEngineTest : public EngineMainFrameFixture {
+protected:
+    void SetUp() override
+    {
+        site.Page("/", "<html><head><title>Lobby</title></head><body>lobby</body></html>");
+        site.Page("/ask", kAskingPage);
+        OpenFrame();
+        ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() > 0 && BrowserOf(0) != nullptr; }, 30000));
+    }
+
+    // Shows the asking page of host in the home tab.
+    bool OpenAskingPage(const std::string& host)
+    {
+        const std::string url = "http://" + host + ":" + std::to_string(site.Port()) + "/ask";
+        BrowserOf(0)->GetMainFrame()->LoadURL(url);
+        return WaitUntil([&] { return Title() == u"ask"; }, 30000);
+    }
+
+    std::u16string Title() { return TabRowItem(0, 0) ? TabRowItem(0, 0)->GetToolTip() : std::u16string(); }
+
+    WindowImplBase* VisiblePrompt()
+    {
+        HWND prompt = frame->Tabs().TabAt(0)->PermissionPromptWindow();
+        return IsWindowVisible(prompt) ? WindowFromHandle(prompt) : nullptr;
+    }
+
+    std::u16string PromptText()
+    {
+        WindowImplBase* prompt = VisiblePrompt();
+        return prompt ? prompt->FindControl(u"lbl_permission_text")->GetText() : std::u16string();
+    }
+};
+
+TEST_F(PermissionPromptEngineTest, ThePageGetsTheAnswerGivenInItsTabAndEachSiteIsAskedOncePerKind)
+{
+    struct Step {
+        const char* host;
+        const char* kind;
+        // Empty: answered without asking.
+        std::u16string prompt;
+        const char16_t* button;
+        std::u16string title;
+    };
+    const std::u16string port = QString::number(site.Port()).toStdU16String();
+    const std::u16string local = u"127.0.0.1:" + port;
+    const std::vector<Step> steps = {
+        { "127.0.0.1", "camera", local + u" 想要使用你的摄像头", u"btn_permission_allow", u"camera:granted" },
+        { "127.0.0.1", "microphone", local + u" 想要使用你的麦克风", u"btn_permission_deny",
+            u"microphone:NotAllowedError" },
+        { "127.0.0.1", "notifications", local + u" 想要向你发送通知", u"btn_permission_allow",
+            u"notifications:granted" },
+        { "127.0.0.1", "camera", u"", nullptr, u"camera:granted" },
+        // The microphone refused before refuses the pair without asking.
+        { "127.0.0.1", "both", u"", nullptr, u"both:NotAllowedError" },
+        { "localhost", "camera", u"localhost:" + port + u" 想要使用你的摄像头", u"btn_permission_deny",
+            u"camera:NotAllowedError" },
+        { "localhost", "both", u"", nullptr, u"both:NotAllowedError" },
+        { "localhost", "microphone", u"localhost:" + port + u" 想要使用你的麦克风", u"btn_permission_allow",
+            u"microphone:granted" },
+    };
+    std::string host;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.host) + " " + step.kind);
+        if (host != step.host) {
+            host = step.host;
+            ASSERT_TRUE(OpenAskingPage(host));
+        }
+        BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(std::string("ask('") + step.kind + "');", "", 0);
+        if (!step.prompt.empty()) {
+            ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000))
+                << QString::fromStdU16String(Title()).toStdString();
+            EXPECT_EQ(PromptText(), step.prompt);
+            ASSERT_TRUE(VisiblePrompt()->FindControl(step.button)->Activate());
+        }
+        ASSERT_TRUE(WaitUntil([&] { return Title() == step.title; }, 30000))
+            << QString::fromStdU16String(Title()).toStdString();
+        EXPECT_EQ(VisiblePrompt(), nullptr);
+        // Told apart from a freshly loaded page.
+        BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("document.title = 'asked';", "", 0);
+        ASSERT_TRUE(WaitUntil([&] { return Title() == u"asked"; }, 30000));
+    }
+}
+
+// A question left open goes with the document that asked it, refused; the next document of
+// the same site is asked again.
+TEST_F(PermissionPromptEngineTest, NavigatingAwayDropsTheOpenQuestion)
+{
+    ASSERT_TRUE(OpenAskingPage("127.0.0.1"));
+    BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("ask('camera');", "", 0);
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+
+    BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/"));
+    ASSERT_TRUE(WaitUntil([&] { return Title() == u"Lobby"; }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return VisiblePrompt() == nullptr; }, 30000));
+
+    ASSERT_TRUE(OpenAskingPage("127.0.0.1"));
+    BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("ask('camera');", "", 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+}
+
+// A page's notification on the desktop: the program's name and icon, the page's text taken as
+// plain text; a click brings its tab back, the desktop's close and the page's close reach the
+// other side.
+// The notification service of a private session bus, for the program while the test runs.
+class PageNotificationEngineTest : public PermissionPromptEngineTest {
+protected:
+    void SetUp() override
+    {
+        if (!service.Available())
+            GTEST_SKIP() << "needs dbus-daemon";
+        if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+            previousBus = address;
+        setenv("DBUS_SESSION_BUS_ADDRESS", service.BusAddress().toUtf8().constData(), 1);
+        PermissionPromptEngineTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (!service.Available())
+            return;
+        PermissionPromptEngineTest::TearDown();
+        if (previousBus.empty())
+            unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        else
+            setenv("DBUS_SESSION_BUS_ADDRESS", previousBus.c_str(), 1);
+    }
+
+    FakeNotificationService service;
+    std::string previousBus;
+};
+
+TEST_F(PageNotificationEngineTest, ReachesTheDesktopAndAClickSelectsItsTab)
+{
+    auto run
+        = [&](const std::string& script) { BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(script, "", 0); };
+
+    ASSERT_TRUE(OpenAskingPage("127.0.0.1"));
+    run("ask('notifications');");
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+    VisiblePrompt()->FindControl(u"btn_permission_allow")->Activate();
+    ASSERT_TRUE(WaitUntil([&] { return Title() == u"notifications:granted"; }, 30000));
+
+    run("window.shown = new Notification('直播开始', { body: '主播 <b>上线</b> & 开播' });"
+        "shown.onclick = () => document.title = 'clicked'; shown.onclose = () => document.title = 'closed';");
+    ASSERT_TRUE(WaitUntil([&] { return service.Notifications().size() == 1; }, 30000));
+    const auto first = service.Notifications()[0];
+    EXPECT_EQ(first.appName, QStringLiteral("Tessik微端"));
+    EXPECT_EQ(first.icon, QStringLiteral("zandrel"));
+    EXPECT_EQ(first.summary, QStringLiteral("直播开始"));
+    EXPECT_EQ(first.body, QStringLiteral("主播 &lt;b&gt;上线&lt;/b&gt; &amp; 开播"));
+    EXPECT_TRUE(first.actions.contains(QStringLiteral("default")));
+
+    run("window.open('http://localhost:" + std::to_string(site.Port()) + "/');");
+    ASSERT_TRUE(
+        WaitUntil([&] { return frame->Tabs().Count() == 2 && frame->Tabs().CurrentIndex() == 1; }, 30000));
+    service.Click(first.id);
+    EXPECT_TRUE(WaitUntil([&] { return frame->Tabs().CurrentIndex() == 0; }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return Title() == u"clicked"; }, 30000));
+
+    run("shown.close();");
+    EXPECT_TRUE(WaitUntil([&] { return service.ClosedByClient().size() == 1; }, 30000));
+    EXPECT_EQ(service.ClosedByClient()[0], first.id);
+
+    run("window.second = new Notification('第二条'); second.onclose = () => document.title = 'second "
+        "closed';");
+    ASSERT_TRUE(WaitUntil([&] { return service.Notifications().size() == 2; }, 30000));
+    service.Dismiss(service.Notifications()[1].id);
+    EXPECT_TRUE(WaitUntil([&] { return Title() == u"second closed"; }, 30000));
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+#include "browser/SitePermissions.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace platform::engine;
+
+namespace {
+
+constexpr unsigned kCamera = CEF_PERMISSION_TYPE_CAMERA_STREAM;
+constexpr unsigned kMicrophone = CEF_PERMISSION_TYPE_MIC_STREAM;
+const std::string kSite = "https://live.example";
+const std::string kOtherSite = "https://other.example:8443";
+
+// "allow", "deny" or "" while unanswered.
+class RecordingCallback final : public CefPermissionPromptCallback {
+public:
+    void Continue(cef_permission_request_result_t result) override
+    {
+        answers.push_back(result == CEF_PERMISSION_RESULT_ACCEPT ? "allow" : "deny");
+    }
+    std::vector<std::string> answers;
+
+private:
+    IMPLEMENT_REFCOUNTING(RecordingCallback);
+};
+
+// The requests of a case go in as listed; the user answers or the engine dismisses by prompt id.
+struct Operation {
+    enum Kind { Request, Allow, Refuse, Dismiss } kind;
+    uint64_t promptId;
+    int tabId = 0;
+    std::string origin = {};
+    unsigned types = 0;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Operation> operations;
+    // The answer each prompt got, "" for none.
+    std::map<uint64_t, std::string> answers;
+    // What each tab's prompt shows at the end (0: nothing).
+    std::map<int, uint64_t> shownAtEnd;
+};
+
+TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDecides)
+{
+    using O = Operation;
+    const std::vector<Case> cases = {
+        { "a tab's second request waits for the first",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Request, 2, 1, kSite, kMicrophone },
+                { O::Allow, 1 } },
+            { { 1, "allow" }, { 2, "" } }, { { 1, 2 } } },
+        { "the same question in another tab is settled with the first answer",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Request, 2, 2, kSite, kCamera }, { O::Refuse, 1 },
+                { O::Request, 3, 2, kSite, kCamera } },
+            { { 1, "deny" }, { 2, "deny" }, { 3, "deny" } }, { { 1, 0 }, { 2, 0 } } },
+        { "another site is asked again",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Allow, 1 },
+                { O::Request, 2, 1, kOtherSite, kCamera } },
+            { { 1, "allow" }, { 2, "" } }, { { 1, 2 } } },
+        { "a pair is allowed only when both were",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Allow, 1 },
+                { O::Request, 2, 1, kSite, kCamera | kMicrophone }, { O::Allow, 2 },
+                { O::Request, 3, 1, kSite, kMicrophone } },
+            { { 1, "allow" }, { 2, "allow" }, { 3, "allow" } }, { { 1, 0 } } },
+        { "a pair is refused when one of them was",
+            { { O::Request, 1, 1, kSite, kMicrophone }, { O::Refuse, 1 },
+                { O::Request, 2, 1, kSite, kCamera | kMicrophone } },
+            { { 1, "deny" }, { 2, "deny" } }, { { 1, 0 } } },
+        { "a dismissed question is dropped unanswered and the next one shown",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Request, 2, 1, kSite, kMicrophone },
+                { O::Dismiss, 1 }, { O::Allow, 1 } },
+            { { 1, "" }, { 2, "" } }, { { 1, 2 } } },
+        { "answers to unknown prompts change nothing",
+            { { O::Allow, 7 }, { O::Request, 1, 1, kSite, kCamera } }, { { 1, "" } }, { { 1, 1 } } },
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        std::map<int, uint64_t> shown;
+        SitePermissions permissions([&](int tabId, uint64_t promptId, const std::u16string& text) {
+            EXPECT_EQ(text.empty(), promptId == 0);
+            shown[tabId] = promptId;
+        });
+        std::map<uint64_t, CefRefPtr<RecordingCallback>> callbacks;
+        for (const Operation& operation : test.operations) {
+            switch (operation.kind) {
+            case O::Request:
+                callbacks[operation.promptId] = new RecordingCallback;
+                permissions.Request(operation.tabId, operation.promptId, operation.origin, operation.types,
+                    callbacks[operation.promptId]);
+                break;
+            case O::Allow:
+            case O::Refuse:
+                permissions.Answer(operation.promptId, operation.kind == O::Allow);
+                break;
+            case O::Dismiss:
+                permissions.Dismiss(operation.promptId);
+                break;
+            }
+        }
+        for (const auto& [promptId, answer] : test.answers) {
+            const auto& answers = callbacks[promptId]->answers;
+            EXPECT_EQ(answers.size(), answer.empty() ? 0u : 1u) << "prompt " << promptId;
+            if (!answer.empty() && !answers.empty()) {
+                EXPECT_EQ(answers[0], answer) << "prompt " << promptId;
+            }
+        }
+        EXPECT_EQ(shown, test.shownAtEnd);
+    }
+}
+
+TEST(SitePermissionsTest, ThePromptNamesTheHostAndWhatItWants)
+{
+    EXPECT_EQ(
+        SitePermissions::PromptText("https://live.example", kCamera), u"live.example 想要使用你的摄像头");
+    EXPECT_EQ(SitePermissions::PromptText(kOtherSite, kCamera | kMicrophone),
+        u"other.example:8443 想要使用你的摄像头和麦克风");
+    EXPECT_EQ(SitePermissions::PromptText("http://[::1]:9000", CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE),
+        u"[::1]:9000 想要共享你的整个屏幕");
+}
+
+} // namespace

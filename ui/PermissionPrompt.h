@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/ui/WindowImplBase.h"
+
+#include <cstdint>
+#include <string>
+
+/// A tab's question to the user about what its page asks for ("允许" / "拒绝"), shown over
+/// the top of the page; the answer goes to the client handler. One per tab, created on the
+/// first request and hidden between them. GUI thread only; frees itself with its window.
+class PermissionPrompt : public platform::ui::WindowImplBase {
+public:
+    /// Shows promptId with text over the page in tab (a tab window), or hides the prompt when
+    /// promptId is 0. Returns the prompt's window, which goes with the tab's.
+    static platform::ui::HWND ShowInTab(
+        platform::ui::HWND tab, platform::ui::HWND prompt, uint64_t promptId, const std::u16string& text);
+    /// Keeps the prompt at its place when the tab's size changes.
+    static void Place(platform::ui::HWND tab, platform::ui::HWND prompt);
+
+    platform::ui::CDuiString GetSkinFolder() override { return u"skin/Zandrel/"; }
+    platform::ui::CDuiString GetSkinFile() override { return u"permission_prompt.xml"; }
+    platform::ui::CDuiString GetWindowClassName() const override { return u"PermissionPrompt"; }
+    void Notify(platform::ui::TNotifyUI& msg) override;
+    void OnFinalMessage(platform::ui::HWND hwnd) override;
+
+private:
+    void Answer(bool allow);
+
+    uint64_t promptId = 0;
+};
