@@ -18,6 +18,7 @@
 #include "platform/ui/WindowMessages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
@@ -257,6 +258,21 @@ void BrowserClientHandler::OnTitleChange(CefRefPtr<CefBrowser> browser, const st
     // A browser outside any tab (the developer tools) has no tab to name.
     if (TabContextHandler* context = TabContextOf(browser))
         titleSink->TitleChanged(context->tabId, title);
+}
+
+void BrowserClientHandler::OnFindResult(
+    CefRefPtr<CefBrowser> browser, int identifier, int count, int activeMatchOrdinal, bool finalUpdate)
+{
+    (void)identifier, (void)finalUpdate;
+    // The find bar is the tab's; a browser outside any tab has none.
+    TabContextHandler* context = TabContextOf(browser);
+    if (!context)
+        return;
+    const auto matches = static_cast<std::uint64_t>(std::max(count, 0));
+    const auto active = static_cast<std::uint64_t>(std::max(activeMatchOrdinal, 0));
+    platform::ui::PostMessage(mainWindowHandle, WM_FIND_RESULT,
+        static_cast<platform::ui::WPARAM>(context->tabId),
+        static_cast<platform::ui::LPARAM>(matches << 32 | active));
 }
 
 void BrowserClientHandler::OnFullscreenModeChange(CefRefPtr<CefBrowser> browser, bool fullscreen)

@@ -29,6 +29,7 @@ class BrowserClientHandler : public platform::engine::CefClient,
                              public platform::engine::CefDisplayHandler,
                              public platform::engine::CefDownloadHandler,
                              public platform::engine::CefDragHandler,
+                             public platform::engine::CefFindHandler,
                              public platform::engine::CefGeolocationHandler,
                              public platform::engine::CefJSDialogHandler,
                              public platform::engine::CefKeyboardHandler,
@@ -58,6 +59,7 @@ public:
     CefRefPtr<platform::engine::CefDisplayHandler> GetDisplayHandler() override { return this; }
     CefRefPtr<platform::engine::CefDownloadHandler> GetDownloadHandler() override { return this; }
     CefRefPtr<platform::engine::CefDragHandler> GetDragHandler() override { return this; }
+    CefRefPtr<platform::engine::CefFindHandler> GetFindHandler() override { return this; }
     CefRefPtr<platform::engine::CefGeolocationHandler> GetGeolocationHandler() override { return this; }
     CefRefPtr<platform::engine::CefJSDialogHandler> GetJSDialogHandler() override { return this; }
     CefRefPtr<platform::engine::CefKeyboardHandler> GetKeyboardHandler() override { return this; }
@@ -92,6 +94,10 @@ public:
         platform::engine::cef_permission_request_result_t result) override;
     /// The user's answer in a tab's prompt; any thread.
     void AnswerPermissionPrompt(uint64_t promptId, bool allow);
+
+    // CefFindHandler
+    void OnFindResult(CefRefPtr<CefBrowser> browser, int identifier, int count, int activeMatchOrdinal,
+        bool finalUpdate) override;
 
     // CefKeyboardHandler
     bool OnPreKeyEvent(CefRefPtr<CefBrowser> browser, const platform::engine::CefKeyEvent& event,

@@ -32,3 +32,6 @@ struct TabPermissionPrompt {
     uint64_t promptId = 0;
     std::u16string text;
 };
+// A tab's search in its page found matches: wParam the tab's tabId, lParam the highlighted
+// match (from 1; 0 with none) in its low 32 bits and the number of matches above them.
+constexpr platform::ui::UINT WM_FIND_RESULT = 11034;

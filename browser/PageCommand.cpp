@@ -6,6 +6,7 @@ namespace {
 constexpr int kLeft = 0x25;
 constexpr int kRight = 0x27;
 constexpr int kDigitZero = 0x30;
+constexpr int kLetterF = 0x46;
 constexpr int kLetterR = 0x52;
 constexpr int kKeypadZero = 0x60;
 constexpr int kKeypadPlus = 0x6B;
@@ -38,6 +39,8 @@ PageCommand PageCommandOfKey(const CefKeyEvent& event)
     case kLetterR:
         return shift ? PageCommand::ReloadIgnoreCache : PageCommand::Reload;
     // Plus usually needs Shift on its key; both it and "=" zoom in.
+    case kLetterF:
+        return shift ? PageCommand::None : PageCommand::Find;
     case kPlusKey:
     case kKeypadPlus:
         return PageCommand::ZoomIn;

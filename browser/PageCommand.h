@@ -12,6 +12,7 @@ enum class PageCommand {
     ZoomIn,
     ZoomOut,
     ZoomReset,
+    Find,
 };
 
 // The command of a key event, for its key down, its character and its key up alike; None for

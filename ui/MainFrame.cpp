@@ -22,6 +22,7 @@
 #include "update/VersionClipboard.h"
 
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 using namespace platform::ui;
@@ -245,6 +246,11 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
         break;
     case WM_PAGE_COMMAND:
         OnPageCommand(static_cast<PageCommand>(wParam));
+        break;
+    case WM_FIND_RESULT:
+        pageCommands.ShowFindResult(static_cast<int>(wParam),
+            static_cast<int>(static_cast<std::uint64_t>(lParam) >> 32),
+            static_cast<int>(lParam & 0xFFFFFFFF));
         break;
     case WM_SHOW_RUNNING_INSTANCE:
         ShowRunningWindow();

@@ -13,9 +13,22 @@ PageCommands::PageCommands(const TabStrip& tabs)
 {
 }
 
+void PageCommands::ShowFindResult(int tabId, int count, int activeMatch)
+{
+    for (int i = 0; i < tabs.Count(); ++i) {
+        TabWin* tab = tabs.TabAt(i);
+        if (tab && tab->GetTabId() == tabId)
+            tab->ShowFindResult(count, activeMatch);
+    }
+}
+
 void PageCommands::Run(PageCommand command)
 {
     TabWin* tab = tabs.TabAt(tabs.CurrentIndex());
+    if (tab && command == PageCommand::Find) {
+        tab->OpenFindBar();
+        return;
+    }
     auto browser
         = tab && sharedClientHandler ? sharedClientHandler->FindBrowserByTabId(tab->GetTabId()) : nullptr;
     auto host = browser ? browser->GetHost() : nullptr;

@@ -5,7 +5,7 @@
 class TabStrip;
 
 // Carries out what the browser's keys ask of the selected tab's page: reloading it, with or
-// without the cache, and zooming it in the engine's steps. Zoom belongs to each tab.
+// without the cache, zooming it in the engine's steps, and its find bar. Zoom belongs to each tab.
 // GUI thread only.
 class PageCommands {
 public:
@@ -13,6 +13,8 @@ public:
 
     // Back, forward and the find bar belong to the frame; other commands to this.
     void Run(PageCommand command);
+    // The page of tabId answered its find bar's search.
+    void ShowFindResult(int tabId, int count, int activeMatch);
 
 private:
     const TabStrip& tabs;

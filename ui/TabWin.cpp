@@ -8,6 +8,7 @@
 #include "platform/ui/Notify.h"
 #include "platform/ui/WindowOps.h"
 #include "ui/PermissionPrompt.h"
+#include "ui/FindBar.h"
 
 using namespace platform::ui;
 using platform::engine::CefRefPtr;
@@ -100,7 +101,30 @@ void TabWin::FitBrowser()
         return;
     }
     const int hh = HeaderHeight();
-    SetWindowPos(browserWindow, 2, hh, w - 4, h - 2 * hh, SWP_NOZORDER);
+    const int findBarHeight = findBar ? findBar->Height() : 0;
+    if (findBarHeight > 0)
+        SetWindowPos(findBar->GetHWND(), 2, hh, w - 4, findBarHeight, SWP_NOZORDER);
+    SetWindowPos(browserWindow, 2, hh + findBarHeight, w - 4, h - 2 * hh - findBarHeight, SWP_NOZORDER);
+}
+
+void TabWin::OpenFindBar()
+{
+    if (!findBar) {
+        auto* bar = new FindBar(
+            tabId, [this] { FitBrowser(); }, [this] { findBar = nullptr; });
+        if (!bar->Create(GetHWND(), u"findbar", WS_CHILD, 0)) {
+            delete bar;
+            return;
+        }
+        findBar = bar;
+    }
+    findBar->Open();
+}
+
+void TabWin::ShowFindResult(int count, int activeMatch)
+{
+    if (findBar)
+        findBar->ShowResult(count, activeMatch);
 }
 
 void TabWin::OnFinalMessage(HWND hwnd)

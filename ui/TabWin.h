@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+class FindBar;
+
 /// The window behind one tab: an optional header strip and, below it, the tab's
 /// browser, created when the window is initialised and kept fitted to the window.
 /// GUI thread only; frees itself once its native window is gone.
@@ -37,6 +39,12 @@ public:
     /// Asks the user about promptId over the page; 0 hides the question.
     void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text);
     platform::ui::HWND PermissionPromptWindow() const { return permissionPrompt; }
+    /// Opens the tab's find bar above the browser (or gives it the keyboard again).
+    void OpenFindBar();
+    /// The browser's answer to the find bar's latest search.
+    void ShowFindResult(int count, int activeMatch);
+    /// The find bar once opened; nullptr before.
+    FindBar* GetFindBar() const { return findBar; }
 
 private:
     void CreateBrowser();
@@ -48,4 +56,5 @@ private:
     platform::ui::COptionUI* tabOption = nullptr;
     bool fillsWindow = false;
     platform::ui::HWND permissionPrompt = nullptr;
+    FindBar* findBar = nullptr;
 };

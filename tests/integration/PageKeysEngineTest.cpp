@@ -1,7 +1,9 @@
 #include "EngineMainFrameFixture.h"
 
+#include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "support/WaitUntil.h"
+#include "ui/FindBar.h"
 
 #include <QKeyEvent>
 #include <QWebEngineView>
@@ -166,6 +168,60 @@ TEST_F(PageKeysEngineTest, AltArrowsGoBackAndForwardAsTheButtonsDo)
     ASSERT_TRUE(WaitUntil([&] { return Evaluate("typeof keys") == "number"; }, 20000));
     Press({ Qt::Key_Right, Qt::AltModifier, "Alt+Right" });
     EXPECT_TRUE(WaitUntil([&] { return Evaluate("document.title") == "Second"; }, 20000));
+}
+
+TEST_F(PageKeysEngineTest, ControlFOpensAFindBarThatCountsAndStepsThroughMatchesAndEscapeClosesIt)
+{
+    site.Page("/words",
+        "<html><head><meta charset='utf-8'><title>Words</title></head><body>"
+        "apple one, apple two, apple three<script>var keys = 0;"
+        "document.addEventListener('keydown', function () { keys++; });</script></body></html>");
+    BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/words"));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return Evaluate("document.title + document.readyState") == "Wordscomplete"
+                && !BrowserOf(0)->IsLoading();
+        },
+        20000));
+    Press({ Qt::Key_F, Qt::ControlModifier, "Ctrl+F" });
+    TabWin* tab = frame->Tabs().TabAt(0);
+    ASSERT_TRUE(WaitUntil([&] { return tab->GetFindBar() && tab->GetFindBar()->IsOpen(); }, 10000));
+    FindBar* bar = tab->GetFindBar();
+    platform::ui::CControlUI* field = bar->FindControl(u"find_text");
+    platform::ui::CControlUI* count = bar->FindControl(u"find_count");
+    ASSERT_TRUE(field && count);
+    QWidget* typing = field->Widget()->focusProxy();
+    ASSERT_NE(typing, nullptr);
+    auto key = [&](Qt::Key code, Qt::KeyboardModifiers modifiers, const QString& text = QString()) {
+        QKeyEvent down(QEvent::KeyPress, code, modifiers, text);
+        QKeyEvent up(QEvent::KeyRelease, code, modifiers, text);
+        QCoreApplication::sendEvent(typing, &down);
+        QCoreApplication::sendEvent(typing, &up);
+    };
+    for (QChar letter : QStringLiteral("apple"))
+        key(Qt::Key(letter.toUpper().unicode()), Qt::NoModifier, letter);
+    auto countShows = [&](const std::u16string& text) {
+        const bool shown = WaitUntil([&] { return count->GetText() == text; }, 10000);
+        EXPECT_TRUE(shown) << QString::fromStdU16String(count->GetText()).toStdString() << " for "
+                           << QString::fromStdU16String(field->GetText()).toStdString();
+        return shown;
+    };
+    countShows(u"第 1 个，共 3 个");
+    key(Qt::Key_Return, Qt::NoModifier);
+    countShows(u"第 2 个，共 3 个");
+    key(Qt::Key_Return, Qt::ShiftModifier);
+    countShows(u"第 1 个，共 3 个");
+    key(Qt::Key_Z, Qt::NoModifier, "z");
+    countShows(u"无结果");
+
+    key(Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_FALSE(bar->IsOpen());
+    EXPECT_EQ(count->GetText(), u"");
+    EXPECT_EQ(Evaluate("String(keys)"), "0");
+    // Opened again, the tab's bar keeps its text for another search.
+    Press({ Qt::Key_F, Qt::ControlModifier, "Ctrl+F" });
+    EXPECT_TRUE(WaitUntil([&] { return bar->IsOpen(); }, 10000));
+    EXPECT_EQ(field->GetText(), u"applez");
 }
 
 } // namespace

@@ -61,6 +61,7 @@ const Layout kLayouts[] = {
             u"closebtn", u"minbtn", u"maxbtn", u"restorebtn" },
         { u"tab_win_button_bk_style", u"tab_win_button_style" } },
     { u"tabwin.xml", { u"header" }, {} },
+    { u"findbar.xml", { u"find_text", u"find_count", u"find_previous", u"find_next", u"find_close" }, {} },
     { u"messagebox_dialog.xml", { u"caption", u"text", u"TextLayout", u"okbtn", u"cancelbtn", u"closebtn" },
         {} },
     { u"setting/setting.xml",
@@ -114,6 +115,7 @@ TEST(SkinLayouts, ControlsHaveTheKindsTheWindowsCastThemTo)
         { u"update_dialog.xml", u"progress_status", u"Progress" },
         { u"update_dialog.xml", u"lbl_update_tip", u"Label" },
         { u"menu/menu.xml", u"menu", u"List" },
+        { u"findbar.xml", u"find_text", u"Edit" },
     };
     for (const Kind& kind : kinds) {
         CPaintManagerUI manager;

@@ -224,7 +224,6 @@ void QtBrowser::ConnectPage()
             ReportFullscreen(request.toggleOn());
         });
     ConnectQuotaRequests(this, page);
-    ConnectFindResults();
 }
 
 void QtBrowser::ReportFullscreen(bool on)

@@ -79,7 +79,6 @@ public:
 
 private:
     void ConnectPage();
-    void ConnectFindResults();
     void ReportLoadingState();
     void ReportFullscreen(bool fullscreen);
 

@@ -13,17 +13,6 @@ namespace {
     constexpr int kFindIdentifier = 1;
 }
 
-void QtBrowser::ConnectFindResults()
-{
-    BrowserPage* page = Page();
-    QObject::connect(
-        page, &QWebEnginePage::findTextFinished, page, [this](const QWebEngineFindTextResult& result) {
-            if (auto handler = client->GetFindHandler())
-                handler->OnFindResult(
-                    this, kFindIdentifier, result.numberOfMatches(), result.activeMatch(), true);
-        });
-}
-
 double QtBrowser::GetZoomLevel() { return Page() ? ZoomLevelOfFactor(Page()->zoomFactor()) : 0; }
 
 void QtBrowser::SetZoomLevel(double zoomLevel)
@@ -47,7 +36,13 @@ void QtBrowser::Find(const std::u16string& searchText, bool forward, bool matchC
     if (matchCase)
         flags |= QWebEnginePage::FindCaseSensitively;
     // The engine moves on to the next match when the text is the one it searched last.
-    Page()->findText(QString::fromStdU16String(searchText), flags);
+    CefRefPtr<QtBrowser> self(this);
+    Page()->findText(
+        QString::fromStdU16String(searchText), flags, [self](const QWebEngineFindTextResult& result) {
+            if (auto handler = self->client->GetFindHandler())
+                handler->OnFindResult(
+                    self, kFindIdentifier, result.numberOfMatches(), result.activeMatch(), true);
+        });
 }
 
 void QtBrowser::StopFinding(bool clearSelection)

@@ -6,6 +6,7 @@
 #include <QXmlStreamReader>
 
 #include "platform/ui/ButtonUI.h"
+#include "platform/ui/EditUI.h"
 #include "platform/ui/HorizontalLayoutUI.h"
 #include "platform/ui/LabelUI.h"
 #include "platform/ui/ListContainerElementUI.h"
@@ -210,6 +211,8 @@ CControlUI* CreateBuiltinControl(const CDuiString& className)
         return new CTabLayoutUI;
     if (className == u"Label")
         return new CLabelUI;
+    if (className == u"Edit")
+        return new CEditUI;
     if (className == u"Text")
         return new CTextUI;
     if (className == u"Button")

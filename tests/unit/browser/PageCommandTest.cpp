@@ -34,7 +34,9 @@ TEST(PageCommandOfKey, BrowserKeysAreCommandsAndOtherKeysStayWithThePage)
         { 0x60, kControl | kKeypad, PageCommand::ZoomReset },
         // Keys that only look alike belong to the page.
         { 'R', 0, PageCommand::None },
-        { 'F', kControl, PageCommand::None },
+        { 'F', kControl, PageCommand::Find },
+        { 'F', 0, PageCommand::None },
+        { 'F', kControl | kShift, PageCommand::None },
         { 0x25, 0, PageCommand::None },
         { 0x25, kControl | kAlt, PageCommand::None },
         { 0x27, kAlt | kShift, PageCommand::None },
