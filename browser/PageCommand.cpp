@@ -38,9 +38,9 @@ PageCommand PageCommandOfKey(const CefKeyEvent& event)
     switch (key) {
     case kLetterR:
         return shift ? PageCommand::ReloadIgnoreCache : PageCommand::Reload;
-    // Plus usually needs Shift on its key; both it and "=" zoom in.
     case kLetterF:
         return shift ? PageCommand::None : PageCommand::Find;
+    // Plus usually needs Shift on its key; both it and "=" zoom in.
     case kPlusKey:
     case kKeypadPlus:
         return PageCommand::ZoomIn;

@@ -92,6 +92,8 @@ private:
     bool showingString = false;
     bool fullscreen = false;
     bool closed = false;
+    // Counts searches; only the latest one's answer reaches the find handler.
+    unsigned findSerial = 0;
     IMPLEMENT_REFCOUNTING(QtBrowser);
 };
 

@@ -36,9 +36,14 @@ void QtBrowser::Find(const std::u16string& searchText, bool forward, bool matchC
     if (matchCase)
         flags |= QWebEnginePage::FindCaseSensitively;
     // The engine moves on to the next match when the text is the one it searched last.
+    // It also answers a search it dropped for a newer one (with no matches), and a late
+    // answer may come after a newer search began: only the latest search's answer counts.
+    const unsigned serial = ++findSerial;
     CefRefPtr<QtBrowser> self(this);
     Page()->findText(
-        QString::fromStdU16String(searchText), flags, [self](const QWebEngineFindTextResult& result) {
+        QString::fromStdU16String(searchText), flags, [self, serial](const QWebEngineFindTextResult& result) {
+            if (serial != self->findSerial)
+                return;
             if (auto handler = self->client->GetFindHandler())
                 handler->OnFindResult(
                     self, kFindIdentifier, result.numberOfMatches(), result.activeMatch(), true);
@@ -48,7 +53,9 @@ void QtBrowser::Find(const std::u16string& searchText, bool forward, bool matchC
 void QtBrowser::StopFinding(bool clearSelection)
 {
     (void)clearSelection;
-    // An empty search ends the current one and takes its highlight away.
+    // An empty search ends the current one and takes its highlight away; the ended
+    // search's answer is no longer wanted.
+    ++findSerial;
     if (Page())
         Page()->findText(QString());
 }
