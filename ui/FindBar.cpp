@@ -42,12 +42,17 @@ int FindBar::Height() const
     return open ? (height > 0 ? height : kDefaultHeight) : 0;
 }
 
+void FindBar::InitWindow()
+{
+    // Here rather than on windowinit, which comes later: the first Ctrl+F opens the bar
+    // straight after creating it and needs the field to give the keyboard to.
+    field = static_cast<CEditUI*>(FindControl(u"find_text"));
+    count = FindControl(u"find_count");
+}
+
 void FindBar::Notify(TNotifyUI& msg)
 {
-    if (msg.type == kNotifyWindowInit) {
-        field = static_cast<CEditUI*>(FindControl(u"find_text"));
-        count = FindControl(u"find_count");
-    } else if (msg.sType == u"textchanged") {
+    if (msg.sType == u"textchanged") {
         Search(true, false);
     } else if (msg.sType == u"return") {
         Search(msg.wParam == 0, true);

@@ -24,6 +24,7 @@ public:
     platform::ui::CDuiString GetZIPFileName() const override { return u"Zandrel.zip"; }
     platform::ui::CDuiString GetWindowClassName() const override { return u"FindBar"; }
 
+    void InitWindow() override;
     void Notify(platform::ui::TNotifyUI& msg) override;
     platform::ui::LRESULT ResponseDefaultKeyEvent(platform::ui::WPARAM key) override;
     void OnFinalMessage(platform::ui::HWND hwnd) override;

@@ -5,6 +5,7 @@
 #include "support/WaitUntil.h"
 #include "ui/FindBar.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QWebEngineView>
 #include <QWheelEvent>
@@ -192,6 +193,8 @@ TEST_F(PageKeysEngineTest, ControlFOpensAFindBarThatCountsAndStepsThroughMatches
     ASSERT_TRUE(field && count);
     QWidget* typing = field->Widget()->focusProxy();
     ASSERT_NE(typing, nullptr);
+    // The keyboard goes to the field straight away, also for the bar's first opening.
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == typing; }, 10000));
     auto key = [&](Qt::Key code, Qt::KeyboardModifiers modifiers, const QString& text = QString()) {
         QKeyEvent down(QEvent::KeyPress, code, modifiers, text);
         QKeyEvent up(QEvent::KeyRelease, code, modifiers, text);
@@ -220,7 +223,7 @@ TEST_F(PageKeysEngineTest, ControlFOpensAFindBarThatCountsAndStepsThroughMatches
     EXPECT_EQ(Evaluate("String(keys)"), "0");
     // Opened again, the tab's bar keeps its text for another search.
     Press({ Qt::Key_F, Qt::ControlModifier, "Ctrl+F" });
-    EXPECT_TRUE(WaitUntil([&] { return bar->IsOpen(); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return bar->IsOpen() && QApplication::focusWidget() == typing; }, 10000));
     EXPECT_EQ(field->GetText(), u"applez");
 }
 
