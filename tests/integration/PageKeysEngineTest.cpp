@@ -109,6 +109,8 @@ TEST_F(PageKeysEngineTest, ReloadKeysLoadThePageAgainAndOnlyTheBypassingOnesSkip
                 return Evaluate("typeof keys") == "number" && Evaluate("typeof reloadMark") == "undefined";
             },
             20000));
+        // The page's script may run before its resource reaches the server.
+        EXPECT_TRUE(WaitUntil([&] { return resourceFetches - fetches >= c.refetched; }, 10000));
         EXPECT_EQ(resourceFetches - fetches, c.refetched);
         // A script run just after a reload may lose its answer; asking again is fine.
         EXPECT_TRUE(WaitUntil([&] { return Evaluate("String(keys + alerts)") == "0"; }, 10000));
