@@ -181,11 +181,11 @@ std::vector<Contender> Variants(int argc, char** argv, const Contender& base)
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) != "--variant")
             continue;
-        const std::string spec = argv[i + 1];
-        const size_t colon = spec.find(':');
+        const std::string labelAndSettings = argv[i + 1];
+        const size_t colon = labelAndSettings.find(':');
         Contender variant = base;
-        variant.name = "A+" + spec.substr(0, colon);
-        std::stringstream settings(colon == std::string::npos ? "" : spec.substr(colon + 1));
+        variant.name = "A+" + labelAndSettings.substr(0, colon);
+        std::stringstream settings(colon == std::string::npos ? "" : labelAndSettings.substr(colon + 1));
         for (std::string setting; std::getline(settings, setting, ';');) {
             if (setting.rfind("width=", 0) == 0)
                 variant.videoWidth = setting.substr(6);
