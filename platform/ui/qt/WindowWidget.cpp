@@ -10,6 +10,7 @@
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/ResizeBorder.h"
+#include "platform/ui/qt/WaylandWindowGeometry.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "platform/ui/qt/WindowManagerState.h"
 
@@ -199,6 +200,8 @@ void WindowWidget::FocusContentWhenReady(int tries)
 void WindowWidget::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
+    if (isWindow())
+        ResendGeometryOnExpose(windowHandle());
     // A hosted window coming into view (the selected tab) brings its page the keyboard focus.
     if (auto* top = dynamic_cast<WindowWidget*>(window()); top && top != this)
         top->FocusContent();
