@@ -50,6 +50,9 @@ void MessageBoxDialog::Show(
         cancelButton->SetVisible(false);
     if (CControlUI* captionLabel = FindControl(u"caption"))
         captionLabel->SetText(caption);
+    // The desktop (task switcher, window list, screen reader) names the box by its caption too,
+    // rather than by the program's name.
+    SetWindowText(GetHWND(), caption);
     if (FindControl(u"text"))
         FitHeightToText(text);
     BringToTop();
