@@ -1,23 +1,27 @@
 #!/usr/bin/env python3
 """The program's windows under a headless Wayland compositor with no X server: the settings window,
 its save failure, a second launch's box and the close confirmation each become a shown toplevel
-(the dialogs parented to the window they belong to) and can be answered; a window hidden in the
-notification area comes back on a second launch.
+(the dialogs parented to the window they belong to, the message boxes titled with their caption)
+and can be answered; maximise and restore give the window and its page the compositor's size and
+back; a window hidden in the notification area comes back on a second launch.
 
 The compositor has no seat, so nothing here has a pointer or a keyboard: buttons are pressed over
 the accessibility bus, and windows are watched in the compositor's protocol log. For the same
 reason the keyboard focus cannot be checked, nor resizing from the edges (an interactive resize
-needs a seat's serial). Maximising is left out while, on a loaded machine, the window now and then
-acknowledges the maximised size and still commits its old one, for which weston ends the connection.
-A Wayland client cannot raise, place or un-minimise its own window, and this compositor offers no
+needs a seat's serial). A Wayland client cannot raise, place or un-minimise its own window, and this compositor offers no
 activation protocol: a second launch cannot bring a minimised or covered window to the front here,
 only map a hidden one again."""
 import os
 
-from wayland_session import Site, StatusNotifierHost, WaylandSession, run, wait_for
+from wayland_session import WIDTH, Site, StatusNotifierHost, WaylandSession, run, wait_for
 
 PAGE = b"""<html><head><meta charset="utf-8"><title>Lobby</title></head><body>lobby<script>
-fetch('/report?event=loaded&n=1').catch(() => {});
+let sent = 0;
+function report(event) {
+    fetch('/report?event=' + event + '&w=' + innerWidth + '&h=' + innerHeight + '&n=' + ++sent).catch(() => {});
+}
+addEventListener('resize', () => report('resize'));
+report('loaded');
 </script></body></html>"""
 
 MAIN_TITLE = "Tessik微端"
@@ -54,6 +58,14 @@ def test(build):
             if not accessibility.press(pid or running.pid, name, window):
                 session.fail("no button %r in %r" % (name, window))
 
+        def page_size():
+            latest = dict(pair.split("=") for pair in site.latest().split("&"))
+            return int(latest["w"]), int(latest["h"])
+
+        def sized(size):
+            """The window's geometry and its committed buffer both have that size."""
+            return protocol.update() and main.geometry[2:] == size and main.buffer_size == size
+
         def launch_again_and_answer():
             second = session.run_program(program)
             box = shown("Tessik客户端")
@@ -67,6 +79,25 @@ def test(build):
         if not wait_for(lambda: site.reports, 120):
             session.fail("the lobby never loaded")
 
+        # Maximised, the window takes the size the compositor gives (weston would end the connection
+        # for any other) and the page grows with it (its height by as much; its first resize also
+        # insets it 2 px at the sides); restored, both shrink by what they grew.
+        normal, page_normal = main.geometry[2:], page_size()
+        press("最大化", MAIN_TITLE)
+        if not wait_for(lambda: protocol.update() and main.configured and main.configured[0] == WIDTH
+                        and sized(main.configured), 60):
+            session.fail("the maximised window did not take the compositor's size: %r" % main)
+        maximised = main.configured
+        grown = (maximised[0] - normal[0], maximised[1] - normal[1])
+        if not wait_for(lambda: page_size()[0] > page_normal[0] and page_size()[1] - page_normal[1] == grown[1], 60):
+            session.fail("the page did not grow with the maximised window: %r" % (page_size(),))
+        page_maximised = page_size()
+        press("还原", MAIN_TITLE)
+        if not wait_for(lambda: sized(normal), 60):
+            session.fail("restoring did not give the window its size back: %r" % main)
+        if not wait_for(lambda: (page_maximised[0] - page_size()[0], page_maximised[1] - page_size()[1]) == grown, 60):
+            session.fail("the page did not shrink with the restored window: %r" % (page_size(),))
+
         press("设置", MAIN_TITLE)
         settings = shown("设置", main, main.client)
         # The save fails while a folder stands where the configuration was.
@@ -74,7 +105,7 @@ def test(build):
         os.replace(config, config + ".saved")
         os.mkdir(config)
         press("保存", "设置")
-        failure = shown(None, settings, main.client)
+        failure = shown("提示", settings, main.client)
         press("确定")
         gone(failure)
         os.rmdir(config)
@@ -87,7 +118,7 @@ def test(build):
             session.fail("the running window went away after the second launch")
 
         press("关闭", MAIN_TITLE)
-        shown(None, main, main.client)
+        shown("提示", main, main.client)
         press("确定")
         if running.wait(60) != 0:
             session.fail("answering the confirmation ended the program with %r" % running.returncode)

@@ -94,12 +94,13 @@ class Toplevel:
         self.destroyed = False
         self.configured = None  # the compositor's last size for it, (0, 0) when the client picks
         self.geometry = None  # the client's last (x, y, width, height) of its visible part
+        self.buffer_size = None  # (width, height) of the buffer its surface last committed
         self.xdg_surface = None
 
     def __repr__(self):
-        return "<%s %r parent=%r mapped=%s destroyed=%s configured=%r geometry=%r>" % (
+        return "<%s %r parent=%r mapped=%s destroyed=%s configured=%r geometry=%r buffer=%r>" % (
             self.client[-4:], self.title, self.parent.title if self.parent else None, self.mapped, self.destroyed,
-            self.configured, self.geometry)
+            self.configured, self.geometry, self.buffer_size)
 
 
 class ProtocolLog:
@@ -115,6 +116,7 @@ class ProtocolLog:
         self.xdg_surfaces = {}  # (client, id) -> wl_surface id
         self.live = {}  # (client, xdg_toplevel id) -> Toplevel
         self.pending = {}  # (client, wl_surface id) -> attached buffer or None
+        self.buffer_sizes = {}  # (client, wl_buffer id) -> (width, height)
         self.rest = ""
 
     def update(self):
@@ -159,13 +161,18 @@ class ProtocolLog:
                 toplevel.mapped = False
                 toplevel.destroyed = True
                 del self.live[key]
+        elif interface == "wl_shm_pool" and request == "create_buffer":
+            buffer = re.match(r"new id wl_buffer@(\d+), -?\d+, (\d+), (\d+),", arguments)
+            if buffer:
+                self.buffer_sizes[(client, buffer.group(1))] = (int(buffer.group(2)), int(buffer.group(3)))
         elif interface == "wl_surface" and request == "attach":
-            self.pending[key] = None if arguments.startswith("nil") else arguments
+            self.pending[key] = None if arguments.startswith("nil") else re.findall(r"@(\d+)", arguments)[0]
         elif interface == "wl_surface" and request == "commit" and key in self.pending:
             buffer = self.pending.pop(key)
             for toplevel in self.live.values():
                 if toplevel.client == client and toplevel.surface == number:
                     toplevel.mapped = buffer is not None
+                    toplevel.buffer_size = self.buffer_sizes.get((client, buffer)) if buffer else None
 
     def shown(self):
         return [t for t in self.update() if t.mapped]
