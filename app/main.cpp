@@ -1,7 +1,7 @@
-#include "app/BuildIdentity.h"
 #include "app/EngineApp.h"
 #include "app/GlobalState.h"
 #include "app/SingleInstance.h"
+#include "app/support/BuildIdentity.h"
 #include "browser/EngineAppRenderSide.h"
 #include "browser/MainWindowMessages.h"
 #include "browser/SharedClientHandler.h"

@@ -1,4 +1,4 @@
-#include "ui/MessageBoxDialog.h"
+#include "dialogs/MessageBoxDialog.h"
 
 #include <algorithm>
 #include <memory>

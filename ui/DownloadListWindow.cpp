@@ -1,6 +1,6 @@
 #include "ui/DownloadListWindow.h"
 
-#include "app/ShellUtilities.h"
+#include "app/shell/ShellUtilities.h"
 #include "browser/SharedClientHandler.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ContainerUI.h"

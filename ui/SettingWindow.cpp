@@ -1,8 +1,8 @@
 #include "ui/SettingWindow.h"
 
 #include "config/AppConfig.h"
+#include "dialogs/MessageBoxDialog.h"
 #include "platform/os/TextCodec.h"
-#include "ui/MessageBoxDialog.h"
 #include "update/UpdateCheck.h"
 
 using namespace platform::ui;

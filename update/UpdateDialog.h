@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WorkerThread.h"
+#include "app/support/WorkerThread.h"
 #include "platform/ui/WindowImplBase.h"
 #include "update/DownloadTask.h"
 #include "update/HttpClient.h"
