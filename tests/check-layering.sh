@@ -10,7 +10,7 @@ cd "$root" || exit 2
 failed=0
 
 pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*|unistd\.h|fcntl\.h|dlfcn\.h|pthread\.h|signal\.h|iconv\.h|langinfo\.h|pwd\.h|spawn\.h|dirent\.h|execinfo\.h|sys/[^>]*|linux/[^>]*|X11/[^>]*)>'
-hits=$(grep -rnE "$pattern" app browser ui config update dialogs --include='*.h' --include='*.cpp' 2>/dev/null)
+hits=$(grep -rnE "$pattern" app browser ui config update dialogs ids --include='*.h' --include='*.cpp' 2>/dev/null)
 if [ -n "$hits" ]; then
     echo "Qt or Linux system headers above platform/:"
     echo "$hits"
@@ -26,13 +26,14 @@ platform_ui 1
 app_support 1
 update_signing 1
 platform_engine 2
+system_ids 2
 config 2
 app_shell 2
-dialogs 2
-app_core 3
-update 3
-browser 4
-ui 5
+dialogs 3
+app_core 4
+update 4
+browser 5
+ui 6
 '
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
