@@ -1,11 +1,11 @@
-#include "app/BuildIdentity.h"
 #include "app/EngineApp.h"
 #include "app/GlobalState.h"
 #include "app/SingleInstance.h"
+#include "app/support/BuildIdentity.h"
 #include "browser/EngineAppRenderSide.h"
-#include "browser/MainWindowMessages.h"
 #include "browser/SharedClientHandler.h"
 #include "config/KeptProfile.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/engine/CefProcess.h"
 #include "platform/os/CrashGuard.h"
 #include "platform/os/TextCodec.h"
@@ -16,6 +16,7 @@
 #include "ui/MainFrame.h"
 #include "update/HttpClient.h"
 
+#include "ids/WindowStyleIds.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,8 +81,8 @@ bool RunMainFrame()
     CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath() + u"skin/Zandrel/");
 
     auto* frame = new MainFrame;
-    if (!frame->Create(nullptr, u"Tessik微端", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT,
-            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+    if (!frame->Create(nullptr, u"Tessik微端", kMainFrameStyle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT)) {
         ReportMissingMainWindow();
         return false;
     }

@@ -3,13 +3,13 @@
 #include "app/GlobalState.h"
 #include "browser/ConsoleLog.h"
 #include "browser/ContextMenu.h"
-#include "browser/MainWindowMessages.h"
 #include "browser/PageCommand.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
 #include "config/AppConfig.h"
 #include "config/SiteAddress.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/engine/CefTask.h"
 #include "platform/os/OsLayer.h"
@@ -18,9 +18,9 @@
 #include "platform/ui/WindowMessages.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <atomic>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 

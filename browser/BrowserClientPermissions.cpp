@@ -2,8 +2,8 @@
 #include "browser/BrowserClientHandler.h"
 
 #include "app/GlobalState.h"
-#include "browser/MainWindowMessages.h"
 #include "browser/TabContextHandler.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/engine/CefTask.h"
 #include "platform/ui/WindowMessages.h"
 

@@ -1,6 +1,6 @@
 #include "browser/ConsoleLog.h"
 
-#include "app/ProgramPaths.h"
+#include "app/support/ProgramPaths.h"
 #include "platform/os/TextCodec.h"
 
 #include <cstdio>

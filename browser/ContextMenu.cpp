@@ -1,16 +1,11 @@
 #include "browser/ContextMenu.h"
 
+#include "ids/WindowStyleIds.h"
 #include "platform/ui/WindowTypes.h"
 
 using namespace platform::engine;
 
 namespace ContextMenu {
-
-namespace {
-    // WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE
-    constexpr unsigned int kDevToolsStyle = 0x16CF0000;
-    constexpr int kUseDefault = static_cast<int>(0x80000000);
-}
 
 void AddDevToolsEntries(int typeFlags, bool testMode, CefMenuModel& model)
 {
@@ -29,10 +24,10 @@ CefWindowInfo DevToolsWindowInfo(platform::ui::HWND pageWindow)
     CefWindowInfo info;
     info.exStyle = 0;
     info.style = kDevToolsStyle;
-    info.x = kUseDefault;
-    info.y = kUseDefault;
-    info.width = kUseDefault;
-    info.height = kUseDefault;
+    info.x = platform::ui::CW_USEDEFAULT;
+    info.y = platform::ui::CW_USEDEFAULT;
+    info.width = platform::ui::CW_USEDEFAULT;
+    info.height = platform::ui::CW_USEDEFAULT;
     info.parentWindow = pageWindow;
     info.windowName = u"DevTools";
     return info;

@@ -1,6 +1,6 @@
 #include "browser/DownloadReporter.h"
 
-#include "browser/MainWindowMessages.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/engine/CefTask.h"
 #include "platform/os/TextCodec.h"
 

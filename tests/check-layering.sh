@@ -1,14 +1,99 @@
 #!/usr/bin/env bash
-# Fails when code above platform/ includes Qt or Linux system headers:
-# everything platform-specific must go through platform/.
+# Fails when code above platform/ includes Qt or Linux system headers (everything
+# platform-specific must go through platform/), and, given the build folder, when a
+# library links one of its own layer or a layer above it, or when a test that needs
+# neither windows nor pages loads Qt WebEngine.
 set -u
 root=${1:-$(dirname "$0")/..}
+build=${2:-}
 cd "$root" || exit 2
+failed=0
+
 pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*|unistd\.h|fcntl\.h|dlfcn\.h|pthread\.h|signal\.h|iconv\.h|langinfo\.h|pwd\.h|spawn\.h|dirent\.h|execinfo\.h|sys/[^>]*|linux/[^>]*|X11/[^>]*)>'
-hits=$(grep -rnE "$pattern" app browser ui config update --include='*.h' --include='*.cpp' 2>/dev/null)
+hits=$(grep -rnE "$pattern" app browser ui config update dialogs ids --include='*.h' --include='*.cpp' 2>/dev/null)
 if [ -n "$hits" ]; then
     echo "Qt or Linux system headers above platform/:"
     echo "$hits"
-    exit 1
+    failed=1
 fi
-echo "layering ok"
+
+if [ -n "$build" ]; then
+    # Each library's layer, lowest first: a library may link only libraries of lower layers.
+    # A new library has to be placed here before the check passes.
+    layers='
+platform_os 0
+platform_ui 1
+app_support 1
+update_signing 1
+platform_engine 2
+system_ids 2
+config 2
+app_shell 2
+dialogs 3
+app_core 4
+update 4
+browser 5
+ui 6
+'
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    if ! cmake --graphviz="$scratch/targets.dot" "$build" >"$scratch/cmake.log" 2>&1; then
+        echo "cmake --graphviz failed:"
+        cat "$scratch/cmake.log"
+        exit 1
+    fi
+    # Nodes: "nodeN" [ label = "name", shape = kind ];  edges: "nodeA" -> "nodeB" ... // a -> b
+    graph_faults=$(awk -v layers="$layers" '
+        BEGIN {
+            n = split(layers, rows, "\n")
+            for (i = 1; i <= n; i++)
+                if (split(rows[i], f, " ") == 2)
+                    layer[f[1]] = f[2]
+        }
+        /^ *"node[0-9]+" \[ label = / {
+            match($0, /label = "[^"]*"/); name = substr($0, RSTART + 9, RLENGTH - 10)
+            match($0, /shape = [a-z]+/); shape = substr($0, RSTART + 8, RLENGTH - 8)
+            ours = name !~ /::/ && name !~ /^(test_|bench_|fuzz_)/ && name !~ /[\/ ]/ && name !~ /^-/
+            if (ours && shape ~ /octagon|pentagon|hexagon/ && !(name in layer))
+                print "library " name " has no layer in tests/check-layering.sh"
+            if (ours && shape == "egg")
+                program[name] = 1
+        }
+        /^ *"node[0-9]+" -> "node[0-9]+".*\/\/ / {
+            link = $0; sub(/.*\/\/ /, "", link)
+            split(link, ends, " -> ")
+            from = ends[1]; to = ends[2]
+            if (!(from in layer))
+                next
+            if (to in program)
+                print from " links the program " to
+            if (!(to in layer))
+                next
+            if (layer[to] > layer[from])
+                print from " (layer " layer[from] ") links " to " above it (layer " layer[to] ")"
+            else if (layer[to] == layer[from])
+                print from " links " to " across its layer (" layer[from] ")"
+        }
+    ' "$scratch/targets.dot")
+    if [ -n "$graph_faults" ]; then
+        echo "library links that run up or across:"
+        echo "$graph_faults"
+        failed=1
+    fi
+
+    # The XML engine's and the update check's tests need neither windows nor pages.
+    for test in unit_config unit_update; do
+        binary="$build/bin/$test"
+        if [ ! -x "$binary" ]; then
+            echo "$binary is missing: build it before the check"
+            failed=1
+        elif ldd "$binary" | grep -q 'libQt6WebEngine'; then
+            echo "$test loads Qt WebEngine:"
+            ldd "$binary" | grep 'libQt6WebEngine'
+            failed=1
+        fi
+    done
+fi
+
+[ "$failed" = 0 ] && echo "layering ok"
+exit "$failed"

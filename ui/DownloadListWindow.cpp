@@ -1,7 +1,9 @@
 #include "ui/DownloadListWindow.h"
 
-#include "app/ShellUtilities.h"
+#include "app/shell/ShellUtilities.h"
 #include "browser/SharedClientHandler.h"
+#include "ids/CloseCodes.h"
+#include "ids/WindowStyleIds.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ContainerUI.h"
 #include "platform/ui/DialogBuilder.h"
@@ -11,11 +13,6 @@
 #include <algorithm>
 
 using namespace platform::ui;
-
-namespace {
-constexpr DWORD kPopupStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-constexpr DWORD kPopupExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-}
 
 DownloadListWindow::DownloadListWindow(const DownloadList& list, std::function<void()> onClosed)
     : list(list)
@@ -136,7 +133,7 @@ void DownloadListWindow::Notify(TNotifyUI& msg)
         return;
     if (msg.SenderIs(u"btn_open_folder")) {
         OpenFolderAndSelect(platform::os::Utf8ToUtf16(progress->fullPath));
-        Close(1);
+        Close(kCloseAccepted);
     } else if (msg.SenderIs(u"btn_cancel_download") && sharedClientHandler) {
         sharedClientHandler->CancelDownload(progress->id);
     }
@@ -146,7 +143,7 @@ LRESULT DownloadListWindow::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM 
 {
     if (msg == WM_KILLFOCUS) {
         if (reinterpret_cast<HWND>(wParam) != GetHWND())
-            Close(1);
+            Close(kCloseAccepted);
         bHandled = true;
         return 0;
     }
@@ -156,7 +153,7 @@ LRESULT DownloadListWindow::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM 
 LRESULT DownloadListWindow::ResponseDefaultKeyEvent(WPARAM key)
 {
     if (key == VK_ESCAPE) {
-        Close(1);
+        Close(kCloseAccepted);
         return 1;
     }
     return WindowImplBase::ResponseDefaultKeyEvent(key);

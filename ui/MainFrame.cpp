@@ -1,19 +1,23 @@
 #include "ui/MainFrame.h"
 
-#include "app/ShellUtilities.h"
+#include "app/shell/ShellUtilities.h"
 #include "browser/SharedClientHandler.h"
 #include "config/AppConfig.h"
 #include "config/AutoStartRegistrar.h"
 #include "config/SiteAddress.h"
+#include "dialogs/MessageBoxDialog.h"
+#include "ids/CloseCodes.h"
+#include "ids/WindowMessageIds.h"
+#include "ids/WindowStyleIds.h"
 #include "platform/engine/CefBrowser.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/WindowOps.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuElementUI.h"
 #include "ui/MenuIdCounter.h"
+#include "ui/MenuIds.h"
 #include "ui/MenuUI.h"
 #include "ui/MenuWindow.h"
-#include "ui/MessageBoxDialog.h"
 #include "ui/SettingWindow.h"
 #include "ui/TabWin.h"
 #include "update/HttpClient.h"
@@ -29,14 +33,10 @@ using namespace platform::ui;
 using platform::os::Utf16ToUtf8;
 
 namespace {
-constexpr UINT kIgnoredUserMessage = WM_USER + 1;
-constexpr UINT kIgnoredToolMessage = WM_USER + 302;
-constexpr UINT kSwallowedMessage = 11012;
 constexpr WPARAM kIgnoredTimerId = 1;
 constexpr int kMainIconId = 129;
 constexpr int kSmallIconId = 130;
 constexpr UINT kTrayIconId = 1;
-constexpr int kTrayMenuId = 7;
 }
 
 MainFrame::MainFrame()
@@ -74,11 +74,11 @@ void MainFrame::AddMenuItem(int parentId, int id, const std::u16string& text, in
 
 void MainFrame::InitWindow()
 {
-    AddMenuItem(4, NextMenuId(), u"关于", 0);
-    AddMenuItem(6, 61, u"软件升级", 0);
-    AddMenuItem(6, 62, u"退出客户端", 0);
-    AddMenuItem(7, 71, u"打开主界面", 1);
-    AddMenuItem(7, 73, u"退出客户端", 1);
+    AddMenuItem(kAboutMenuGroup, NextMenuId(), u"关于", 0);
+    AddMenuItem(kMainMenuGroup, kUpdateMenuItem, u"软件升级", 0);
+    AddMenuItem(kMainMenuGroup, kExitMenuItem, u"退出客户端", 0);
+    AddMenuItem(kTrayMenuGroup, kShowWindowTrayItem, u"打开主界面", 1);
+    AddMenuItem(kTrayMenuGroup, kExitTrayItem, u"退出客户端", 1);
 }
 
 void MainFrame::Notify(TNotifyUI& msg)
@@ -127,7 +127,7 @@ void MainFrame::RunStartupUpdateReaction()
         MessageBoxDialog::Inform(GetHWND(), u"提示", decision.text);
         OpenUrl(platform::os::Utf8ToUtf16(decision.url));
         quitWithoutConfirm = true;
-        Close(2);
+        Close(kCloseDismissed);
     } else if (decision.outcome == UpdateOutcome::UpdateAvailable) {
         MessageBoxDialog::Inform(GetHWND(), u"提示", decision.text);
     }
@@ -175,7 +175,7 @@ void MainFrame::OnCloseButton()
 {
     ApplyAutoStart(true);
     if (!AppConfig::Instance().optionexit) {
-        Close(1);
+        Close(kCloseAccepted);
         return;
     }
     // Without a notification-area icon a hidden window could never be brought back
@@ -210,7 +210,7 @@ void MainFrame::OnPageCommand(PageCommand command)
 
 LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == kSwallowedMessage)
+    if (msg == WM_SWALLOWED_MESSAGE)
         return 0;
     return WindowImplBase::HandleMessage(msg, wParam, lParam);
 }
@@ -234,7 +234,7 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     case WM_MENU_CLICK:
         OnMenuClick(reinterpret_cast<const MenuItemInfo*>(wParam));
         break;
-    case TabStrip::kCloseTabMessage:
+    case WM_CLOSE_TAB:
         tabs.CloseTab(reinterpret_cast<CButtonUI*>(wParam));
         pageFullScreen.OnTabsChanged();
         break;
@@ -268,8 +268,8 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
             pageFullScreen.OnTabsChanged();
         }
         break;
-    case kIgnoredUserMessage:
-    case kIgnoredToolMessage:
+    case WM_IGNORED_USER_MESSAGE:
+    case WM_IGNORED_TOOL_MESSAGE:
         break;
     case WM_TIMER:
         if (wParam != kIgnoredTimerId)
@@ -286,19 +286,19 @@ void MainFrame::OnMenuClick(const MenuItemInfo* item)
 {
     if (!item)
         return;
-    if (item->parentId == 4) {
+    if (item->parentId == kAboutMenuGroup) {
         MessageBoxDialog::Inform(GetHWND(), u"新版本", u"Tessik直播助手帮助");
-    } else if (item->parentId == 6 && item->id == 61) {
+    } else if (item->parentId == kMainMenuGroup && item->id == kUpdateMenuItem) {
         OpenUpdateDialog();
-    } else if (item->parentId == 6 && item->id == 62) {
-        Close(1);
-    } else if (item->parentId == 7 && item->id == 71) {
+    } else if (item->parentId == kMainMenuGroup && item->id == kExitMenuItem) {
+        Close(kCloseAccepted);
+    } else if (item->parentId == kTrayMenuGroup && item->id == kShowWindowTrayItem) {
         platform::ui::ShowWindow(GetHWND(), SW_RESTORE);
         SetForegroundWindow(GetHWND());
-    } else if (item->parentId == 7 && item->id == 72) {
+    } else if (item->parentId == kTrayMenuGroup && item->id == kCopyVersionTrayItem) {
         CopyVersionInfoToClipboard();
-    } else if (item->parentId == 7 && item->id == 73) {
-        Close(1);
+    } else if (item->parentId == kTrayMenuGroup && item->id == kExitTrayItem) {
+        Close(kCloseAccepted);
     }
 }
 
@@ -306,22 +306,22 @@ void MainFrame::OnMenuClick(const MenuItemInfo* item)
 void MainFrame::OpenUpdateDialog()
 {
     auto* dialog = new UpdateDialog;
-    if (!dialog->Create(GetHWND(), u"版本更新", 0x96C80000, 0)) {
+    if (!dialog->Create(GetHWND(), u"版本更新", kDialogStyle, 0)) {
         delete dialog;
         return;
     }
     dialog->CenterWindow();
     // Code 1: the installer has been launched and the program makes way for it.
-    if (dialog->ShowModal() == 1) {
+    if (dialog->ShowModal() == kCloseAccepted) {
         quitWithoutConfirm = true;
-        Close(1);
+        Close(kCloseAccepted);
     }
 }
 
 void MainFrame::OpenSettings()
 {
     auto* window = new SettingWindow;
-    if (!window->Create(GetHWND(), u"设置", 0x96C80080, 0)) {
+    if (!window->Create(GetHWND(), u"设置", kSettingsWindowStyle, 0)) {
         delete window;
         return;
     }
@@ -336,7 +336,7 @@ LRESULT MainFrame::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         return 0;
     }
-    if (MessageBoxDialog::Confirm(GetHWND(), u"提示", u"你确定要关闭Tessik微端吗", true) != 1)
+    if (MessageBoxDialog::Confirm(GetHWND(), u"提示", u"你确定要关闭Tessik微端吗", true) != kCloseAccepted)
         bHandled = true;
     return 0;
 }
@@ -365,7 +365,7 @@ int MainFrame::FillMenu(MenuUI* menu)
 {
     if (!menu)
         return 0;
-    return menu->FillFrom(menu->GetRootId() == 5 ? secondMenuItems : menuItems, this);
+    return menu->FillFrom(menu->GetRootId() == kSecondTableMenuRoot ? secondMenuItems : menuItems, this);
 }
 
 bool MainFrame::HasSubMenu(MenuElementUI* element) { return element && element->HasSubMenu(); }
@@ -387,7 +387,7 @@ void MainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
         return;
     switch (static_cast<UINT>(mouseMessage & 0xFFFF)) {
     case WM_RBUTTONUP:
-        OpenMenu(kTrayMenuId, kTrayMenuId, GetCursorPos());
+        OpenMenu(kTrayMenuGroup, kTrayMenuGroup, GetCursorPos());
         break;
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
@@ -404,7 +404,7 @@ std::vector<NOTIFYMENUENTRY> MainFrame::TrayMenuEntries() const
 {
     std::vector<NOTIFYMENUENTRY> entries;
     for (const auto& [id, item] : menuItems) {
-        if (item->parentId == kTrayMenuId)
+        if (item->parentId == kTrayMenuGroup)
             entries.push_back(
                 { item->text, WM_MENU_CLICK, reinterpret_cast<WPARAM>(item.get()), static_cast<LPARAM>(id) });
     }

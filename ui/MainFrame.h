@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/MainWindowMessages.h"
 #include "browser/TabTitleSink.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/ui/WindowImplBase.h"
 #include "ui/DownloadIndicator.h"
 #include "ui/MenuItemInfo.h"

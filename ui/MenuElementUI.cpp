@@ -1,6 +1,6 @@
 #include "ui/MenuElementUI.h"
 
-#include "browser/MainWindowMessages.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/ui/DialogBuilder.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/RenderEngine.h"
@@ -17,6 +17,9 @@
 using namespace platform::ui;
 
 namespace {
+// Tall enough for any item text: the measured height is the text's, not the box's.
+constexpr int kTextMeasureHeight = 9999;
+
 int ParseId(const CDuiString& value)
 {
     std::string text(value.begin(), value.end());
@@ -165,8 +168,7 @@ bool MenuElementUI::Activate()
 void MenuElementUI::PostCommand()
 {
     HWND target = source ? source->OwnerWindow() : GetAncestorRoot(MenuWindowHandle());
-    PostMessage(
-        target, WM_MENU_CLICK, reinterpret_cast<WPARAM>(itemInfo), static_cast<LPARAM>(itemInfo->id));
+    PostMessage(target, WM_MENU_CLICK, reinterpret_cast<WPARAM>(itemInfo), static_cast<LPARAM>(itemInfo->id));
 }
 
 void MenuElementUI::OpenSubMenu()
@@ -204,7 +206,8 @@ SIZE MenuElementUI::EstimateSize(SIZE available)
         // A row without controls shows its own text.
         const TListInfoUI* info = owner_ ? owner_->GetListInfo() : nullptr;
         RECT padding = info ? info->rcTextPadding : RECT {};
-        RECT box { 0, 0, std::max(available.cx, GetFixedWidth()) - padding.left - padding.right, 9999 };
+        RECT box { 0, 0, std::max(available.cx, GetFixedWidth()) - padding.left - padding.right,
+            kTextMeasureHeight };
         UINT style = (info ? info->uTextStyle : GetTextStyle()) | DT_CALCRECT;
         int font = info ? info->nFont : GetFont();
         if (info && info->bShowHtml)

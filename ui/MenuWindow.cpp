@@ -1,5 +1,7 @@
 #include "ui/MenuWindow.h"
 
+#include "ids/CloseCodes.h"
+#include "ids/WindowStyleIds.h"
 #include "platform/ui/WindowOps.h"
 #include "ui/MenuElementUI.h"
 #include "ui/MenuItemSource.h"
@@ -11,9 +13,6 @@
 using namespace platform::ui;
 
 namespace {
-constexpr DWORD kMenuStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-constexpr DWORD kMenuExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-
 std::vector<MenuWindow*>& Registry()
 {
     static std::vector<MenuWindow*> menus;
@@ -97,7 +96,7 @@ void MenuWindow::Receive(int kind, HWND hwnd)
 void MenuWindow::CloseMenu()
 {
     closing = true;
-    Close(1);
+    Close(kCloseAccepted);
 }
 
 bool MenuWindow::Show(MenuElementUI* element, POINT point)
@@ -108,7 +107,7 @@ bool MenuWindow::Show(MenuElementUI* element, POINT point)
     HWND parent = owner;
     if (ownerElement && ownerElement->GetManager())
         parent = ownerElement->GetManager()->GetPaintWindow();
-    if (!Create(parent, {}, kMenuStyle, kMenuExStyle, 0, 0, 0, 0)) {
+    if (!Create(parent, {}, kPopupStyle, kPopupExStyle, 0, 0, 0, 0)) {
         delete this;
         return false;
     }

@@ -1,5 +1,6 @@
 #include "ui/PermissionPrompt.h"
 
+#include "ids/WindowStyleIds.h"
 #include <algorithm>
 
 #include "browser/SharedClientHandler.h"
@@ -21,7 +22,7 @@ HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const
         return nullptr;
     if (!window) {
         window = new PermissionPrompt;
-        if (!window->Create(tab, u"", UI_WNDSTYLE_CHILD, 0, kMargin, kMargin, kWidth, kHeight)) {
+        if (!window->Create(tab, u"", kPagePromptStyle, 0, kMargin, kMargin, kWidth, kHeight)) {
             delete window;
             return nullptr;
         }

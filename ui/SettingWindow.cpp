@@ -1,8 +1,9 @@
 #include "ui/SettingWindow.h"
 
 #include "config/AppConfig.h"
+#include "dialogs/MessageBoxDialog.h"
+#include "ids/CloseCodes.h"
 #include "platform/os/TextCodec.h"
-#include "ui/MessageBoxDialog.h"
 #include "update/UpdateCheck.h"
 
 using namespace platform::ui;
@@ -55,7 +56,7 @@ void SettingWindow::OnClick(TNotifyUI& msg)
 {
     AppConfig& config = AppConfig::Instance();
     if (msg.SenderIs(u"closebtn")) {
-        Close(1);
+        Close(kCloseAccepted);
     } else if (SendWindowButtonCommand(msg)) {
         return;
     } else if (msg.SenderIs(u"ispowerbootcheck")) {
@@ -82,7 +83,7 @@ void SettingWindow::SaveAndClose()
 {
     AppConfig& config = AppConfig::Instance();
     if (config.Save()) {
-        Close(1);
+        Close(kCloseAccepted);
         return;
     }
     MessageBoxDialog::Inform(GetHWND(), u"提示", u"设置保存失败：" + SaveFailureReason(config));

@@ -1,5 +1,7 @@
 #include "ui/TabStrip.h"
 
+#include "ids/WindowMessageIds.h"
+#include "ids/WindowStyleIds.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/HorizontalLayoutUI.h"
 #include "platform/ui/RenderEngine.h"
@@ -13,7 +15,6 @@ constexpr int kTabWidth = 174;
 constexpr int kTabHeight = 30;
 constexpr int kCloseButtonSize = 12;
 constexpr size_t kShownTitleLength = 8;
-constexpr DWORD kTabWindowStyle = 0x56000000;
 }
 
 TabStrip::TabStrip(WindowImplBase& frame)
@@ -115,7 +116,7 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
     });
     closeButton->OnNotify([this, closeButton](TNotifyUI& msg) {
         if (msg.type == kNotifyClick)
-            frame.PostMessageW(kCloseTabMessage, reinterpret_cast<WPARAM>(closeButton), 0);
+            frame.PostMessageW(WM_CLOSE_TAB, reinterpret_cast<WPARAM>(closeButton), 0);
         return true;
     });
 

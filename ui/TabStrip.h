@@ -16,10 +16,6 @@ class TabWin;
 // rows do not fit, keeping the selected one in view. GUI thread only.
 class TabStrip {
 public:
-    // Posted to the frame by a close button; wParam is the button (closing inside its
-    // own click would destroy it while it is still handling the click).
-    static constexpr platform::ui::UINT kCloseTabMessage = platform::ui::WM_USER + 0x2101;
-
     explicit TabStrip(platform::ui::WindowImplBase& frame);
 
     // Binds the strip to "tab_main" and "tab_button_container"; without them no tab opens.

@@ -2,20 +2,21 @@
 
 #include "browser/SharedClientHandler.h"
 #include "browser/TabContextHandler.h"
+#include "ids/CloseCodes.h"
+#include "ids/WindowStyleIds.h"
 #include "platform/engine/CefBrowser.h"
 #include "platform/engine/CefRequestContext.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Notify.h"
 #include "platform/ui/WindowOps.h"
-#include "ui/PermissionPrompt.h"
 #include "ui/FindBar.h"
+#include "ui/PermissionPrompt.h"
 
 using namespace platform::ui;
 using platform::engine::CefRefPtr;
 
 namespace {
 constexpr int kMissingHeaderHeight = 24;
-constexpr DWORD kBrowserWindowStyle = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VISIBLE;
 }
 
 TabWin::TabWin(const std::string& url)
@@ -39,7 +40,7 @@ void TabWin::Notify(TNotifyUI& msg)
         CreateBrowser();
     } else if (msg.type == kNotifyClick) {
         if (msg.SenderIs(u"closebtn"))
-            Close(1);
+            Close(kCloseAccepted);
         else
             SendWindowButtonCommand(msg);
     }
@@ -112,7 +113,7 @@ void TabWin::OpenFindBar()
     if (!findBar) {
         auto* bar = new FindBar(
             tabId, [this] { FitBrowser(); }, [this] { findBar = nullptr; });
-        if (!bar->Create(GetHWND(), u"findbar", WS_CHILD, 0)) {
+        if (!bar->Create(GetHWND(), u"findbar", kPageBarStyle, 0)) {
             delete bar;
             return;
         }

@@ -1,6 +1,6 @@
 #include "update/UpdateCheck.h"
 
-#include "app/TextCodePage.h"
+#include "app/support/TextCodePage.h"
 #include "platform/os/TextCodec.h"
 #include "update/HttpClient.h"
 

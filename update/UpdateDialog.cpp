@@ -1,16 +1,18 @@
 #include "update/UpdateDialog.h"
 
-#include "app/AppDataPath.h"
-#include "app/BuildIdentity.h"
-#include "app/ShellUtilities.h"
-#include "app/TextCodePage.h"
+#include "app/shell/ShellUtilities.h"
+#include "app/support/AppDataPath.h"
+#include "app/support/BuildIdentity.h"
+#include "app/support/TextCodePage.h"
 #include "config/AppConfig.h"
 #include "config/UpdateKey.h"
+#include "dialogs/MessageBoxDialog.h"
+#include "ids/CloseCodes.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/WindowOps.h"
-#include "ui/MessageBoxDialog.h"
 #include "update/InstallerSignature.h"
 #include "update/UpdateCheck.h"
 #include "update/VersionNumber.h"
@@ -78,7 +80,7 @@ void UpdateDialog::Notify(TNotifyUI& msg)
         Initialise();
     } else if (msg.type == kNotifyClick) {
         if (msg.SenderIs(u"closebtn"))
-            Close(2);
+            Close(kCloseDismissed);
         else if (SendWindowButtonCommand(msg))
             return;
         else if (msg.SenderIs(u"btn_start_update"))
@@ -182,7 +184,7 @@ void UpdateDialog::Run()
     const std::shared_ptr<WorkerSignal> stop = run->stop;
     const int size = HttpClient::GetRemoteFileSize(
         run->sizeUrl, kSizeRequestSeconds, [stop] { return stop->IsSignalled(); });
-    PostMessage(run->dialog, kSizeAnsweredMessage, static_cast<WPARAM>(size), 0);
+    PostMessage(run->dialog, WM_UPDATE_SIZE_ANSWERED, static_cast<WPARAM>(size), 0);
     if (size <= 0 || stop->IsSignalled())
         return;
     run->task.expectedSize = size;
@@ -194,7 +196,7 @@ void UpdateDialog::Run()
         std::filesystem::remove(run->task.localPath, ignored);
         result = kInstallerRejected;
     }
-    PostMessage(run->dialog, kDownloadFinishedMessage, static_cast<WPARAM>(result), 0);
+    PostMessage(run->dialog, WM_UPDATE_DOWNLOAD_FINISHED, static_cast<WPARAM>(result), 0);
 }
 
 void UpdateDialog::OnSizeAnswered(int size)
@@ -225,18 +227,18 @@ int UpdateDialog::ProgressCallback(void* context, double downloadTotal, double d
     const int percent = ProgressPercent(downloadTotal, downloadNow);
     if (percent >= 0 && percent != run->lastPercent) {
         run->lastPercent = percent;
-        PostMessage(run->dialog, kProgressMessage, static_cast<WPARAM>(percent), 0);
+        PostMessage(run->dialog, WM_UPDATE_PROGRESS, static_cast<WPARAM>(percent), 0);
     }
     return 0;
 }
 
 LRESULT UpdateDialog::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
-    if (msg == kProgressMessage) {
+    if (msg == WM_UPDATE_PROGRESS) {
         OnProgress(static_cast<int>(wParam));
-    } else if (msg == kSizeAnsweredMessage) {
+    } else if (msg == WM_UPDATE_SIZE_ANSWERED) {
         OnSizeAnswered(static_cast<int>(wParam));
-    } else if (msg == kDownloadFinishedMessage) {
+    } else if (msg == WM_UPDATE_DOWNLOAD_FINISHED) {
         OnDownloadFinished(static_cast<int>(wParam));
     } else {
         return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, bHandled);
@@ -288,7 +290,7 @@ void UpdateDialog::OnDownloadFinished(int result)
     OpenFolderAndSelect(installer);
     MakeOwnerExecutable(Ansi(installer));
     LaunchProgram(installer, u"", true);
-    Close(1);
+    Close(kCloseAccepted);
 }
 
 LRESULT UpdateDialog::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WorkerThread.h"
+#include "app/support/WorkerThread.h"
 #include "platform/ui/WindowImplBase.h"
 #include "update/DownloadTask.h"
 #include "update/HttpClient.h"
@@ -20,9 +20,6 @@ class CProgressUI;
 // thread; the worker reaches the dialog only through posted messages.
 class UpdateDialog : public platform::ui::WindowImplBase, public WorkerThread {
 public:
-    static constexpr platform::ui::UINT kProgressMessage = platform::ui::WM_USER + 541;
-    static constexpr platform::ui::UINT kDownloadFinishedMessage = platform::ui::WM_USER + 542;
-    static constexpr platform::ui::UINT kSizeAnsweredMessage = platform::ui::WM_USER + 543;
     static constexpr unsigned kStopTimeoutMs = 3000;
 
     UpdateDialog();

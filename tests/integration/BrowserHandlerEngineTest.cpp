@@ -12,6 +12,7 @@
 #include "platform/ui/qt/WidgetHandles.h"
 #include "support/WaitUntil.h"
 
+#include "ids/WindowMessageIds.h"
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -46,7 +47,7 @@ public:
     platform::ui::LRESULT HandleMessage(
         platform::ui::UINT msg, platform::ui::WPARAM wParam, platform::ui::LPARAM lParam) override
     {
-        if (msg == 11026) {
+        if (msg == WM_OPEN_TAB) {
             openedTabs.push_back(platform::ui::PayloadValue<std::string>(wParam));
             return 0;
         }

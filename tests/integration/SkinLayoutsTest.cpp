@@ -1,3 +1,4 @@
+#include "dialogs/MessageBoxDialog.h"
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/DialogBuilder.h"
 #include "platform/ui/HorizontalLayoutUI.h"
@@ -12,7 +13,6 @@
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "platform/ui/qt/WindowWidget.h"
-#include "ui/MessageBoxDialog.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/BuildIdentity.h"
+#include "app/support/BuildIdentity.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

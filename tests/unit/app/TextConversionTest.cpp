@@ -1,4 +1,4 @@
-#include "app/TextConversion.h"
+#include "app/support/TextConversion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/WorkerThread.h"
+#include "app/support/WorkerThread.h"
 
 #include "support/WaitUntil.h"
 

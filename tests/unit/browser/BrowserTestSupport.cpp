@@ -1,11 +1,9 @@
 #include "BrowserTestSupport.h"
 
+#include "ids/WindowMessageIds.h"
+
 #include <QDir>
 #include <QFile>
-
-namespace {
-constexpr platform::ui::UINT kOpenTab = 11026;
-}
 
 OpenTabProbe::OpenTabProbe()
     : layoutPath(QDir::temp().filePath(QStringLiteral("zandrel-open-tab-probe.xml")).toStdString())
@@ -24,7 +22,7 @@ platform::ui::CDuiString OpenTabProbe::GetSkinFile()
 platform::ui::LRESULT OpenTabProbe::HandleMessage(
     platform::ui::UINT msg, platform::ui::WPARAM wParam, platform::ui::LPARAM lParam)
 {
-    if (msg == kOpenTab) {
+    if (msg == WM_OPEN_TAB) {
         openedTabs.push_back(platform::ui::PayloadValue<std::string>(wParam));
         return 0;
     }

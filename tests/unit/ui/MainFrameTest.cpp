@@ -1,10 +1,12 @@
 #include "MainFrameFixture.h"
 
+#include "ids/WindowMessageIds.h"
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/ScrollStripUI.h"
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/WidgetHandles.h"
+#include "ui/MenuIds.h"
 #include "ui/TabWin.h"
 
 #include <QAbstractButton>
@@ -255,11 +257,11 @@ TEST_F(MainFrameTest, TrayMenuOpensTheHiddenWindowAndExitsAfterTheConfirmation)
 {
     ShowWindow(hwnd, SW_HIDE);
     ASSERT_FALSE(IsWindowVisible(hwnd));
-    ClickMenuItem(71);
+    ClickMenuItem(kShowWindowTrayItem);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(hwnd); }));
     EXPECT_TRUE(asked.empty());
     answer = 1;
-    ClickMenuItem(73);
+    ClickMenuItem(kExitTrayItem);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }));
     EXPECT_EQ(asked, std::vector<CDuiString> { u"你确定要关闭Tessik微端吗" });
 }
@@ -295,7 +297,7 @@ TEST_F(MainFrameTest, OnlyTheSelectedTabsPageGetsTheScreenAndGivesItBackWhenItLe
     ShowWindow(hwnd, SW_SHOWMAXIMIZED);
     report(1, true);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowFullScreen(hwnd); }));
-    PostMessage(hwnd, TabStrip::kCloseTabMessage, reinterpret_cast<WPARAM>(TabRowItem(1, 1)), 0);
+    PostMessage(hwnd, WM_CLOSE_TAB, reinterpret_cast<WPARAM>(TabRowItem(1, 1)), 0);
     ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1; }));
     EXPECT_TRUE(WaitUntil(givenBack)) << "a closed tab's page left the window fullscreen";
     EXPECT_TRUE(window->isMaximized());
@@ -312,13 +314,13 @@ TEST_F(MainFrameTest, MenuGroupCommandsShowTheHelpOpenTheUpdateDialogAndExitAfte
     EXPECT_EQ(shown.back(), u"MessageBoxDialog_Class:新版本");
     EXPECT_EQ(asked.back(), u"Tessik直播助手帮助");
 
-    ClickMenuItem(61);
+    ClickMenuItem(kUpdateMenuItem);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() == 2; }));
     EXPECT_EQ(shown.back().substr(0, shown.back().find(u':')), u"UpdateCheckDialog_Class");
     EXPECT_TRUE(IsWindow(hwnd)) << "a closed update dialog leaves the program running";
 
     answer = 1;
-    ClickMenuItem(62);
+    ClickMenuItem(kExitMenuItem);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }));
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(asked.back(), u"你确定要关闭Tessik微端吗");

@@ -1,12 +1,12 @@
 #include "support/WaitUntil.h"
 
+#include "dialogs/MessageBoxDialog.h"
 #include "platform/ui/LabelUI.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/WindowOps.h"
-#include "ui/MessageBoxDialog.h"
 
 #include "platform/ui/qt/WidgetHandles.h"
 #include "platform/ui/qt/WindowWidget.h"

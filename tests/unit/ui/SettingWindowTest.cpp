@@ -1,6 +1,7 @@
 #include "ui/SettingWindow.h"
 
 #include "config/AppConfig.h"
+#include "ids/CloseCodes.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
@@ -71,7 +72,7 @@ protected:
                 if (auto* window = dynamic_cast<SettingWindow*>(WindowFromHandle(hwnd)))
                     script(window);
                 if (WindowImplBase* window = WindowFromHandle(hwnd))
-                    window->Close(2);
+                    window->Close(kCloseDismissed);
             });
             return std::nullopt;
         });

@@ -3,6 +3,8 @@
 
 #include "config/AppConfig.h"
 #include "fakes/FakeOsLayer.h"
+#include "ids/CloseCodes.h"
+#include "ids/WindowMessageIds.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/ModalAnswerer.h"
@@ -151,7 +153,7 @@ public:
     LRESULT HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled) override
     {
         LRESULT result = UpdateDialog::HandleCustomMessage(msg, wParam, lParam, bHandled);
-        if (msg == kProgressMessage) {
+        if (msg == WM_UPDATE_PROGRESS) {
             auto* bar = static_cast<CProgressUI*>(FindControl(u"progress_status"));
             seen->push_back({ static_cast<int>(wParam), bar->GetValue(), bar->GetText() });
         }
@@ -336,7 +338,7 @@ TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }, 15000));
     });
-    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(code, kCloseAccepted);
     EXPECT_EQ(server.downloads, 2);
     EXPECT_EQ(messages, std::vector<CDuiString> { u"文件下载成功，点击确定将自动安装" });
     EXPECT_EQ(looksWhenDone, std::vector<QRgb> { kDisabledLook });
@@ -402,7 +404,7 @@ TEST_F(UpdateDialogTest, ProgressRunsToHundredAndQueryStaysInTheFileName)
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hwnd); }, 15000));
     });
-    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(code, kCloseAccepted);
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().percent, 0);
     EXPECT_EQ(progress.back().percent, 100);
@@ -490,7 +492,7 @@ TEST_F(UpdateDialogTest, InstallerRunsOnlyWithTheConfiguredKeysSignature)
             }
         });
         if (c.launched) {
-            EXPECT_EQ(code, 1u);
+            EXPECT_EQ(code, kCloseAccepted);
             EXPECT_EQ(messages, std::vector<CDuiString> { u"文件下载成功，点击确定将自动安装" });
             ASSERT_EQ(os.fake.launches.size(), 1u);
             EXPECT_EQ(os.fake.launches[0].program, path);

@@ -5,10 +5,11 @@
 #include <string>
 
 /// The skinned message box: a caption, one text, OK and optionally Cancel, modal over
-/// its owner. Result 1 = OK ("okbtn" or Enter), 2 = any other way of closing. GUI thread only.
+/// its owner. Result kCloseAccepted for OK ("okbtn" or Enter), kCloseDismissed for any other way
+/// of closing. GUI thread only.
 class MessageBoxDialog : public platform::ui::WindowImplBase {
 public:
-    /// Writes 2 to *result now; the dialog overwrites it with the outcome.
+    /// Writes kCloseDismissed to *result now; the dialog overwrites it with the outcome.
     explicit MessageBoxDialog(int* result);
 
     /// OK and, when showCancel is set, Cancel.

@@ -1,4 +1,4 @@
-#include "app/TextCodePage.h"
+#include "app/support/TextCodePage.h"
 
 #include "platform/os/OsLayer.h"
 

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-// The system's own window messages; the main window receives them all.
+// The system's own window message numbers, all of them. The main window receives the
+// first group; the rest stay within one window.
 
 // A menu item was chosen: wParam its MenuItemInfo (the main frame's, not freed), lParam its id.
 constexpr platform::ui::UINT WM_MENU_CLICK = platform::ui::WM_USER + 6;
@@ -35,3 +36,19 @@ struct TabPermissionPrompt {
 // A tab's search in its page found matches: wParam the tab's tabId, lParam the highlighted
 // match (from 1; 0 with none) in its low 32 bits and the number of matches above them.
 constexpr platform::ui::UINT WM_FIND_RESULT = 11034;
+
+// Messages the main frame takes as handled without acting on them, as its peers send them.
+constexpr platform::ui::UINT WM_IGNORED_USER_MESSAGE = platform::ui::WM_USER + 1;
+constexpr platform::ui::UINT WM_IGNORED_TOOL_MESSAGE = platform::ui::WM_USER + 302;
+// Swallowed by the main frame before the window layer sees it.
+constexpr platform::ui::UINT WM_SWALLOWED_MESSAGE = 11012;
+
+// Posted to the main frame by a tab's close button; wParam is the button (closing inside
+// its own click would destroy it while it is still handling the click).
+constexpr platform::ui::UINT WM_CLOSE_TAB = platform::ui::WM_USER + 0x2101;
+
+// The update dialog's worker reports to the dialog: download progress, the end of the
+// download, and the size the server answered.
+constexpr platform::ui::UINT WM_UPDATE_PROGRESS = platform::ui::WM_USER + 541;
+constexpr platform::ui::UINT WM_UPDATE_DOWNLOAD_FINISHED = platform::ui::WM_USER + 542;
+constexpr platform::ui::UINT WM_UPDATE_SIZE_ANSWERED = platform::ui::WM_USER + 543;

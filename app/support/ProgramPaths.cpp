@@ -1,4 +1,4 @@
-#include "app/ProgramPaths.h"
+#include "app/support/ProgramPaths.h"
 
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
@@ -12,7 +12,4 @@ std::string ProgramDirectoryA()
     return path;
 }
 
-std::u16string ProgramDirectory()
-{
-    return platform::os::Utf8ToUtf16(ProgramDirectoryA());
-}
+std::u16string ProgramDirectory() { return platform::os::Utf8ToUtf16(ProgramDirectoryA()); }

@@ -1,4 +1,4 @@
-#include "app/BuildIdentity.h"
+#include "app/support/BuildIdentity.h"
 
 const std::u16string VersionText = u"1.0.0.0";
 const std::u16string FallbackVersionText = u"1.0.0.0";
@@ -11,12 +11,6 @@ std::u16string EffectiveVersionTextOf(const std::u16string& version, const std::
     return version;
 }
 
-std::u16string EffectiveVersionText()
-{
-    return EffectiveVersionTextOf(VersionText, FallbackVersionText);
-}
+std::u16string EffectiveVersionText() { return EffectiveVersionTextOf(VersionText, FallbackVersionText); }
 
-std::u16string InternalVersion()
-{
-    return InternalVersionText;
-}
+std::u16string InternalVersion() { return InternalVersionText; }

@@ -1,5 +1,7 @@
-#include "ui/MessageBoxDialog.h"
+#include "dialogs/MessageBoxDialog.h"
 
+#include "ids/CloseCodes.h"
+#include "ids/WindowStyleIds.h"
 #include <algorithm>
 #include <memory>
 
@@ -10,13 +12,11 @@
 using namespace platform::ui;
 
 namespace {
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
 constexpr int kHeightSlack = 15;
 
 int Run(HWND owner, const std::u16string& caption, const std::u16string& text, bool showCancel)
 {
-    int result = kCancel;
+    int result = kCloseDismissed;
     // Freed here once closed, not by the window itself.
     auto dialog = std::make_unique<MessageBoxDialog>(&result);
     dialog->Show(owner, text, caption, showCancel);
@@ -27,7 +27,7 @@ int Run(HWND owner, const std::u16string& caption, const std::u16string& text, b
 MessageBoxDialog::MessageBoxDialog(int* result)
     : result(result)
 {
-    *result = kCancel;
+    *result = kCloseDismissed;
 }
 
 int MessageBoxDialog::Confirm(
@@ -44,7 +44,7 @@ int MessageBoxDialog::Inform(HWND owner, const std::u16string& caption, const st
 void MessageBoxDialog::Show(
     HWND owner, const std::u16string& text, const std::u16string& caption, bool showCancel)
 {
-    if (!Create(owner, u"", UI_WNDSTYLE_DIALOG, 0))
+    if (!Create(owner, u"", kDialogStyle, 0))
         return;
     if (!showCancel && cancelButton)
         cancelButton->SetVisible(false);
@@ -107,9 +107,9 @@ void MessageBoxDialog::Notify(TNotifyUI& msg)
     if (msg.type != kNotifyClick)
         return;
     if (msg.SenderIs(u"okbtn"))
-        Finish(kOk);
+        Finish(kCloseAccepted);
     else if (msg.SenderIs(u"cancelbtn") || msg.SenderIs(u"closebtn"))
-        Finish(kCancel);
+        Finish(kCloseDismissed);
     else
         SendWindowButtonCommand(msg);
 }
@@ -117,7 +117,7 @@ void MessageBoxDialog::Notify(TNotifyUI& msg)
 LRESULT MessageBoxDialog::ResponseDefaultKeyEvent(WPARAM key)
 {
     if (key == VK_RETURN) {
-        Finish(kOk);
+        Finish(kCloseAccepted);
         return 1;
     }
     return 0;
@@ -126,8 +126,8 @@ LRESULT MessageBoxDialog::ResponseDefaultKeyEvent(WPARAM key)
 LRESULT MessageBoxDialog::OnClose(UINT, WPARAM wParam, LPARAM, bool& bHandled)
 {
     // A close with the OK code can only mean OK (a scripted answer takes this path too).
-    if (wParam == kOk)
-        *result = kOk;
+    if (wParam == kCloseAccepted)
+        *result = kCloseAccepted;
     bHandled = false;
     return 0;
 }

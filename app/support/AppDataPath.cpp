@@ -1,4 +1,4 @@
-#include "app/AppDataPath.h"
+#include "app/support/AppDataPath.h"
 
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
