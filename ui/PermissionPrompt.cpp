@@ -15,7 +15,17 @@ constexpr int kWidth = 400;
 constexpr int kHeight = 96;
 }
 
-HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const std::u16string& text)
+namespace {
+RECT PromptRect(HWND tab, int top)
+{
+    const RECT rect = GetClientRect(tab);
+    const int width = std::min(kWidth, std::max(0, static_cast<int>(rect.right - rect.left) - 2 * kMargin));
+    return RECT { kMargin, top + kMargin, kMargin + width, top + kMargin + kHeight };
+}
+}
+
+HWND PermissionPrompt::ShowInTab(
+    HWND tab, HWND prompt, uint64_t promptId, const std::u16string& text, int top)
 {
     auto* window = dynamic_cast<PermissionPrompt*>(WindowFromHandle(prompt));
     if (!window && promptId == 0)
@@ -34,19 +44,20 @@ HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const
     }
     if (CControlUI* label = window->FindControl(u"lbl_permission_text"))
         label->SetText(text);
-    Place(tab, window->GetHWND());
     // Above the page, which is placed without changing the order.
-    SetWindowPos(window->GetHWND(), kMargin, kMargin, kWidth, kHeight, SWP_SHOWWINDOW);
+    const RECT place = PromptRect(tab, top);
+    SetWindowPos(window->GetHWND(), place.left, place.top, place.right - place.left, place.bottom - place.top,
+        SWP_SHOWWINDOW);
     return window->GetHWND();
 }
 
-void PermissionPrompt::Place(HWND tab, HWND prompt)
+void PermissionPrompt::Place(HWND tab, HWND prompt, int top)
 {
     if (!IsWindow(prompt))
         return;
-    const RECT rect = GetClientRect(tab);
-    const int width = std::min(kWidth, std::max(0, static_cast<int>(rect.right - rect.left) - 2 * kMargin));
-    SetWindowPos(prompt, kMargin, kMargin, width, kHeight, SWP_NOZORDER);
+    const RECT place = PromptRect(tab, top);
+    SetWindowPos(
+        prompt, place.left, place.top, place.right - place.left, place.bottom - place.top, SWP_NOZORDER);
 }
 
 void PermissionPrompt::Notify(TNotifyUI& msg)

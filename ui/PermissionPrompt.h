@@ -11,11 +11,12 @@
 class PermissionPrompt : public platform::ui::WindowImplBase {
 public:
     /// Shows promptId with text over the page in tab (a tab window), or hides the prompt when
-    /// promptId is 0. Returns the prompt's window, which goes with the tab's.
-    static platform::ui::HWND ShowInTab(
-        platform::ui::HWND tab, platform::ui::HWND prompt, uint64_t promptId, const std::u16string& text);
-    /// Keeps the prompt at its place when the tab's size changes.
-    static void Place(platform::ui::HWND tab, platform::ui::HWND prompt);
+    /// promptId is 0; top is where the page starts in the tab, below whatever the tab shows above it.
+    /// Returns the prompt's window, which goes with the tab's.
+    static platform::ui::HWND ShowInTab(platform::ui::HWND tab, platform::ui::HWND prompt, uint64_t promptId,
+        const std::u16string& text, int top);
+    /// Keeps the prompt at its place when the tab's size or the page's top changes.
+    static void Place(platform::ui::HWND tab, platform::ui::HWND prompt, int top);
 
     platform::ui::CDuiString GetSkinFolder() override { return u"skin/Zandrel/"; }
     platform::ui::CDuiString GetSkinFile() override { return u"permission_prompt.xml"; }

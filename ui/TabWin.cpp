@@ -69,7 +69,6 @@ void TabWin::CreateBrowser()
 LRESULT TabWin::OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
     FitBrowser();
-    PermissionPrompt::Place(GetHWND(), permissionPrompt);
     return WindowImplBase::OnSize(msg, wParam, lParam, bHandled);
 }
 
@@ -81,11 +80,20 @@ void TabWin::SetFillsWindow(bool fills)
 
 void TabWin::ShowPermissionPrompt(uint64_t promptId, const std::u16string& text)
 {
-    permissionPrompt = PermissionPrompt::ShowInTab(GetHWND(), permissionPrompt, promptId, text);
+    permissionPrompt = PermissionPrompt::ShowInTab(GetHWND(), permissionPrompt, promptId, text, PageTop());
+}
+
+int TabWin::PageTop() const
+{
+    if (fillsWindow)
+        return 0;
+    // The question sits on the page, below an open find bar rather than over it.
+    return HeaderHeight() + (findBar ? findBar->Height() : 0);
 }
 
 void TabWin::FitBrowser()
 {
+    PermissionPrompt::Place(GetHWND(), permissionPrompt, PageTop());
     CefRefPtr<BrowserClientHandler> handler = sharedClientHandler;
     auto mainBrowser = handler ? handler->GetMainBrowser() : nullptr;
     if (!mainBrowser || !mainBrowser->GetHost()->GetWindowHandle())

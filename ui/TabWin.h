@@ -49,6 +49,7 @@ public:
 private:
     void CreateBrowser();
     void FitBrowser();
+    int PageTop() const;
 
     platform::ui::CControlUI* header = nullptr;
     int tabId = -1;

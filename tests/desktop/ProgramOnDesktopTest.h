@@ -11,9 +11,13 @@ protected:
     {
         if (!desktop.Available())
             GTEST_SKIP() << "needs Xvfb, openbox, xdotool and x11-utils";
-        program = std::make_unique<DesktopProgram>(desktop);
+        program = std::make_unique<DesktopProgram>(desktop, Preparation(), LobbyPage());
         ASSERT_TRUE(program->WaitUntilReady());
     }
+
+    // What a scenario needs of the run and its site's home page; the defaults are a plain lobby.
+    virtual DesktopProgram::Preparation Preparation() const { return {}; }
+    virtual std::string LobbyPage() const { return {}; }
 
     bool Active() const { return DesktopSession::SameWindow(desktop.ActiveWindow(), program->mainWindow); }
     bool Maximised() const

@@ -7,6 +7,8 @@
 #include "support/WaitUntil.h"
 #include "ui/DownloadListWindow.h"
 
+#include <QDir>
+#include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <memory>
@@ -24,6 +26,8 @@ struct BodyGate {
     std::mutex lock;
     std::condition_variable changed;
     bool released = false;
+    // The client hung up: a write of the rest failed.
+    std::atomic<bool> clientGone { false };
 
     void Release()
     {
@@ -38,9 +42,11 @@ struct BodyGate {
     }
 };
 
+enum class AfterFirstPart { Rest, Drop, CancelInList };
+
 struct DownloadCase {
     const char* name;
-    bool dropAfterFirstPart;
+    AfterFirstPart then;
     const char16_t* endText;
 };
 
@@ -53,16 +59,25 @@ protected:
     {
         site.Page("/", "<html><head><title>Lobby</title></head><body>lobby</body></html>");
         auto gate = this->gate;
-        const bool drop = GetParam().dropAfterFirstPart;
-        site.Handle("/file.bin", [gate, drop](const httplib::Request&, httplib::Response& response) {
+        const AfterFirstPart then = GetParam().then;
+        site.Handle("/file.bin", [gate, then](const httplib::Request&, httplib::Response& response) {
             response.set_header("Content-Disposition", "attachment; filename=\"file.bin\"");
             response.set_content_provider(kFileBytes, "application/octet-stream",
-                [gate, drop](size_t offset, size_t, httplib::DataSink& sink) {
+                [gate, then](size_t offset, size_t, httplib::DataSink& sink) {
                     const std::string part(offset == 0 ? kFirstPart : kFileBytes - kFirstPart, 'z');
                     if (offset > 0) {
                         gate->Wait();
-                        if (drop)
+                        if (then == AfterFirstPart::Drop)
                             return false;
+                    }
+                    // A client still reading takes the rest; one that hung up fails a write once
+                    // the socket's buffers are full, well before this bound.
+                    for (int round = 0; then == AfterFirstPart::CancelInList && offset > 0 && round < 256;
+                         ++round) {
+                        if (!sink.write(part.data(), part.size())) {
+                            gate->clientGone = true;
+                            return false;
+                        }
                     }
                     sink.write(part.data(), part.size());
                     return true;
@@ -124,12 +139,25 @@ TEST_P(DownloadsEngineTest, ListShowsProgressThenTheEnd)
     EXPECT_TRUE(RowControl(u"btn_cancel_download")->IsVisible());
     EXPECT_FALSE(RowControl(u"btn_open_folder")->IsVisible());
 
-    gate->Release();
+    const AfterFirstPart then = GetParam().then;
+    if (then == AfterFirstPart::CancelInList)
+        ASSERT_TRUE(SimulateClick(RowControl(u"btn_cancel_download")));
+    else
+        gate->Release();
     ASSERT_TRUE(WaitUntil([&] { return RowStatus() == GetParam().endText; }, 20000))
         << platform::os::Utf16ToUtf8(RowStatus());
     EXPECT_EQ(button->GetText(), u"↓");
     EXPECT_FALSE(RowControl(u"btn_cancel_download")->IsVisible());
-    const bool complete = !GetParam().dropAfterFirstPart;
+    if (then == AfterFirstPart::CancelInList) {
+        // Nothing of it stays behind, and the server is not kept sending.
+        EXPECT_TRUE(WaitUntil(
+            [&] { return QDir(target.path()).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries); }, 20000))
+            << QDir(target.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).join(' ').toStdString();
+        gate->Release();
+        EXPECT_TRUE(WaitUntil([&] { return gate->clientGone.load(); }, 20000));
+        EXPECT_EQ(button->GetText(), u"↓");
+    }
+    const bool complete = then == AfterFirstPart::Rest;
     EXPECT_EQ(RowControl(u"btn_open_folder")->IsVisible(), complete);
     if (!complete)
         return;
@@ -140,7 +168,9 @@ TEST_P(DownloadsEngineTest, ListShowsProgressThenTheEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, DownloadsEngineTest,
-    ::testing::Values(DownloadCase { "Complete", false, u"完成" }, DownloadCase { "Dropped", true, u"失败" }),
+    ::testing::Values(DownloadCase { "Complete", AfterFirstPart::Rest, u"完成" },
+        DownloadCase { "Dropped", AfterFirstPart::Drop, u"失败" },
+        DownloadCase { "Cancelled", AfterFirstPart::CancelInList, u"已取消" }),
     [](const ::testing::TestParamInfo<DownloadCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "support/WaitUntil.h"
+#include "ui/FindBar.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -190,4 +191,35 @@ TEST_F(TabWinTest, ClosingAndDestroyingFreeTheWindow)
     tab = OpenTab(kHiddenHeader, &deleted);
     DestroyWindow(tab->GetHWND());
     EXPECT_TRUE(WaitUntil([&] { return deleted; }));
+}
+
+TEST_F(TabWinTest, APermissionQuestionStaysOnThePageBelowAnOpenFindBar)
+{
+    CPaintManagerUI::SetResourcePath(u"" ZANDREL_SOURCE_DIR "/skin/Zandrel/");
+    TestTabWin* tab = OpenTab(kVisibleHeader);
+    ASSERT_TRUE(WaitUntil([&] { return !engine.Created().empty(); }));
+    auto* browserWindow = new QWidget(qt::WidgetFromHandle(tab->GetHWND()));
+    engine.Created().back()->SetWindowHandle(qt::HandleFromWidget(browserWindow));
+    auto geometryOf = [](HWND window) {
+        QWidget* widget = qt::WidgetFromHandle(window);
+        return widget && widget->isVisible() ? widget->geometry() : QRect();
+    };
+    tab->ShowPermissionPrompt(1, u"127.0.0.1 想要使用你的摄像头");
+    const QRect alone = geometryOf(tab->PermissionPromptWindow());
+    EXPECT_EQ(alone.top(), 30 + 12);
+
+    tab->OpenFindBar();
+    ASSERT_NE(tab->GetFindBar(), nullptr);
+    const QRect bar = geometryOf(tab->GetFindBar()->GetHWND());
+    ASSERT_TRUE(bar.isValid());
+    const QRect belowBar = geometryOf(tab->PermissionPromptWindow());
+    EXPECT_FALSE(belowBar.intersects(bar)) << "prompt " << belowBar.top() << ", bar ends " << bar.bottom();
+    EXPECT_EQ(belowBar.top(), bar.bottom() + 1 + 12);
+    EXPECT_EQ(belowBar.size(), alone.size());
+
+    // A question asked while the bar is open is placed below it too; closing the bar gives the room back.
+    tab->ShowPermissionPrompt(2, u"127.0.0.1 想要向你发送通知");
+    EXPECT_EQ(geometryOf(tab->PermissionPromptWindow()), belowBar);
+    tab->GetFindBar()->Close();
+    EXPECT_EQ(geometryOf(tab->PermissionPromptWindow()), alone);
 }

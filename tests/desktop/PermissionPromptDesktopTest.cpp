@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "ProgramOnDesktopTest.h"
+#include "support/WaitUntil.h"
+
+namespace {
+
+// Asks for the camera as it loads and reports the answer: a live track or the error's name. Its
+// lower half links to the same page on localhost, a site that is asked anew.
+const char kCameraPage[] = R"(<html><head><meta charset="utf-8"><title>Lobby</title></head><body>
+<p>摄像头</p><a id="next" style="position: fixed; left: 0; right: 0; top: 50%; bottom: 0">下一个网站</a><script>
+document.getElementById('next').href = 'http://localhost:' + location.port + '/';
+const report = (query) => fetch('/report?host=' + location.hostname + '&' + query).catch(() => {});
+navigator.mediaDevices.getUserMedia({ video: true }).then((stream) => {
+    report('answer=' + stream.getVideoTracks()[0].readyState);
+}, (error) => report('answer=' + error.name));
+</script></body></html>)";
+
+// The prompt's "允许" button, found by its colour in the window's pixels; empty when not shown.
+QRect AllowButton(const QImage& window)
+{
+    const QRgb allowColour = qRgb(0x3D, 0x7E, 0xFF);
+    QRect found;
+    for (int y = 0; y < window.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x) {
+            if ((window.pixel(x, y) & 0xFFFFFF) == (allowColour & 0xFFFFFF))
+                found |= QRect(x, y, 1, 1);
+        }
+    }
+    return found;
+}
+
+class PermissionPromptDesktopTest : public ProgramOnDesktopTest {
+protected:
+    DesktopProgram::Preparation Preparation() const override
+    {
+        return [](const QString&, QProcessEnvironment& environment) {
+            environment.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--use-fake-device-for-media-stream");
+        };
+    }
+    std::string LobbyPage() const override { return kCameraPage; }
+};
+
+// The question is answered with the pointer where the window manager shows it; the page gets
+// what was clicked. The first one is asked with the find bar open above the page, which must
+// leave the question whole.
+TEST_F(PermissionPromptDesktopTest, ThePageGetsWhatWasClickedInTheQuestion)
+{
+    struct Row {
+        const char* host;
+        // The page's link to the next site is followed first.
+        bool followLink;
+        // Opened once the question shows, which then moves down below it.
+        bool findBar;
+        // From the centre of "允许": "拒绝" sits one button and a gap to its right.
+        int offsetFromAllow;
+        const char* answer;
+    } rows[] = {
+        { "127.0.0.1", false, true, 0, "answer=live" },
+        { "localhost", true, false, 76 + 10, "answer=NotAllowedError" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.host);
+        ASSERT_TRUE(WaitUntil([&] { return Active(); }, 30000));
+        if (row.followLink) {
+            const QRect window = desktop.Geometry(program->mainWindow);
+            desktop.ClickAt(program->mainWindow, window.width() / 2, window.height() * 3 / 4);
+        }
+        QRect allow;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                allow = AllowButton(desktop.Capture(program->mainWindow));
+                return allow.width() > 20 && allow.height() > 10;
+            },
+            60000))
+            << "no question on the screen";
+        if (row.findBar) {
+            const QRect belowCaption = allow;
+            desktop.Key("ctrl+f");
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    allow = AllowButton(desktop.Capture(program->mainWindow));
+                    return allow.size() == belowCaption.size() && allow.top() > belowCaption.top();
+                },
+                30000))
+                << "the question did not make room for the find bar";
+        }
+        DesktopSession::Keep(desktop.Capture("root"), QString("permission-prompt-%1").arg(row.host));
+        const size_t before = program->site.Reports().size();
+        desktop.ClickAt(program->mainWindow, allow.center().x() + row.offsetFromAllow, allow.center().y());
+        ASSERT_TRUE(WaitUntil([&] { return program->site.Reports().size() > before; }, 30000));
+        EXPECT_EQ(program->site.Reports().back(), std::string(row.answer) + "&host=" + row.host);
+        EXPECT_TRUE(
+            WaitUntil([&] { return AllowButton(desktop.Capture(program->mainWindow)).isEmpty(); }, 30000))
+            << "the question stayed";
+    }
+}
+
+} // namespace
