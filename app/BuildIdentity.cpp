@@ -11,12 +11,6 @@ std::u16string EffectiveVersionTextOf(const std::u16string& version, const std::
     return version;
 }
 
-std::u16string EffectiveVersionText()
-{
-    return EffectiveVersionTextOf(VersionText, FallbackVersionText);
-}
+std::u16string EffectiveVersionText() { return EffectiveVersionTextOf(VersionText, FallbackVersionText); }
 
-std::u16string InternalVersion()
-{
-    return InternalVersionText;
-}
+std::u16string InternalVersion() { return InternalVersionText; }

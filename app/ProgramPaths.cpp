@@ -12,7 +12,4 @@ std::string ProgramDirectoryA()
     return path;
 }
 
-std::u16string ProgramDirectory()
-{
-    return platform::os::Utf8ToUtf16(ProgramDirectoryA());
-}
+std::u16string ProgramDirectory() { return platform::os::Utf8ToUtf16(ProgramDirectoryA()); }

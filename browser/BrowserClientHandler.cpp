@@ -18,9 +18,9 @@
 #include "platform/ui/WindowMessages.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <atomic>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 

@@ -165,8 +165,7 @@ bool MenuElementUI::Activate()
 void MenuElementUI::PostCommand()
 {
     HWND target = source ? source->OwnerWindow() : GetAncestorRoot(MenuWindowHandle());
-    PostMessage(
-        target, WM_MENU_CLICK, reinterpret_cast<WPARAM>(itemInfo), static_cast<LPARAM>(itemInfo->id));
+    PostMessage(target, WM_MENU_CLICK, reinterpret_cast<WPARAM>(itemInfo), static_cast<LPARAM>(itemInfo->id));
 }
 
 void MenuElementUI::OpenSubMenu()

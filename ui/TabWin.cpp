@@ -7,8 +7,8 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Notify.h"
 #include "platform/ui/WindowOps.h"
-#include "ui/PermissionPrompt.h"
 #include "ui/FindBar.h"
+#include "ui/PermissionPrompt.h"
 
 using namespace platform::ui;
 using platform::engine::CefRefPtr;
