@@ -115,7 +115,7 @@ protected:
         return browser;
     }
 
-    LocalPageServer server;
+    LocalHttpServer server;
     CefRefPtr<BrowserClientHandler> handler;
     MainWindowProbe mainWindow;
     TitleRecorder titles;

@@ -3,7 +3,7 @@
 #include "app/ProgramPaths.h"
 #include "app/SystemErrorText.h"
 #include "app/TextCodePage.h"
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "support/WaitUntil.h"
 
