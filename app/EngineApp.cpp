@@ -13,10 +13,7 @@ void EngineApp::OnRegisterCustomSchemes(platform::engine::CefSchemeRegistrar* re
     registrar->AddCustomScheme("client", true, false, false);
 }
 
-CefRefPtr<platform::engine::CefBrowserProcessHandler> EngineApp::GetBrowserProcessHandler()
-{
-    return this;
-}
+CefRefPtr<platform::engine::CefBrowserProcessHandler> EngineApp::GetBrowserProcessHandler() { return this; }
 
 CefRefPtr<platform::engine::CefRenderProcessHandler> EngineApp::GetRenderProcessHandler()
 {

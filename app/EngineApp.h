@@ -13,7 +13,8 @@ class EngineApp : public platform::engine::CefApp,
                   public platform::engine::CefRenderProcessHandler {
 public:
     void OnRegisterCustomSchemes(platform::engine::CefSchemeRegistrar* registrar) override;
-    platform::engine::CefRefPtr<platform::engine::CefBrowserProcessHandler> GetBrowserProcessHandler() override;
+    platform::engine::CefRefPtr<platform::engine::CefBrowserProcessHandler>
+    GetBrowserProcessHandler() override;
     platform::engine::CefRefPtr<platform::engine::CefRenderProcessHandler> GetRenderProcessHandler() override;
 
     void OnContextInitialized() override;

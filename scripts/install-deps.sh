@@ -11,7 +11,7 @@ packages=(
     libcpp-httplib-dev libxcb1-dev qt6-translations-l10n
     xvfb xauth x11-apps x11-utils xdotool openbox imagemagick fonts-wqy-microhei pkexec
     qt6-wayland fcitx5-frontend-qt6 weston desktop-file-utils appstream dbus-daemon python3
-    python3-dbus python3-gi at-spi2-core
+    python3-dbus python3-gi at-spi2-core clang-format-14
 )
 if [ "${1:-}" = "--bench" ]; then
     packages+=(libpugixml-dev ffmpeg chromium linux-perf)

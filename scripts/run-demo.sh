@@ -36,10 +36,19 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exit 0
 fi
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$log_dir/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts clients: a guessed
+# number may belong to another user's server or to a stale socket.
+exec 3>"$log_dir/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$log_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!
-sleep 1
+exec 3>&-
+for _ in $(seq 100); do
+    [ -s "$log_dir/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$log_dir/xvfb.log"; echo "Xvfb did not start"; exit 1; }
+    sleep 0.1
+done
+[ -s "$log_dir/display" ] || { echo "Xvfb did not start"; exit 1; }
+display=":$(head -n1 "$log_dir/display")"
 DISPLAY=$display "$root/build/program/zandrel" >"$log_dir/client.log" 2>&1 &
 client_pid=$!
 for _ in $(seq 300); do

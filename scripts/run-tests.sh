@@ -6,5 +6,7 @@ bash scripts/install-deps.sh
 bash scripts/build.sh -DZANDREL_WARNINGS_AS_ERRORS=ON
 cd build
 export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+# Every case is an entry of its own; those that start the real program take turns through a
+# resource lock, the others run side by side.
 ctest --output-on-failure -L unit -j "$(nproc)"
-ctest --output-on-failure -LE unit
+ctest --output-on-failure -LE unit -j "$(nproc)"

@@ -14,9 +14,6 @@ OsLayer& Os()
     return replacement ? *replacement : real;
 }
 
-void SetOsLayer(OsLayer* layer)
-{
-    replacement = layer;
-}
+void SetOsLayer(OsLayer* layer) { replacement = layer; }
 
 } // namespace platform::os

@@ -8,7 +8,7 @@
 #include <QFile>
 
 #include "DesktopSession.h"
-#include "FakeStatusNotifierWatcher.h"
+#include "fakes/dbus/FakeStatusNotifierWatcher.h"
 #include "support/WaitUntil.h"
 
 namespace {

@@ -116,7 +116,7 @@ protected:
         return browser;
     }
 
-    LocalPageServer server;
+    LocalHttpServer server;
     CefRefPtr<BrowserClientHandler> handler;
     MainWindowProbe mainWindow;
     TitleRecorder titles;

@@ -57,7 +57,7 @@ struct CursorCase {
 TEST(CursorEngineTest, ThePagesCursorShowsUnlessTheSwitchDisablesIt)
 {
     StartEngineForTests();
-    LocalPageServer server;
+    LocalHttpServer server;
     const CursorCase cases[] = {
         { false, "wait", Qt::WaitCursor, Qt::WaitCursor },
         { false, "pointer", Qt::PointingHandCursor, Qt::PointingHandCursor },

@@ -1,6 +1,6 @@
 #include "EngineMainFrameFixture.h"
 
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "platform/engine/SaveLocation.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ModalAnswerer.h"

@@ -119,7 +119,7 @@ protected:
         return WaitUntil([&] { return !client->titles.empty() && client->titles.back() == title; }, 15000);
     }
 
-    LocalPageServer server;
+    LocalHttpServer server;
     std::unique_ptr<QWidget> host;
     CefRefPtr<RecordingClient> client;
 };

@@ -71,7 +71,7 @@ protected:
         return sharedClientHandler->FindBrowserByTabId(frame->Tabs().TabAt(tab)->GetTabId());
     }
 
-    LocalPageServer site;
+    LocalHttpServer site;
     QTemporaryDir folder;
     MainFrame* frame = nullptr;
     platform::ui::HWND hwnd = nullptr;

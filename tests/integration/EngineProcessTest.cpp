@@ -99,7 +99,7 @@ TEST(EngineProcessTest, InitialisationReportsTheContextOnceAndCookiesFollowTheGi
 {
     StartEngineOnce();
     EXPECT_EQ(TestApp()->contextInitialized, 1);
-    LocalPageServer server;
+    LocalHttpServer server;
     server.Handle("/cookie.html", [](const httplib::Request& request, httplib::Response& response) {
         response.set_header("Set-Cookie", "kept=" + request.get_param_value("n"));
         response.set_content("<script>document.title = 'cookies:' + document.cookie;</script>", "text/html");

@@ -117,7 +117,7 @@ protected:
             20000);
     }
 
-    LocalPageServer server;
+    LocalHttpServer server;
     CefRefPtr<RecordingHandler> handler;
     std::unique_ptr<QWidget> host;
     bool savedTestMode = false;

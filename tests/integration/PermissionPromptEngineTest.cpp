@@ -1,5 +1,5 @@
 #include "EngineMainFrameFixture.h"
-#include "FakeNotificationService.h"
+#include "fakes/dbus/FakeNotificationService.h"
 
 #include "support/WaitUntil.h"
 

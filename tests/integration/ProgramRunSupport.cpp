@@ -12,7 +12,6 @@
 
 TestSite::TestSite(std::string lobbyPage)
 {
-    server.set_keep_alive_max_count(1);
     // Pages report every key they get, so a test sees where the keyboard goes. The default
     // lobby's button (the page's whole top) opens roomsToOpen rooms, each in a tab of its own.
     static const std::string keyReporter
@@ -20,7 +19,7 @@ TestSite::TestSite(std::string lobbyPage)
           "report(''); document.addEventListener('keydown', function (e) { "
           "report(encodeURIComponent(e.key)); });"
           "</script>";
-    server.Get("/", [this, lobbyPage](const httplib::Request& request, httplib::Response& response) {
+    server.Handle("/", [this, lobbyPage](const httplib::Request& request, httplib::Response& response) {
         if (request.get_param_value("miniClient") == "1")
             ++lobbyHits;
         if (!lobbyPage.empty()) {
@@ -36,19 +35,19 @@ TestSite::TestSite(std::string lobbyPage)
                 + keyReporter + "</body></html>",
             "text/html");
     });
-    server.Get("/room", [](const httplib::Request& request, httplib::Response& response) {
+    server.Handle("/room", [](const httplib::Request& request, httplib::Response& response) {
         const std::string n = std::to_string(std::atoi(request.get_param_value("n").c_str()));
         response.set_content(
             "<html><head><title>Room" + n + "</title></head><body>room " + n + keyReporter + "</body></html>",
             "text/html");
     });
-    server.Get("/typed", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Handle("/typed", [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard<std::mutex> guard(lock);
         // The first report, with no key, says the page is listening.
         typed[request.get_param_value("page")] += request.get_param_value("key");
         response.set_content("", "text/plain");
     });
-    server.Get("/report", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Handle("/report", [this](const httplib::Request& request, httplib::Response& response) {
         std::string query;
         for (const auto& [name, value] : request.params)
             query += (query.empty() ? "" : "&") + name + "=" + value;
@@ -56,31 +55,18 @@ TestSite::TestSite(std::string lobbyPage)
         reports.push_back(query);
         response.set_content("", "text/plain");
     });
-    server.Post(
+    server.Handle(
         "/brivo/miniclient/startRecord.action", [this](const httplib::Request&, httplib::Response& response) {
             ++startRecordHits;
             response.set_content("{}", "application/json");
         });
-    server.Get("/update/check", [this](const httplib::Request&, httplib::Response& response) {
+    server.Handle("/update/check", [this](const httplib::Request&, httplib::Response& response) {
         std::lock_guard<std::mutex> guard(lock);
         response.set_content(updateReply, "application/json");
     });
-    port = server.bind_to_any_port("127.0.0.1");
-    thread = std::thread([this] { server.listen_after_bind(); });
-    while (!server.is_running())
-        std::this_thread::yield();
 }
 
-TestSite::~TestSite()
-{
-    server.stop();
-    thread.join();
-}
-
-std::string TestSite::Url(const std::string& path) const
-{
-    return "http://127.0.0.1:" + std::to_string(port) + path;
-}
+std::string TestSite::Url(const std::string& path) const { return server.Url(path); }
 
 std::vector<std::string> TestSite::Reports()
 {

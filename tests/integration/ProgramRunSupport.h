@@ -1,11 +1,12 @@
 #pragma once
 
+#include "support/LocalHttpServer.h"
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
+
 #include <atomic>
-#include <httplib.h>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,8 +19,7 @@ class TestSite {
 public:
     // lobbyPage: the home page's HTML; empty for a plain page titled "Lobby".
     explicit TestSite(std::string lobbyPage = {});
-    ~TestSite();
-    int Port() const { return port; }
+    int Port() const { return server.Port(); }
     std::string Url(const std::string& path) const;
     // The update reply for the next checks.
     void SetUpdateReply(const std::string& json);
@@ -37,13 +37,12 @@ public:
     std::atomic<int> startRecordHits { 0 };
 
 private:
-    httplib::Server server;
-    std::thread thread;
-    int port = 0;
     std::mutex lock;
     std::string updateReply;
     std::vector<std::string> reports;
     std::map<std::string, std::string> typed;
+    // Last, so that it stops before what its handlers use goes.
+    LocalHttpServer server;
 };
 
 // A program folder of its own (executable, skin, config.xml) pointing at a test site.

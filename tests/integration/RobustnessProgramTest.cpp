@@ -1,5 +1,5 @@
-#include "MisbehavingServer.h"
 #include "ProgramRunSupport.h"
+#include "support/LocalHttpServer.h"
 
 #include "support/WaitUntil.h"
 
@@ -73,7 +73,7 @@ protected:
 
 struct UpdateFault {
     const char* name;
-    MisbehavingServer::Fault fault;
+    LocalHttpServer::Fault fault;
 };
 
 class UpdateServerFaultTest : public RobustnessProgramTest,
@@ -83,14 +83,14 @@ class UpdateServerFaultTest : public RobustnessProgramTest,
 // the program goes on to the notice and the lobby.
 TEST_P(UpdateServerFaultTest, TheProgramStillStarts)
 {
-    MisbehavingServer updates(GetParam().fault);
+    LocalHttpServer updates(GetParam().fault);
     ProgramFolder folder(site);
     WriteFile(folder.Path() + "/config.xml", Config(updates.Url("/update/check"), site.Url("")));
 
     ProgramRun run(folder, ProgramEnvironment(home.path()));
     ASSERT_TRUE(WaitUntil([&] { return site.lobbyHits == 1; }, kStartTimeoutMs))
         << run.StandardError().toStdString();
-    EXPECT_EQ(updates.Requests(), 1);
+    EXPECT_EQ(updates.Requests().size(), 1u);
     EXPECT_EQ(site.startRecordHits, 1);
     // The lobby is asked for before its renderer is started.
     EXPECT_TRUE(WaitUntil([&] { return HasRenderer(run); }, kStartTimeoutMs));
@@ -98,11 +98,11 @@ TEST_P(UpdateServerFaultTest, TheProgramStillStarts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, UpdateServerFaultTest,
-    ::testing::Values(UpdateFault { "Garbage", MisbehavingServer::Fault::Garbage },
-        UpdateFault { "HugeJson", MisbehavingServer::Fault::HugeJson },
-        UpdateFault { "DeeplyNestedJson", MisbehavingServer::Fault::DeeplyNestedJson },
-        UpdateFault { "EndlessSlowBody", MisbehavingServer::Fault::EndlessSlowBody },
-        UpdateFault { "CloseAtOnce", MisbehavingServer::Fault::CloseAtOnce }),
+    ::testing::Values(UpdateFault { "Garbage", LocalHttpServer::Fault::Garbage },
+        UpdateFault { "HugeJson", LocalHttpServer::Fault::HugeJson },
+        UpdateFault { "DeeplyNestedJson", LocalHttpServer::Fault::DeeplyNestedJson },
+        UpdateFault { "EndlessSlowBody", LocalHttpServer::Fault::EndlessSlowBody },
+        UpdateFault { "CloseAtOnce", LocalHttpServer::Fault::CloseAtOnce }),
     [](const ::testing::TestParamInfo<UpdateFault>& info) { return std::string(info.param.name); });
 
 // A damaged config.xml: the program starts all the same (its first tab gets a renderer) and

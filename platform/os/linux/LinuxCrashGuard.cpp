@@ -153,7 +153,7 @@ CMiniDumper::CMiniDumper(bool arm)
     stack.ss_size = sizeof(alternateStack);
     sigaltstack(&stack, nullptr);
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = OnFatalSignal;
     action.sa_flags = SA_RESETHAND | SA_ONSTACK;
     sigemptyset(&action.sa_mask);

@@ -3,7 +3,7 @@
 #include "app/support/ProgramPaths.h"
 #include "app/support/SystemErrorText.h"
 #include "app/support/TextCodePage.h"
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "support/WaitUntil.h"
 

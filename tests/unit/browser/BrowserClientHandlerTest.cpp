@@ -4,7 +4,7 @@
 #include "browser/NextTabId.h"
 #include "browser/TabContextHandler.h"
 #include "config/SiteAddress.h"
-#include "fakes/FakeEngine.h"
+#include "fakes/engine/FakeEngine.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ControlUI.h"

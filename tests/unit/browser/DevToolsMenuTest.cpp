@@ -2,7 +2,7 @@
 #include "browser/ContextMenu.h"
 #include "browser/TabContextHandler.h"
 #include "config/AppConfig.h"
-#include "fakes/FakeEngine.h"
+#include "fakes/engine/FakeEngine.h"
 #include "platform/engine/CefCommandLine.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "browser/PageBridgeObserver.h"
 #include "browser/EngineAppRenderSide.h"
-#include "fakes/MessageOnlyBrowser.h"
+#include "fakes/engine/MessageOnlyBrowser.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "config/KeptProfile.h"
 #include "config/SiteAddress.h"
 #include "config/UpdateKey.h"
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "platform/os/TextCodec.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "config/AutoStartRegistrar.h"
 
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "platform/os/OsLayer.h"
 
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "fakes/MessageOnlyBrowser.h"
+#include "fakes/engine/MessageOnlyBrowser.h"
 #include "platform/engine/CefMessageRouter.h"
 #include "platform/engine/CefMessageRouterRendererSide.h"
 

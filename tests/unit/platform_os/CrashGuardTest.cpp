@@ -42,19 +42,11 @@ std::string ReadFile(const QString& path)
 }
 
 // Raised rather than provoked: a sanitizer build would catch a real bad access first.
-void Segfault()
-{
-    std::raise(SIGSEGV);
-}
+void Segfault() { std::raise(SIGSEGV); }
 
-void Abort()
-{
-    std::abort();
-}
+void Abort() { std::abort(); }
 
-void ExitNormally()
-{
-}
+void ExitNormally() { }
 
 TEST(CrashGuard, ReportsASegfaultAndKeepsTheCrashStatus)
 {
@@ -80,7 +72,8 @@ TEST(CrashGuard, ReportsAnAbort)
     EXPECT_EQ(WTERMSIG(status), SIGABRT);
     QStringList reports = Reports(cache.path());
     ASSERT_EQ(reports.size(), 1);
-    EXPECT_NE(ReadFile(cache.path() + "/zandrel/crash/" + reports.first()).find("(SIGABRT)"), std::string::npos);
+    EXPECT_NE(
+        ReadFile(cache.path() + "/zandrel/crash/" + reports.first()).find("(SIGABRT)"), std::string::npos);
 }
 
 TEST(CrashGuard, WritesNothingWhenTheProcessEndsNormally)

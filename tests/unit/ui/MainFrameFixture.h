@@ -3,7 +3,7 @@
 #include "app/GlobalState.h"
 #include "browser/SharedClientHandler.h"
 #include "config/AppConfig.h"
-#include "fakes/FakeEngine.h"
+#include "fakes/engine/FakeEngine.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"

@@ -1,6 +1,6 @@
 #include "ui/TabWin.h"
 #include "browser/SharedClientHandler.h"
-#include "fakes/FakeEngine.h"
+#include "fakes/engine/FakeEngine.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"

@@ -1,6 +1,5 @@
 #include "update/HttpClient.h"
-#include "LocalHttpServer.h"
-#include "LocalTlsServer.h"
+#include "ClientTestServers.h"
 #include "config/AppConfig.h"
 #include "update/UpdateCheck.h"
 
@@ -32,7 +31,7 @@ protected:
         return task;
     }
 
-    LocalHttpServer server;
+    ClientTestServer server;
     fs::path folder;
 };
 
@@ -96,7 +95,7 @@ TEST_F(HttpClientTest, WriteCallbackRefusesNullPointers)
 
 TEST_F(HttpClientTest, RemoteFileSize)
 {
-    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/file"), 10), LocalHttpServer::kFileSize);
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/file"), 10), ClientTestServer::kFileSize);
     EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/chunked"), 10), -1);
     EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/missing"), 10), 21)
         << "an error page is a body like any other";
@@ -113,15 +112,15 @@ TEST_F(HttpClientTest, DownloadWritesTheFileAndOverwritesOnTheSecondRun)
     DownloadTask task = Task("/file", "setup.bin");
     {
         std::ofstream old(task.localPath);
-        old << std::string(2 * LocalHttpServer::kFileSize, 'o');
+        old << std::string(2 * ClientTestServer::kFileSize, 'o');
     }
     for (int run = 0; run < 2; ++run) {
         task.file = nullptr;
         task.bytesWritten = 0;
         EXPECT_EQ(client.Download(task, 10), 0);
         EXPECT_EQ(task.file, nullptr) << "closed after the transfer";
-        EXPECT_EQ(task.bytesWritten, LocalHttpServer::kFileSize);
-        EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(LocalHttpServer::kFileSize));
+        EXPECT_EQ(task.bytesWritten, ClientTestServer::kFileSize);
+        EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(ClientTestServer::kFileSize));
     }
 }
 
@@ -141,7 +140,7 @@ TEST_F(HttpClientTest, DroppedConnectionKeepsThePartialFile)
     ASSERT_TRUE(fs::exists(task.localPath));
     EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(task.bytesWritten));
     EXPECT_GT(task.bytesWritten, 0);
-    EXPECT_LT(task.bytesWritten, LocalHttpServer::kFileSize);
+    EXPECT_LT(task.bytesWritten, ClientTestServer::kFileSize);
 }
 
 TEST_F(HttpClientTest, ErrorStatusIsAFailedDownload)
@@ -181,7 +180,7 @@ TEST_F(HttpClientTest, ProgressCallbackSeesTheTransferAndCanAbortIt)
     task.progressCallback = RecordProgress;
     EXPECT_EQ(client.Download(task, 10), 0);
     EXPECT_GT(log.calls, 0);
-    EXPECT_EQ(log.lastTotal, LocalHttpServer::kFileSize);
+    EXPECT_EQ(log.lastTotal, ClientTestServer::kFileSize);
 
     ProgressLog aborting;
     aborting.abort = true;
@@ -189,7 +188,7 @@ TEST_F(HttpClientTest, ProgressCallbackSeesTheTransferAndCanAbortIt)
     stopped.progressContext = &aborting;
     stopped.progressCallback = RecordProgress;
     EXPECT_EQ(client.Download(stopped, 10), 42) << "aborted by callback";
-    EXPECT_LT(stopped.bytesWritten, LocalHttpServer::kFileSize);
+    EXPECT_LT(stopped.bytesWritten, ClientTestServer::kFileSize);
 }
 
 TEST(UrlEncode, EncodesHighBytesAndSpacesOnly)
@@ -230,7 +229,7 @@ TEST_F(HttpClientTest, FetchUpdateInfoParsesOnlySuccessfulTransfers)
 // a certificate from a CA that neither knows is a failed transfer, not a reply.
 TEST_F(HttpClientTest, HttpsTrustsOnlyTheGivenCertificateAuthorities)
 {
-    LocalTlsServer tls;
+    ClientTlsServer tls;
     ASSERT_TRUE(tls.Ready());
     HttpClient trusting;
     trusting.certificateAuthorityFile = tls.CaFile();
@@ -240,7 +239,7 @@ TEST_F(HttpClientTest, HttpsTrustsOnlyTheGivenCertificateAuthorities)
     DownloadTask task = Task("/", "setup.sh");
     task.url = tls.Url("/setup.sh");
     EXPECT_EQ(trusting.Download(task, 10), 0);
-    EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(LocalTlsServer::kFileSize));
+    EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(ClientTlsServer::kFileSize));
 
     HttpClient systemStore;
     HttpClient otherCa;

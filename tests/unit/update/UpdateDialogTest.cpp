@@ -2,7 +2,7 @@
 #include "update/signing/InstallerSigning.h"
 
 #include "config/AppConfig.h"
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "ids/CloseCodes.h"
 #include "ids/WindowMessageIds.h"
 #include "platform/os/TextCodec.h"
@@ -12,6 +12,7 @@
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/ControlWidget.h"
+#include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
 
 #include <QElapsedTimer>
@@ -22,7 +23,6 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <httplib.h>
 #include <mutex>
 #include <thread>
 
@@ -37,13 +37,13 @@ class UpdateServer {
 public:
     UpdateServer()
     {
-        server.Get("/check.json", [this](const httplib::Request&, httplib::Response& response) {
+        server.Handle("/check.json", [this](const httplib::Request&, httplib::Response& response) {
             std::lock_guard<std::mutex> lock(mutex);
             response.set_content(reply, "application/json");
         });
         // The installer in ten steps, so the progress callback sees it grow.
-        server.Get(R"(/download/(setup[^/]*))",
-            [this](const httplib::Request& request, httplib::Response& response) {
+        server.HandleMatching(
+            R"(/download/setup[^/]*)", [this](const httplib::Request& request, httplib::Response& response) {
                 if (request.method == "GET")
                     ++downloads;
                 const bool drop = request.method == "GET" && dropNext.exchange(false);
@@ -57,56 +57,43 @@ public:
                         return sink.write(block.data(), block.size());
                     });
             });
-        server.Get("/unsized/setup.sh", [this](const httplib::Request& request, httplib::Response& response) {
-            if (request.method == "GET")
-                ++downloads;
-            response.set_chunked_content_provider(
-                "application/octet-stream", [](size_t, httplib::DataSink& sink) {
-                    sink.done();
-                    return true;
-                });
-        });
+        server.Handle(
+            "/unsized/setup.sh", [this](const httplib::Request& request, httplib::Response& response) {
+                if (request.method == "GET")
+                    ++downloads;
+                response.set_chunked_content_provider(
+                    "application/octet-stream", [](size_t, httplib::DataSink& sink) {
+                        sink.done();
+                        return true;
+                    });
+            });
         // One block, then nothing until the test ends.
-        server.Get("/stalled/setup.sh", [this](const httplib::Request&, httplib::Response& response) {
+        server.Handle("/stalled/setup.sh", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content_provider(
                 1048576, "application/octet-stream", [this](size_t offset, size_t, httplib::DataSink& sink) {
-                    for (int i = 0; offset > 0 && i < 1000 && !stopping; ++i)
+                    for (int i = 0; offset > 0 && i < 1000 && !server.Stopping(); ++i)
                         std::this_thread::sleep_for(std::chrono::milliseconds(10));
                     std::string block(4096, 's');
                     return sink.write(block.data(), block.size());
                 });
         });
-        server.Get("/missing/setup.sh", [this](const httplib::Request& request, httplib::Response& response) {
-            if (request.method == "GET")
-                ++downloads;
-            response.status = 404;
-            response.set_content("not found", "text/plain");
-        });
+        server.Handle(
+            "/missing/setup.sh", [this](const httplib::Request& request, httplib::Response& response) {
+                if (request.method == "GET")
+                    ++downloads;
+                response.status = 404;
+                response.set_content("not found", "text/plain");
+            });
         // Accepts the request and answers only when the test ends.
-        server.Get("/silent/setup.sh", [this](const httplib::Request&, httplib::Response& response) {
-            for (int i = 0; i < 3000 && !stopping; ++i)
+        server.Handle("/silent/setup.sh", [this](const httplib::Request&, httplib::Response& response) {
+            for (int i = 0; i < 3000 && !server.Stopping(); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             silentAnswered = true;
             response.set_content("late", "application/octet-stream");
         });
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        // A stop that comes before the listener runs is lost, and the join would never end.
-        for (int i = 0; i < 5000 && !server.is_running(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
-    ~UpdateServer()
-    {
-        stopping = true;
-        server.stop();
-        thread.join();
-    }
-
-    std::string Url(const std::string& path) const
-    {
-        return "http://127.0.0.1:" + std::to_string(port) + path;
-    }
+    std::string Url(const std::string& path) const { return server.Url(path); }
 
     void Reply(const std::string& text)
     {
@@ -125,15 +112,12 @@ public:
 
     std::atomic<int> downloads { 0 };
     std::atomic<bool> dropNext { false };
-    std::atomic<bool> stopping { false };
     std::atomic<bool> silentAnswered { false };
 
 private:
-    httplib::Server server;
-    std::thread thread;
+    LocalHttpServer server;
     std::mutex mutex;
     std::string reply;
-    int port = 0;
 };
 
 // Records every progress message the dialog handles, with the bar as it was afterwards.

@@ -1,6 +1,6 @@
 #include "update/VersionNumber.h"
 
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "update/VersionClipboard.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "fakes/dbus/PrivateSessionBus.h"
+
 #include <QObject>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -18,11 +18,10 @@ class FakeStatusNotifierWatcher : public QObject {
 
 public:
     FakeStatusNotifierWatcher();
-    ~FakeStatusNotifierWatcher() override;
     // False when dbus-daemon is missing or the names could not be taken.
     bool Available() const { return available; }
-    QString BusAddress() const { return address; }
-    QDBusConnection& Bus() { return bus; }
+    QString BusAddress() const { return bus.Address(); }
+    QDBusConnection& Bus() { return bus.Connection(); }
 
     bool IsStatusNotifierHostRegistered() const { return true; }
     int ProtocolVersion() const { return 0; }
@@ -33,9 +32,7 @@ public slots:
     void RegisterStatusNotifierHost(const QString&) { }
 
 private:
-    QProcess daemon;
-    QString address;
-    QDBusConnection bus { QString() };
+    PrivateSessionBus bus { QStringLiteral("fake-status-notifier-watcher") };
     QStringList items;
     bool available = false;
 };

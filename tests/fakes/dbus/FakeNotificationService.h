@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "fakes/dbus/PrivateSessionBus.h"
+
 #include <QObject>
-#include <QProcess>
 #include <QStringList>
 #include <QVariantMap>
 #include <vector>
 
-// The desktop's notification service on a session bus of its own (a dbus-daemon it starts
-// and ends): records what it is asked to show and close, and clicks or closes on request.
-// Its calls are answered while the test's event loop runs (WaitUntil).
+// The desktop's notification service on a session bus of its own: records what it is asked to show and close,
+// and clicks or closes on request. Its calls are answered while the test's event loop runs (WaitUntil).
 class FakeNotificationService : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -25,10 +24,9 @@ public:
     };
 
     FakeNotificationService();
-    ~FakeNotificationService() override;
     // False when dbus-daemon is missing or the service's name could not be taken.
     bool Available() const { return available; }
-    QString BusAddress() const { return address; }
+    QString BusAddress() const { return bus.Address(); }
     const std::vector<Shown>& Notifications() const { return shown; }
     const std::vector<unsigned>& ClosedByClient() const { return closed; }
 
@@ -45,9 +43,7 @@ public slots:
 private:
     void Signal(const QString& name, const QVariantList& arguments);
 
-    QProcess daemon;
-    QString address;
-    QDBusConnection bus { QString() };
+    PrivateSessionBus bus { QStringLiteral("fake-notification-service") };
     std::vector<Shown> shown;
     std::vector<unsigned> closed;
     bool available = false;

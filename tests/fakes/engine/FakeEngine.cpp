@@ -1,4 +1,4 @@
-#include "fakes/FakeEngine.h"
+#include "fakes/engine/FakeEngine.h"
 
 #include <future>
 

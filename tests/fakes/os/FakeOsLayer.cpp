@@ -1,4 +1,4 @@
-#include "fakes/FakeOsLayer.h"
+#include "fakes/os/FakeOsLayer.h"
 
 bool FakeOsLayer::AcquireSingleInstanceMarker(const std::string& name)
 {
