@@ -98,6 +98,15 @@ def test(build):
         if not wait_for(lambda: (page_maximised[0] - page_size()[0], page_maximised[1] - page_size()[1]) == grown, 60):
             session.fail("the page did not shrink with the restored window: %r" % (page_size(),))
 
+        # Restore pressed before the compositor has answered the maximise still wins: the window
+        # ends at its normal size once the maximise is answered, not maximised by the late answer.
+        asked = protocol.update() and main.maximise_requests
+        press("最大化", MAIN_TITLE)
+        press("还原", MAIN_TITLE)
+        if not wait_for(lambda: sized(normal) and main.maximise_requests > asked and not main.maximise_unanswered
+                        and main.configured[0] != WIDTH, 60):
+            session.fail("restore pressed during the maximise left the window maximised: %r" % main)
+
         press("设置", MAIN_TITLE)
         settings = shown("设置", main, main.client)
         # The save fails while a folder stands where the configuration was.

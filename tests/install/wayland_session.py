@@ -96,6 +96,8 @@ class Toplevel:
         self.geometry = None  # the client's last (x, y, width, height) of its visible part
         self.buffer_size = None  # (width, height) of the buffer its surface last committed
         self.xdg_surface = None
+        self.maximise_requests = 0
+        self.maximise_unanswered = False  # asked to maximise, and no configure since
 
     def __repr__(self):
         return "<%s %r parent=%r mapped=%s destroyed=%s configured=%r geometry=%r buffer=%r>" % (
@@ -137,6 +139,7 @@ class ProtocolLog:
         if direction == "ev":
             if interface == "xdg_toplevel" and request == "configure" and key in self.live:
                 self.live[key].configured = tuple(int(n) for n in arguments.split(",")[:2])
+                self.live[key].maximise_unanswered = False
             return
         if interface == "xdg_wm_base" and request == "get_xdg_surface":
             ids = re.findall(r"@(\d+)", arguments)
@@ -157,6 +160,9 @@ class ProtocolLog:
             elif request == "set_parent":
                 parent = re.findall(r"@(\d+)", arguments)
                 toplevel.parent = self.live.get((client, parent[0])) if parent else None
+            elif request == "set_maximized":
+                toplevel.maximise_requests += 1
+                toplevel.maximise_unanswered = True
             elif request == "destroy":
                 toplevel.mapped = False
                 toplevel.destroyed = True

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 
 #include "platform/ui/WindowImplBase.h"
 #include "platform/ui/qt/ControlWidget.h"
@@ -22,6 +23,7 @@ namespace {
     constexpr qint64 kWithdrawalLimitMs = 3000;
     constexpr int kPageReadyPollMs = 100;
     constexpr int kPageReadyTries = 50;
+    constexpr Qt::WindowStates kSizeStates = Qt::WindowMaximized | Qt::WindowFullScreen;
 
     QWidget* WidgetOfWindow(QWindow* window)
     {
@@ -231,7 +233,30 @@ bool WindowWidget::event(QEvent* e)
         }
         UpdateBorders();
     }
+    if (e->type() == QEvent::WindowStateChange && isWindow())
+        FollowStateChange(static_cast<QWindowStateChangeEvent*>(e));
+    // The compositor's answer to the latest request: a late one can no longer come.
+    if (e->type() == QEvent::Resize && e->spontaneous()
+        && (windowState() & kSizeStates) == requestedSizeState_)
+        overtakenSizeState_.reset();
     return QWidget::event(e);
+}
+
+void WindowWidget::FollowStateChange(QWindowStateChangeEvent* e)
+{
+    const Qt::WindowStates now = windowState() & kSizeStates;
+    if (!e->spontaneous()) {
+        overtakenSizeState_ = e->oldState() & kSizeStates;
+        requestedSizeState_ = now;
+        return;
+    }
+    // Qt's Wayland client compares a request with the state it last applied, not with the one it
+    // last asked for: a restore asked for before the maximise was configured is never sent, and
+    // the late configure leaves the window maximised. Asking again once sends it.
+    const bool lateAnswer = overtakenSizeState_ && now == *overtakenSizeState_ && now != requestedSizeState_;
+    overtakenSizeState_.reset();
+    if (lateAnswer && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setWindowState((windowState() & ~kSizeStates) | requestedSizeState_);
 }
 
 void WindowWidget::closeEvent(QCloseEvent* e)
@@ -281,6 +306,7 @@ bool WindowWidget::StartSystemDrag(QPoint pos)
     if (!owner_ || !isWindow() || !windowHandle())
         return false;
     if (Qt::Edges edges = EdgesAt(pos)) {
+        overtakenSizeState_.reset();
         windowHandle()->startSystemResize(edges);
         return true;
     }
@@ -327,6 +353,7 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* e)
         && (e->globalPosition().toPoint() - *movePressAt_).manhattanLength()
             >= QApplication::startDragDistance()) {
         movePressAt_.reset();
+        overtakenSizeState_.reset();
         windowHandle()->startSystemMove();
         return;
     }

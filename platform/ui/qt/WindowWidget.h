@@ -8,6 +8,7 @@
 #include "platform/ui/WindowTypes.h"
 
 class QTimer;
+class QWindowStateChangeEvent;
 
 namespace platform::ui {
 class WindowImplBase;
@@ -60,12 +61,17 @@ private:
     void UpdateBorders();
     void ShowOnceWithdrawn();
     void FocusContentWhenReady(int tries);
+    void FollowStateChange(QWindowStateChangeEvent* e);
     WindowImplBase* owner_;
     bool showPending_ = false;
     bool withdrawing_ = false;
     QTimer* withdrawalPoll_ = nullptr;
     QElapsedTimer withdrawalClock_;
     std::optional<QPoint> movePressAt_;
+    Qt::WindowStates requestedSizeState_;
+    // The size state the latest request replaced while the compositor may not have answered the
+    // one before it yet.
+    std::optional<Qt::WindowStates> overtakenSizeState_;
     std::vector<ResizeBorder*> borders_;
 };
 
