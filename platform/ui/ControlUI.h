@@ -5,7 +5,6 @@
 #include "platform/ui/WindowTypes.h"
 
 #include <functional>
-#include <map>
 #include <vector>
 
 namespace platform::ui {
@@ -17,7 +16,6 @@ namespace qt {
 class CPaintManagerUI;
 class CContainerUI;
 
-constexpr UINT DT_LEFT = 0x0000;
 constexpr UINT DT_CENTER = 0x0001;
 constexpr UINT DT_RIGHT = 0x0002;
 constexpr UINT DT_VCENTER = 0x0004;
@@ -62,19 +60,13 @@ public:
     bool IsMouseChildEnabled() const { return mouseChildEnabled_; }
     virtual void SetMouseChildEnabled(bool enabled = true);
     /// Whether a right click sends the "menu" notification.
-    bool IsContextMenuUsed() const { return contextMenuUsed_; }
     void SetContextMenuUsed(bool used) { contextMenuUsed_ = used; }
-    bool IsFocused() const;
     void SetFocus();
 
     int GetFixedWidth() const { return fixedWidth_; }
     int GetFixedHeight() const { return fixedHeight_; }
     void SetFixedWidth(int cx);
     void SetFixedHeight(int cy);
-    int GetMinWidth() const { return minWidth_; }
-    int GetMinHeight() const { return minHeight_; }
-    int GetMaxWidth() const { return maxWidth_; }
-    int GetMaxHeight() const { return maxHeight_; }
     void SetMinWidth(int cx);
     void SetMinHeight(int cy);
     void SetMaxWidth(int cx);
@@ -108,8 +100,6 @@ public:
     const CDuiString& GetStyleName() const { return styleName_; }
     /// Applies one layout attribute. Names the control does not know are reported once.
     virtual void SetAttribute(const CDuiString& name, const CDuiString& value);
-    /// A custom attribute stored by SetAttribute because no class knew it; empty when absent.
-    CDuiString GetCustomAttribute(const CDuiString& name) const;
 
     CControlUI* GetParent() const;
     CPaintManagerUI* GetManager() const { return manager_; }
@@ -129,7 +119,6 @@ public:
     virtual void PaintText(HDC hdc);
     virtual void PaintBorder(HDC hdc);
     void Invalidate();
-    void NeedUpdate() { Invalidate(); }
 
     /// Handlers called with each notification this control sends, before the window's
     /// Notify. Returning false stops the window from seeing it.
@@ -145,7 +134,6 @@ public:
 protected:
     enum State : unsigned { kHot = 1, kPushed = 2, kFocused = 4, kSelected = 8, kDisabled = 16 };
     unsigned state_ = 0;
-    RECT ContentRect() const;
     /// Draws the text in the text rectangle with color (0 = the state's colour).
     void PaintTextDefault(HDC hdc, DWORD color);
     /// The same text drawn into rc, the box inside the text padding.
@@ -169,7 +157,6 @@ protected:
     DWORD bkColor_ = 0, borderColor_ = 0, textColor_ = 0, disabledTextColor_ = 0;
     int borderSize_ = 0, font_ = -1;
     UINT textStyle_ = DT_VCENTER | DT_SINGLELINE;
-    std::map<CDuiString, CDuiString> customAttributes_;
     std::vector<std::function<bool(TNotifyUI&)>> notifyHandlers_;
     std::vector<std::function<bool(TEventUI&)>> eventHandlers_;
 };

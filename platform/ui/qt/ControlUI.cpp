@@ -116,8 +116,6 @@ void CControlUI::SetMouseEnabled(bool enabled)
 
 void CControlUI::SetMouseChildEnabled(bool enabled) { mouseChildEnabled_ = enabled; }
 
-bool CControlUI::IsFocused() const { return widget_ && widget_->hasFocus(); }
-
 void CControlUI::SetFocus()
 {
     if (widget_)
@@ -204,8 +202,6 @@ int CControlUI::GetHeight() const { return widget_ ? widget_->contentsRect().hei
 
 SIZE CControlUI::EstimateSize(SIZE) { return SIZE { fixedWidth_, fixedHeight_ }; }
 
-RECT CControlUI::ContentRect() const { return GetPos(); }
-
 void CControlUI::SetBkColor(DWORD argb)
 {
     bkColor_ = argb;
@@ -273,12 +269,6 @@ void CControlUI::SetStyleName(const CDuiString& styleName, CPaintManagerUI* mana
         return;
     for (const auto& [name, value] : *style)
         SetAttribute(name, value);
-}
-
-CDuiString CControlUI::GetCustomAttribute(const CDuiString& name) const
-{
-    auto it = customAttributes_.find(name);
-    return it == customAttributes_.end() ? CDuiString() : it->second;
 }
 
 void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value)
@@ -355,7 +345,6 @@ void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value)
     } else if (name == u"endellipsis") {
         SetTextStyle(ParseBool(value) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS);
     } else {
-        customAttributes_[name] = value;
         ReportLayoutProblem(u"unknown attribute of " + GetClass(), name);
     }
 }

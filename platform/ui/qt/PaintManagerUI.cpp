@@ -137,13 +137,6 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root)
     return true;
 }
 
-CControlUI* CPaintManagerUI::DetachRoot()
-{
-    CControlUI* root = root_;
-    root_ = nullptr;
-    return root;
-}
-
 void CPaintManagerUI::ReleaseRoot()
 {
     CControlUI* root = root_;

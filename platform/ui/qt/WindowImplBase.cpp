@@ -399,13 +399,6 @@ void WindowImplBase::BringToTop()
         widget_->activateWindow();
 }
 
-void WindowImplBase::ResizeClient(int cx, int cy)
-{
-    if (!widget_)
-        return;
-    widget_->resize(cx < 0 ? widget_->width() : cx, cy < 0 ? widget_->height() : cy);
-}
-
 LRESULT WindowImplBase::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     return HandleMessage(msg, wParam, lParam);
