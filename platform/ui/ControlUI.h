@@ -26,7 +26,7 @@ constexpr UINT DT_CALCRECT = 0x0400;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
 
 /// Base of every control: geometry wishes, text, colours, images and state,
-/// drawn by a widget that the control owns. GUI thread only.
+/// drawn by a widget that owns the control. GUI thread only.
 class CControlUI {
 public:
     CControlUI();
@@ -129,7 +129,6 @@ public:
 
     /// The drawing widget; platform code only.
     qt::ControlWidget* Widget() const { return widget_; }
-    void DetachWidget() { widget_ = nullptr; }
 
 protected:
     enum State : unsigned { kHot = 1, kPushed = 2, kFocused = 4, kSelected = 8, kDisabled = 16 };
@@ -146,7 +145,6 @@ protected:
     friend class qt::ControlWidget;
     qt::ControlWidget* widget_ = nullptr;
     CPaintManagerUI* manager_ = nullptr;
-    CControlUI* parent_ = nullptr;
     CDuiString name_, text_, toolTip_, userData_, styleName_, bkImage_;
     std::uintptr_t tag_ = 0;
     bool visible_ = true, internVisible_ = true, enabled_ = true;
@@ -165,7 +163,7 @@ protected:
 /// Does nothing when the control is gone by then.
 void PostSetEnabled(CControlUI* control, bool enabled);
 
-/// True while control exists; any thread.
+/// True while control exists; GUI thread.
 bool IsLiveControl(const CControlUI* control);
 
 /// Parses "#AARRGGBB", "#RRGGBB", "0xAARRGGBB" or a decimal number; 0 when malformed.

@@ -87,14 +87,12 @@ public:
 
     void AddOptionGroup(const CDuiString& group, COptionUI* option);
     void RemoveOptionGroup(const CDuiString& group, COptionUI* option);
+    /// The group's options that still exist and still belong to this window.
     const std::vector<COptionUI*>* GetOptionGroup(const CDuiString& group) const;
 
-    CControlUI* GetFocus() const { return focus_; }
+    /// The control that had the keyboard last, while it exists.
+    CControlUI* GetFocus() const;
     void SetFocus(CControlUI* control) { focus_ = control; }
-    /// False once manager is destroyed (controls may outlive the window they were built for).
-    static bool IsLive(const CPaintManagerUI* manager);
-    /// A control of this tree is being destroyed.
-    void ReapObject(CControlUI* control);
 
 private:
     HWND hwnd_ = nullptr;
@@ -109,7 +107,8 @@ private:
     DWORD defaultDisabledColor_ = 0xFFA0A4AB;
     DWORD windowBkColor_ = 0;
     std::map<CDuiString, AttributeList> styles_;
-    std::map<CDuiString, std::vector<COptionUI*>> optionGroups_;
+    // Pruned as it is read: options leave without telling the window.
+    mutable std::map<CDuiString, std::vector<COptionUI*>> optionGroups_;
 };
 
 } // namespace platform::ui

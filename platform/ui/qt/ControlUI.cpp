@@ -1,7 +1,6 @@
 #include "platform/ui/ControlUI.h"
 
-#include <mutex>
-#include <unordered_map>
+#include <utility>
 
 #include "platform/ui/Application.h"
 #include "platform/ui/ContainerUI.h"
@@ -14,45 +13,19 @@
 
 namespace platform::ui {
 
-namespace {
-    // Live controls with a serial number, so work posted for a control from another
-    // thread only touches it when it still exists and is still the same control.
-    std::mutex liveMutex;
-    std::uint64_t lastSerial = 0;
-    std::unordered_map<const CControlUI*, std::uint64_t>& LiveControls()
-    {
-        static std::unordered_map<const CControlUI*, std::uint64_t> live;
-        return live;
-    }
-    std::uint64_t SerialOf(const CControlUI* control)
-    {
-        std::lock_guard<std::mutex> lock(liveMutex);
-        auto it = LiveControls().find(control);
-        return it == LiveControls().end() ? 0 : it->second;
-    }
-}
-
 CControlUI::CControlUI()
 {
     EnsureApplication();
     widget_ = new qt::ControlWidget(this);
     widget_->hide();
-    std::lock_guard<std::mutex> lock(liveMutex);
-    LiveControls()[this] = ++lastSerial;
 }
 
 CControlUI::~CControlUI()
 {
-    {
-        std::lock_guard<std::mutex> lock(liveMutex);
-        LiveControls().erase(this);
-    }
-    if (manager_ && CPaintManagerUI::IsLive(manager_))
-        manager_->ReapObject(this);
-    if (widget_) {
-        widget_->Forget();
-        qt::DisposeWidget(widget_);
-        widget_ = nullptr;
+    // Deleted directly rather than through its widget: the widget goes later, empty.
+    if (qt::ControlWidget* widget = std::exchange(widget_, nullptr)) {
+        widget->ReleaseControl();
+        qt::DisposeWidget(widget);
     }
 }
 
@@ -109,7 +82,8 @@ void CControlUI::SetEnabled(bool enabled)
 void CControlUI::SetMouseEnabled(bool enabled)
 {
     mouseEnabled_ = enabled;
-    bool parentBlocks = parent_ && !parent_->IsMouseChildEnabled();
+    CControlUI* parent = GetParent();
+    bool parentBlocks = parent && !parent->IsMouseChildEnabled();
     if (widget_)
         widget_->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled || parentBlocks);
 }
@@ -349,12 +323,11 @@ void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value)
     }
 }
 
-CControlUI* CControlUI::GetParent() const { return parent_; }
+CControlUI* CControlUI::GetParent() const { return widget_ ? widget_->ParentControl() : nullptr; }
 
-void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
+void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI*)
 {
     manager_ = manager;
-    parent_ = parent;
     if (widget_)
         widget_->setCursor(enabled_ && GetInterface(u"Button") ? Qt::PointingHandCursor : Qt::ArrowCursor);
     SetMouseEnabled(mouseEnabled_);
@@ -366,9 +339,9 @@ void CControlUI::Event(TEventUI& event)
 {
     // Copied and re-checked: a handler may destroy this control.
     auto handlers = eventHandlers_;
-    std::uint64_t serial = SerialOf(this);
+    qt::ControlGuard guard(this);
     for (auto& handler : handlers) {
-        if (!handler(event) || SerialOf(this) != serial)
+        if (!handler(event) || !guard.Alive())
             return;
     }
     DoEvent(event);
@@ -464,11 +437,9 @@ bool CControlUI::RunNotifyHandlers(TNotifyUI& msg)
 {
     // Copied: a handler may remove (and so destroy) this control.
     auto handlers = notifyHandlers_;
-    std::uint64_t serial = SerialOf(this);
+    qt::ControlGuard guard(this);
     for (auto& handler : handlers) {
-        if (!handler(msg))
-            return false;
-        if (SerialOf(this) != serial)
+        if (!handler(msg) || !guard.Alive())
             return false;
     }
     return true;
@@ -515,16 +486,17 @@ int NotifyTypeFromName(const CDuiString& sType)
 
 void PostSetEnabled(CControlUI* control, bool enabled)
 {
-    std::uint64_t serial = SerialOf(control);
     qt::MessageDispatcher* dispatcher = qt::MessageDispatcher::Instance();
-    if (!serial || !dispatcher)
+    if (!control || !dispatcher)
         return;
-    dispatcher->PostTask([control, serial, enabled] {
-        if (SerialOf(control) == serial)
+    // Only the GUI thread may look at the controls: whether this one is still there is
+    // asked where the task runs.
+    dispatcher->PostTask([control, enabled] {
+        if (IsLiveControl(control))
             control->SetEnabled(enabled);
     });
 }
 
-bool IsLiveControl(const CControlUI* control) { return SerialOf(control) != 0; }
+bool IsLiveControl(const CControlUI* control) { return control && qt::LiveControls().count(control) != 0; }
 
 } // namespace platform::ui
