@@ -5,7 +5,6 @@
 #include "platform/ui/WindowTypes.h"
 
 #include <functional>
-#include <map>
 #include <vector>
 
 namespace platform::ui {
@@ -17,7 +16,6 @@ namespace qt {
 class CPaintManagerUI;
 class CContainerUI;
 
-constexpr UINT DT_LEFT = 0x0000;
 constexpr UINT DT_CENTER = 0x0001;
 constexpr UINT DT_RIGHT = 0x0002;
 constexpr UINT DT_VCENTER = 0x0004;
@@ -28,7 +26,7 @@ constexpr UINT DT_CALCRECT = 0x0400;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
 
 /// Base of every control: geometry wishes, text, colours, images and state,
-/// drawn by a widget that the control owns. GUI thread only.
+/// drawn by a widget that owns the control. GUI thread only.
 class CControlUI {
 public:
     CControlUI();
@@ -62,19 +60,13 @@ public:
     bool IsMouseChildEnabled() const { return mouseChildEnabled_; }
     virtual void SetMouseChildEnabled(bool enabled = true);
     /// Whether a right click sends the "menu" notification.
-    bool IsContextMenuUsed() const { return contextMenuUsed_; }
     void SetContextMenuUsed(bool used) { contextMenuUsed_ = used; }
-    bool IsFocused() const;
     void SetFocus();
 
     int GetFixedWidth() const { return fixedWidth_; }
     int GetFixedHeight() const { return fixedHeight_; }
     void SetFixedWidth(int cx);
     void SetFixedHeight(int cy);
-    int GetMinWidth() const { return minWidth_; }
-    int GetMinHeight() const { return minHeight_; }
-    int GetMaxWidth() const { return maxWidth_; }
-    int GetMaxHeight() const { return maxHeight_; }
     void SetMinWidth(int cx);
     void SetMinHeight(int cy);
     void SetMaxWidth(int cx);
@@ -108,8 +100,6 @@ public:
     const CDuiString& GetStyleName() const { return styleName_; }
     /// Applies one layout attribute. Names the control does not know are reported once.
     virtual void SetAttribute(const CDuiString& name, const CDuiString& value);
-    /// A custom attribute stored by SetAttribute because no class knew it; empty when absent.
-    CDuiString GetCustomAttribute(const CDuiString& name) const;
 
     CControlUI* GetParent() const;
     CPaintManagerUI* GetManager() const { return manager_; }
@@ -129,7 +119,6 @@ public:
     virtual void PaintText(HDC hdc);
     virtual void PaintBorder(HDC hdc);
     void Invalidate();
-    void NeedUpdate() { Invalidate(); }
 
     /// Handlers called with each notification this control sends, before the window's
     /// Notify. Returning false stops the window from seeing it.
@@ -140,12 +129,10 @@ public:
 
     /// The drawing widget; platform code only.
     qt::ControlWidget* Widget() const { return widget_; }
-    void DetachWidget() { widget_ = nullptr; }
 
 protected:
     enum State : unsigned { kHot = 1, kPushed = 2, kFocused = 4, kSelected = 8, kDisabled = 16 };
     unsigned state_ = 0;
-    RECT ContentRect() const;
     /// Draws the text in the text rectangle with color (0 = the state's colour).
     void PaintTextDefault(HDC hdc, DWORD color);
     /// The same text drawn into rc, the box inside the text padding.
@@ -158,7 +145,6 @@ protected:
     friend class qt::ControlWidget;
     qt::ControlWidget* widget_ = nullptr;
     CPaintManagerUI* manager_ = nullptr;
-    CControlUI* parent_ = nullptr;
     CDuiString name_, text_, toolTip_, userData_, styleName_, bkImage_;
     std::uintptr_t tag_ = 0;
     bool visible_ = true, internVisible_ = true, enabled_ = true;
@@ -169,7 +155,6 @@ protected:
     DWORD bkColor_ = 0, borderColor_ = 0, textColor_ = 0, disabledTextColor_ = 0;
     int borderSize_ = 0, font_ = -1;
     UINT textStyle_ = DT_VCENTER | DT_SINGLELINE;
-    std::map<CDuiString, CDuiString> customAttributes_;
     std::vector<std::function<bool(TNotifyUI&)>> notifyHandlers_;
     std::vector<std::function<bool(TEventUI&)>> eventHandlers_;
 };
@@ -178,7 +163,7 @@ protected:
 /// Does nothing when the control is gone by then.
 void PostSetEnabled(CControlUI* control, bool enabled);
 
-/// True while control exists; any thread.
+/// True while control exists; GUI thread.
 bool IsLiveControl(const CControlUI* control);
 
 /// Parses "#AARRGGBB", "#RRGGBB", "0xAARRGGBB" or a decimal number; 0 when malformed.

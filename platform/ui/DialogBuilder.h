@@ -27,7 +27,6 @@ public:
         IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr,
         CControlUI* parent = nullptr);
     /// Path the last Create read (empty before).
-    const CDuiString& GetLastFile() const { return lastFile_; }
 
 private:
     CDuiString lastFile_;

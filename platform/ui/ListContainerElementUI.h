@@ -24,7 +24,6 @@ public:
     void SetIndex(int index) { index_ = index; }
     bool IsSelected() const { return selected_; }
     virtual bool Select(bool select = true);
-    bool IsHot() const { return (state_ & kHot) != 0; }
 
 protected:
     CListUI* owner_ = nullptr;

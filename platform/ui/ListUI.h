@@ -36,14 +36,13 @@ public:
     int GetCurSel() const { return curSel_; }
     virtual bool SelectItem(int index, bool takeFocus = false);
     TListInfoUI* GetListInfo() { return &listInfo_; }
-    bool IsHeaderVisible() const { return headerVisible_; }
-    void SetHeaderVisible(bool visible) { headerVisible_ = visible; }
+    /// Lists draw no header row; menus and layouts still say so.
+    void SetHeaderVisible(bool) { }
 
 protected:
     void Reindex();
     TListInfoUI listInfo_;
     int curSel_ = -1;
-    bool headerVisible_ = true;
 };
 
 } // namespace platform::ui

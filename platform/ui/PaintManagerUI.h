@@ -43,8 +43,6 @@ public:
     HWND GetPaintWindow() const { return hwnd_; }
     /// Takes ownership of root (a previous root is destroyed); a window shows the new root.
     bool AttachDialog(CControlUI* root);
-    /// Gives up the root without destroying it.
-    CControlUI* DetachRoot();
     CControlUI* GetRoot() const { return root_; }
     CControlUI* FindControl(const CDuiString& name) const;
     /// Destroys the control tree.
@@ -61,7 +59,6 @@ public:
     void SetInitSize(int cx, int cy) { initSize_ = { cx, cy }; }
     SIZE GetMinInfo() const { return minInfo_; }
     void SetMinInfo(int cx, int cy) { minInfo_ = { cx, cy }; }
-    SIZE GetMaxInfo() const { return maxInfo_; }
     void SetMaxInfo(int cx, int cy) { maxInfo_ = { cx, cy }; }
     /// Caption band: mouse presses there (outside buttons) drag the window.
     RECT GetCaptionRect() const { return caption_; }
@@ -71,7 +68,6 @@ public:
     void SetSizeBox(RECT rc) { sizeBox_ = rc; }
 
     void SetDefaultFont(const TFontInfo& font) { defaultFont_ = font; }
-    const TFontInfo& GetDefaultFontInfo() const { return defaultFont_; }
     void AddFont(int id, const TFontInfo& font) { fonts_[id] = font; }
     /// Font id, or the default font when the id is unknown or -1.
     const TFontInfo& GetFontInfo(int id) const;
@@ -91,14 +87,12 @@ public:
 
     void AddOptionGroup(const CDuiString& group, COptionUI* option);
     void RemoveOptionGroup(const CDuiString& group, COptionUI* option);
+    /// The group's options that still exist and still belong to this window.
     const std::vector<COptionUI*>* GetOptionGroup(const CDuiString& group) const;
 
-    CControlUI* GetFocus() const { return focus_; }
+    /// The control that had the keyboard last, while it exists.
+    CControlUI* GetFocus() const;
     void SetFocus(CControlUI* control) { focus_ = control; }
-    /// False once manager is destroyed (controls may outlive the window they were built for).
-    static bool IsLive(const CPaintManagerUI* manager);
-    /// A control of this tree is being destroyed.
-    void ReapObject(CControlUI* control);
 
 private:
     HWND hwnd_ = nullptr;
@@ -113,7 +107,8 @@ private:
     DWORD defaultDisabledColor_ = 0xFFA0A4AB;
     DWORD windowBkColor_ = 0;
     std::map<CDuiString, AttributeList> styles_;
-    std::map<CDuiString, std::vector<COptionUI*>> optionGroups_;
+    // Pruned as it is read: options leave without telling the window.
+    mutable std::map<CDuiString, std::vector<COptionUI*>> optionGroups_;
 };
 
 } // namespace platform::ui

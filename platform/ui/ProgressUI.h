@@ -13,8 +13,6 @@ public:
     void SetAttribute(const CDuiString& name, const CDuiString& value) override;
     void PaintStatusImage(HDC hdc) override;
 
-    int GetMinValue() const { return min_; }
-    int GetMaxValue() const { return max_; }
     int GetValue() const { return value_; }
     void SetMinValue(int value);
     void SetMaxValue(int value);

@@ -18,8 +18,6 @@ public:
     /// Takes the window into this container; a previous window is destroyed first.
     void SetWindow(CPaintManagerUI* ownerManager, CPaintManagerUI* windowManager, WindowImplBase* window);
     void SetWindow(WindowImplBase* window) { SetWindow(nullptr, nullptr, window); }
-    WindowImplBase* GetWindow() const;
-    HWND GetHostedHWND() const { return hosted_; }
 
 private:
     HWND hosted_ = nullptr;

@@ -69,7 +69,6 @@ public:
     void Close(UINT code = 1);
     void CenterWindow();
     void BringToTop();
-    void ResizeClient(int cx = -1, int cy = -1);
     LRESULT SendMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     bool PostMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     CControlUI* FindControl(const CDuiString& name) const { return m_PaintManager.FindControl(name); }

@@ -122,17 +122,20 @@ bool CContainerUI::AddAt(CControlUI* control, int index)
     if (!control || index < 0 || index > GetCount() || GetItemIndex(control) >= 0)
         return false;
     items_.insert(items_.begin() + index, control);
-    control->SetManager(manager_, this);
+    // Parented first: the child finds its container through its widget.
     QWidget* child = control->Widget();
-    if (QWidget* host = ItemHost(); child && host) {
+    QWidget* host = ItemHost();
+    if (child && host) {
         child->setParent(host);
         QLayout* layout = host->layout();
         if (auto* box = dynamic_cast<QBoxLayout*>(layout))
             box->insertWidget(index, child, 1);
         else if (auto* grid = dynamic_cast<QGridLayout*>(layout))
             grid->addWidget(child, 0, 0);
-        control->ApplyVisibility();
     }
+    control->SetManager(manager_, this);
+    if (child && host)
+        control->ApplyVisibility();
     OnItemsChanged();
     return true;
 }

@@ -1,58 +1,26 @@
 #include "platform/ui/ControlUI.h"
 
-#include <mutex>
-#include <unordered_map>
+#include <utility>
 
 #include "platform/ui/Application.h"
-#include "platform/ui/ContainerUI.h"
 #include "platform/ui/PaintManagerUI.h"
-#include "platform/ui/RenderEngine.h"
-#include "platform/ui/qt/Attributes.h"
 #include "platform/ui/qt/ControlWidget.h"
-#include "platform/ui/qt/LayoutDiagnostics.h"
-#include "platform/ui/qt/MessageDispatcher.h"
 
 namespace platform::ui {
-
-namespace {
-    // Live controls with a serial number, so work posted for a control from another
-    // thread only touches it when it still exists and is still the same control.
-    std::mutex liveMutex;
-    std::uint64_t lastSerial = 0;
-    std::unordered_map<const CControlUI*, std::uint64_t>& LiveControls()
-    {
-        static std::unordered_map<const CControlUI*, std::uint64_t> live;
-        return live;
-    }
-    std::uint64_t SerialOf(const CControlUI* control)
-    {
-        std::lock_guard<std::mutex> lock(liveMutex);
-        auto it = LiveControls().find(control);
-        return it == LiveControls().end() ? 0 : it->second;
-    }
-}
 
 CControlUI::CControlUI()
 {
     EnsureApplication();
     widget_ = new qt::ControlWidget(this);
     widget_->hide();
-    std::lock_guard<std::mutex> lock(liveMutex);
-    LiveControls()[this] = ++lastSerial;
 }
 
 CControlUI::~CControlUI()
 {
-    {
-        std::lock_guard<std::mutex> lock(liveMutex);
-        LiveControls().erase(this);
-    }
-    if (manager_ && CPaintManagerUI::IsLive(manager_))
-        manager_->ReapObject(this);
-    if (widget_) {
-        widget_->Forget();
-        qt::DisposeWidget(widget_);
-        widget_ = nullptr;
+    // Deleted directly rather than through its widget: the widget goes later, empty.
+    if (qt::ControlWidget* widget = std::exchange(widget_, nullptr)) {
+        widget->ReleaseControl();
+        qt::DisposeWidget(widget);
     }
 }
 
@@ -109,14 +77,13 @@ void CControlUI::SetEnabled(bool enabled)
 void CControlUI::SetMouseEnabled(bool enabled)
 {
     mouseEnabled_ = enabled;
-    bool parentBlocks = parent_ && !parent_->IsMouseChildEnabled();
+    CControlUI* parent = GetParent();
+    bool parentBlocks = parent && !parent->IsMouseChildEnabled();
     if (widget_)
         widget_->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled || parentBlocks);
 }
 
 void CControlUI::SetMouseChildEnabled(bool enabled) { mouseChildEnabled_ = enabled; }
-
-bool CControlUI::IsFocused() const { return widget_ && widget_->hasFocus(); }
 
 void CControlUI::SetFocus()
 {
@@ -204,8 +171,6 @@ int CControlUI::GetHeight() const { return widget_ ? widget_->contentsRect().hei
 
 SIZE CControlUI::EstimateSize(SIZE) { return SIZE { fixedWidth_, fixedHeight_ }; }
 
-RECT CControlUI::ContentRect() const { return GetPos(); }
-
 void CControlUI::SetBkColor(DWORD argb)
 {
     bkColor_ = argb;
@@ -260,282 +225,16 @@ void CControlUI::SetBkImage(const CDuiString& file)
     Invalidate();
 }
 
-void CControlUI::SetStyleName(const CDuiString& styleName, CPaintManagerUI* manager)
-{
-    styleName_ = styleName;
-    if (!manager)
-        manager = manager_;
-    const CPaintManagerUI::AttributeList* style
-        = manager ? manager->GetStyle(styleName) : CPaintManagerUI::GetSharedStyle(styleName);
-    if (!style)
-        style = CPaintManagerUI::GetSharedStyle(styleName);
-    if (!style)
-        return;
-    for (const auto& [name, value] : *style)
-        SetAttribute(name, value);
-}
+CControlUI* CControlUI::GetParent() const { return widget_ ? widget_->ParentControl() : nullptr; }
 
-CDuiString CControlUI::GetCustomAttribute(const CDuiString& name) const
-{
-    auto it = customAttributes_.find(name);
-    return it == customAttributes_.end() ? CDuiString() : it->second;
-}
-
-void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value)
-{
-    using namespace qt;
-    if (name == u"name")
-        SetName(value);
-    else if (name == u"text")
-        SetText(value);
-    else if (name == u"tooltip")
-        SetToolTip(value);
-    else if (name == u"userdata")
-        SetUserData(value);
-    else if (name == u"width")
-        SetFixedWidth(ParseInt(value));
-    else if (name == u"height")
-        SetFixedHeight(ParseInt(value));
-    else if (name == u"minwidth")
-        SetMinWidth(ParseInt(value));
-    else if (name == u"minheight")
-        SetMinHeight(ParseInt(value));
-    else if (name == u"maxwidth")
-        SetMaxWidth(ParseInt(value));
-    else if (name == u"maxheight")
-        SetMaxHeight(ParseInt(value));
-    else if (name == u"padding")
-        SetPadding(ParseRect(value));
-    else if (name == u"bkcolor")
-        SetBkColor(ParseColor(value));
-    else if (name == u"bordercolor")
-        SetBorderColor(ParseColor(value));
-    else if (name == u"bordersize")
-        SetBorderSize(ParseInt(value));
-    else if (name == u"textcolor")
-        SetTextColor(ParseColor(value));
-    else if (name == u"disabledtextcolor")
-        SetDisabledTextColor(ParseColor(value));
-    else if (name == u"font")
-        SetFont(ParseInt(value));
-    else if (name == u"textpadding")
-        SetTextPadding(ParseRect(value));
-    else if (name == u"bkimage")
-        SetBkImage(value);
-    else if (name == u"visible")
-        SetVisible(ParseBool(value));
-    else if (name == u"enabled")
-        SetEnabled(ParseBool(value));
-    else if (name == u"mouse")
-        SetMouseEnabled(ParseBool(value));
-    else if (name == u"mousechild")
-        SetMouseChildEnabled(ParseBool(value));
-    else if (name == u"menu")
-        SetContextMenuUsed(ParseBool(value));
-    else if (name == u"style")
-        SetStyleName(value);
-    else if (name == u"align" || name == u"valign") {
-        UINT style = textStyle_;
-        if (value == u"left")
-            style &= ~(DT_CENTER | DT_RIGHT);
-        else if (value == u"center")
-            style = (style & ~DT_RIGHT) | DT_CENTER;
-        else if (value == u"right")
-            style = (style & ~DT_CENTER) | DT_RIGHT;
-        else if (value == u"top")
-            style &= ~(DT_VCENTER | DT_BOTTOM);
-        else if (value == u"vcenter")
-            style = (style & ~DT_BOTTOM) | DT_VCENTER;
-        else if (value == u"bottom")
-            style = (style & ~DT_VCENTER) | DT_BOTTOM;
-        SetTextStyle(style);
-    } else if (name == u"wordbreak" || name == u"multiline") {
-        SetTextStyle(ParseBool(value) ? (textStyle_ & ~DT_SINGLELINE) | DT_WORDBREAK
-                                      : (textStyle_ & ~DT_WORDBREAK) | DT_SINGLELINE);
-    } else if (name == u"endellipsis") {
-        SetTextStyle(ParseBool(value) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS);
-    } else {
-        customAttributes_[name] = value;
-        ReportLayoutProblem(u"unknown attribute of " + GetClass(), name);
-    }
-}
-
-CControlUI* CControlUI::GetParent() const { return parent_; }
-
-void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
+void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI*)
 {
     manager_ = manager;
-    parent_ = parent;
     if (widget_)
         widget_->setCursor(enabled_ && GetInterface(u"Button") ? Qt::PointingHandCursor : Qt::ArrowCursor);
     SetMouseEnabled(mouseEnabled_);
 }
 
 CControlUI* CControlUI::FindControl(const CDuiString& name) { return name_ == name ? this : nullptr; }
-
-void CControlUI::Event(TEventUI& event)
-{
-    // Copied and re-checked: a handler may destroy this control.
-    auto handlers = eventHandlers_;
-    std::uint64_t serial = SerialOf(this);
-    for (auto& handler : handlers) {
-        if (!handler(event) || SerialOf(this) != serial)
-            return;
-    }
-    DoEvent(event);
-}
-
-void CControlUI::DoEvent(TEventUI& event)
-{
-    if (event.Type == UIEVENT_MOUSEENTER && IsEnabled()) {
-        state_ |= kHot;
-        Invalidate();
-    } else if (event.Type == UIEVENT_MOUSELEAVE) {
-        state_ &= ~kHot;
-        Invalidate();
-    } else if (event.Type == UIEVENT_CONTEXTMENU && IsEnabled() && contextMenuUsed_) {
-        SendNotify(u"menu", event.ptMouse.x, event.ptMouse.y);
-    }
-}
-
-bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
-
-void CControlUI::DoPaint(HDC hdc, const RECT&)
-{
-    PaintBkColor(hdc);
-    PaintBkImage(hdc);
-    PaintStatusImage(hdc);
-    PaintText(hdc);
-    PaintBorder(hdc);
-}
-
-void CControlUI::PaintBkColor(HDC hdc)
-{
-    if (bkColor_)
-        CRenderEngine::DrawColor(hdc, GetPos(), bkColor_);
-}
-
-void CControlUI::PaintBkImage(HDC hdc)
-{
-    if (!bkImage_.empty())
-        CRenderEngine::DrawImage(hdc, manager_, GetPos(), bkImage_);
-}
-
-void CControlUI::PaintStatusImage(HDC) { }
-
-void CControlUI::PaintText(HDC) { }
-
-void CControlUI::PaintBorder(HDC hdc)
-{
-    if (borderSize_ > 0 && borderColor_)
-        CRenderEngine::DrawRect(hdc, GetPos(), borderSize_, borderColor_);
-}
-
-void CControlUI::PaintTextDefault(HDC hdc, DWORD color)
-{
-    RECT rc = GetPos();
-    rc.left += textPadding_.left;
-    rc.top += textPadding_.top;
-    rc.right -= textPadding_.right;
-    rc.bottom -= textPadding_.bottom;
-    PaintTextDefault(hdc, color, rc);
-}
-
-void CControlUI::PaintTextDefault(HDC hdc, DWORD color, RECT rc)
-{
-    if (text_.empty())
-        return;
-    if (!color)
-        color = textColor_;
-    if (!IsEnabled())
-        color = disabledTextColor_ ? disabledTextColor_
-                                   : (manager_ ? manager_->GetDefaultDisabledColor() : 0xFFA0A4AB);
-    if (!color)
-        color = manager_ ? manager_->GetDefaultFontColor() : 0xFF1F2329;
-    CRenderEngine::DrawTextW(hdc, manager_, rc, text_, color, font_, textStyle_);
-}
-
-void CControlUI::Invalidate()
-{
-    if (widget_)
-        widget_->update();
-}
-
-void CControlUI::OnNotify(std::function<bool(TNotifyUI&)> handler)
-{
-    notifyHandlers_.push_back(std::move(handler));
-}
-
-void CControlUI::OnEvent(std::function<bool(TEventUI&)> handler)
-{
-    eventHandlers_.push_back(std::move(handler));
-}
-
-bool CControlUI::RunNotifyHandlers(TNotifyUI& msg)
-{
-    // Copied: a handler may remove (and so destroy) this control.
-    auto handlers = notifyHandlers_;
-    std::uint64_t serial = SerialOf(this);
-    for (auto& handler : handlers) {
-        if (!handler(msg))
-            return false;
-        if (SerialOf(this) != serial)
-            return false;
-    }
-    return true;
-}
-
-void CControlUI::SendNotify(const CDuiString& sType, WPARAM wParam, LPARAM lParam)
-{
-    TNotifyUI msg;
-    msg.sType = sType;
-    msg.type = NotifyTypeFromName(sType);
-    msg.pSender = this;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    if (manager_)
-        manager_->SendNotify(msg);
-    else
-        RunNotifyHandlers(msg);
-}
-
-bool TNotifyUI::SenderIs(const CDuiString& name) const
-{
-    return pSender && EqualsNoCase(pSender->GetName(), name);
-}
-
-int NotifyTypeFromName(const CDuiString& sType)
-{
-    static const std::pair<const char16_t*, int> kinds[] = {
-        { u"windowinit", kNotifyWindowInit },
-        { u"click", kNotifyClick },
-        { u"selectchanged", kNotifySelectChanged },
-        { u"itemclick", kNotifyItemClick },
-        { u"itemselect", kNotifyItemSelect },
-        { u"tabselect", kNotifyTabSelect },
-        { u"menu", kNotifyMenu },
-        { u"menu_button_hot", kNotifyMenuButtonHot },
-        { u"valuechanged", kNotifyValueChanged },
-    };
-    for (const auto& [name, kind] : kinds) {
-        if (sType == name)
-            return kind;
-    }
-    return kNotifyOther;
-}
-
-void PostSetEnabled(CControlUI* control, bool enabled)
-{
-    std::uint64_t serial = SerialOf(control);
-    qt::MessageDispatcher* dispatcher = qt::MessageDispatcher::Instance();
-    if (!serial || !dispatcher)
-        return;
-    dispatcher->PostTask([control, serial, enabled] {
-        if (SerialOf(control) == serial)
-            control->SetEnabled(enabled);
-    });
-}
-
-bool IsLiveControl(const CControlUI* control) { return SerialOf(control) != 0; }
 
 } // namespace platform::ui

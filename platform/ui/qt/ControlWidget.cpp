@@ -1,5 +1,8 @@
 #include "platform/ui/qt/ControlWidget.h"
 
+#include <utility>
+
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,24 +15,44 @@
 
 namespace platform::ui::qt {
 
-namespace {
-    int eventDepth = 0;
-}
-
-EventScope::EventScope() { ++eventDepth; }
-EventScope::~EventScope() { --eventDepth; }
-bool EventScope::Active() { return eventDepth > 0; }
-
 void DisposeWidget(QWidget* widget)
 {
     if (!widget)
         return;
-    if (EventScope::Active()) {
-        widget->hide();
-        widget->deleteLater();
-    } else {
-        delete widget;
+    // Gone for the user now: hiding alone would hand the keyboard on to a neighbour.
+    if (QWidget* focused = QApplication::focusWidget(); focused && IsBelow(focused, widget))
+        focused->clearFocus();
+    widget->hide();
+    widget->deleteLater();
+}
+
+bool IsBelow(const QWidget* widget, const QWidget* owner)
+{
+    for (const QWidget* up = widget; up; up = up->parentWidget()) {
+        if (up == owner)
+            return true;
     }
+    return false;
+}
+
+ControlGuard::ControlGuard(const CControlUI* control)
+    : widget_(control ? control->Widget() : nullptr)
+    , control_(control)
+{
+}
+
+bool ControlGuard::Alive() const { return widget_ && widget_->Control() == control_; }
+
+std::unordered_set<const CControlUI*> LiveControls()
+{
+    std::unordered_set<const CControlUI*> live;
+    if (!qApp)
+        return live;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* drawn = qobject_cast<ControlWidget*>(widget); drawn && drawn->Control())
+            live.insert(drawn->Control());
+    }
+    return live;
 }
 
 ControlWidget::ControlWidget(CControlUI* control)
@@ -46,8 +69,20 @@ ControlWidget::ControlWidget(CControlUI* control)
 
 ControlWidget::~ControlWidget()
 {
-    if (control_)
-        control_->DetachWidget();
+    if (CControlUI* control = std::exchange(control_, nullptr)) {
+        control->widget_ = nullptr;
+        delete control;
+    }
+}
+
+CControlUI* ControlWidget::ParentControl() const
+{
+    // A hosted window's root belongs to that window, not to the container showing it.
+    for (QWidget* up = parentWidget(); up && !dynamic_cast<WindowWidget*>(up); up = up->parentWidget()) {
+        if (auto* drawn = qobject_cast<ControlWidget*>(up))
+            return drawn->Control();
+    }
+    return nullptr;
 }
 
 WindowWidget* ControlWidget::HostWindow() const
@@ -78,7 +113,6 @@ QSize ControlWidget::minimumSizeHint() const { return QSize(0, 0); }
 
 bool ControlWidget::event(QEvent* e)
 {
-    EventScope scope;
     if (e->type() == QEvent::ToolTip && control_ && control_->GetToolTip().empty())
         return true;
     return QWidget::event(e);
@@ -265,7 +299,6 @@ WPARAM VirtualKeyFromQt(int key)
 
 bool DispatchKey(WindowImplBase* window, WPARAM vk, CControlUI* focused)
 {
-    EventScope scope;
     HWND hwnd = window->GetHWND();
     if (window->HandleMessage(WM_KEYDOWN, vk, 0))
         return true;

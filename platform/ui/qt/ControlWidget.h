@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
+#include <unordered_set>
 
 #include "platform/ui/ControlUI.h"
 
@@ -14,8 +16,10 @@ namespace platform::ui::qt {
 
 class WindowWidget;
 
-// Draws one control and turns mouse and key input into its events. The control
-// owns the widget; either may die first, so each forgets the other. GUI thread only.
+// Draws one control and turns mouse and key input into its events. The widget owns its
+// control, and a container's widget is the Qt parent of its children's widgets, so a subtree
+// goes with its widget. Code that deletes a control directly leaves the widget empty, to be
+// deleted by Qt. GUI thread only.
 class ControlWidget : public QWidget {
     // Known by its meta-object, as not every widget in the process has type information
     // (the engine's are built without it).
@@ -25,7 +29,10 @@ public:
     ~ControlWidget() override;
 
     CControlUI* Control() const { return control_; }
-    void Forget() { control_ = nullptr; }
+    /// The control is being deleted by other code; the widget stays behind, inert.
+    void ReleaseControl() { control_ = nullptr; }
+    /// The nearest control above this one in the same window (nullptr for a window's root).
+    CControlUI* ParentControl() const;
     /// The layout window widget this control is shown in (nullptr while detached).
     WindowWidget* HostWindow() const;
     QPoint OffsetInWindow() const;
@@ -52,17 +59,27 @@ private:
     CControlUI* control_;
 };
 
-/// Deletes a widget now, or hides it and deletes it later when input is being handled
-/// (the widget or one of its children may be the one handling it).
+/// Hides a widget and deletes it once control is back in the event loop: the widget or one
+/// of its children may be the one handling the input that led here.
 void DisposeWidget(QWidget* widget);
 
-/// Counts input handling in progress, so disposal knows when deleting is unsafe.
-class EventScope {
+/// Whether widget lies below owner in Qt's parent tree, across window boundaries.
+bool IsBelow(const QWidget* widget, const QWidget* owner);
+
+/// Whether a control seen before a handler ran is still there after it: handlers may
+/// destroy the control that called them.
+class ControlGuard {
 public:
-    EventScope();
-    ~EventScope();
-    static bool Active();
+    explicit ControlGuard(const CControlUI* control);
+    bool Alive() const;
+
+private:
+    QPointer<ControlWidget> widget_;
+    const CControlUI* control_;
 };
+
+/// Every control that exists now, found through the application's widgets.
+std::unordered_set<const CControlUI*> LiveControls();
 
 /// The font of id in the window's layout, falling back to the CJK-capable default.
 QFont MakeFont(const CPaintManagerUI* manager, int id);

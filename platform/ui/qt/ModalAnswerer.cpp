@@ -32,7 +32,6 @@ bool SimulateClick(CControlUI* control)
 {
     if (!control || !control->IsVisible() || !control->IsEnabled())
         return false;
-    qt::EventScope scope;
     RECT pos = control->GetPos();
     TEventUI event;
     event.pSender = control;

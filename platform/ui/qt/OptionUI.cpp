@@ -8,11 +8,8 @@ namespace platform::ui {
 
 COptionUI::COptionUI() { }
 
-COptionUI::~COptionUI()
-{
-    if (manager_ && CPaintManagerUI::IsLive(manager_) && !group_.empty())
-        manager_->RemoveOptionGroup(group_, this);
-}
+// Its window may be gone already; the window drops it from the group when it next looks.
+COptionUI::~COptionUI() = default;
 
 void* COptionUI::GetInterface(const CDuiString& name)
 {

@@ -1,7 +1,7 @@
 #include "platform/ui/PaintManagerUI.h"
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -25,12 +25,6 @@ namespace {
     bool quitPending = false;
     int runningLoops = 0;
     int quitCode = 0;
-
-    std::set<const CPaintManagerUI*>& LiveManagers()
-    {
-        static std::set<const CPaintManagerUI*> managers;
-        return managers;
-    }
 
     std::map<CDuiString, CPaintManagerUI::AttributeList>& SharedStyles()
     {
@@ -57,18 +51,11 @@ namespace qt {
 
 CPaintManagerUI::CPaintManagerUI()
 {
-    LiveManagers().insert(this);
     defaultFont_.family = u"WenQuanYi Micro Hei";
     defaultFont_.size = 12;
 }
 
-CPaintManagerUI::~CPaintManagerUI()
-{
-    ReleaseRoot();
-    LiveManagers().erase(this);
-}
-
-bool CPaintManagerUI::IsLive(const CPaintManagerUI* manager) { return LiveManagers().count(manager) != 0; }
+CPaintManagerUI::~CPaintManagerUI() { ReleaseRoot(); }
 
 void CPaintManagerUI::SetInstance(HINSTANCE module) { instance = module; }
 
@@ -101,6 +88,8 @@ int CPaintManagerUI::MessageLoop()
         qt::LoopScope scope;
         QApplication::exec();
     }
+    // Windows and controls closed on the loop's last turn are deleted before the program ends.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // A quit that arrived before the loop started still ends it, at once.
     quitPending = false;
     return quitCode;
@@ -137,13 +126,6 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root)
     return true;
 }
 
-CControlUI* CPaintManagerUI::DetachRoot()
-{
-    CControlUI* root = root_;
-    root_ = nullptr;
-    return root;
-}
-
 void CPaintManagerUI::ReleaseRoot()
 {
     CControlUI* root = root_;
@@ -170,7 +152,6 @@ void CPaintManagerUI::RemoveNotifier(INotifyUI* notifier)
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg)
 {
-    qt::EventScope scope;
     if (msg.type == kNotifyOther)
         msg.type = NotifyTypeFromName(msg.sType);
     if (msg.pSender && !msg.pSender->RunNotifyHandlers(msg))
@@ -244,16 +225,23 @@ void CPaintManagerUI::RemoveOptionGroup(const CDuiString& group, COptionUI* opti
 const std::vector<COptionUI*>* CPaintManagerUI::GetOptionGroup(const CDuiString& group) const
 {
     auto it = optionGroups_.find(group);
-    return it == optionGroups_.end() ? nullptr : &it->second;
+    if (it == optionGroups_.end())
+        return nullptr;
+    std::unordered_set<const CControlUI*> live = qt::LiveControls();
+    auto& members = it->second;
+    members.erase(std::remove_if(members.begin(), members.end(),
+                      [&](COptionUI* option) {
+                          return !live.count(option) || option->GetManager() != this
+                              || option->GetGroup() != group;
+                      }),
+        members.end());
+    if (members.empty()) {
+        optionGroups_.erase(it);
+        return nullptr;
+    }
+    return &members;
 }
 
-void CPaintManagerUI::ReapObject(CControlUI* control)
-{
-    if (focus_ == control)
-        focus_ = nullptr;
-    if (auto* option = static_cast<COptionUI*>(control->GetInterface(u"Option"));
-        option && !option->GetGroup().empty())
-        RemoveOptionGroup(option->GetGroup(), option);
-}
+CControlUI* CPaintManagerUI::GetFocus() const { return IsLiveControl(focus_) ? focus_ : nullptr; }
 
 } // namespace platform::ui

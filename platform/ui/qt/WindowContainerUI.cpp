@@ -39,6 +39,4 @@ void CWindowContainerUI::SetWindow(CPaintManagerUI*, CPaintManagerUI*, WindowImp
     hosted->show();
 }
 
-WindowImplBase* CWindowContainerUI::GetWindow() const { return WindowFromHandle(hosted_); }
-
 } // namespace platform::ui

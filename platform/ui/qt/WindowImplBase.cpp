@@ -270,10 +270,11 @@ void WindowImplBase::Teardown(bool disposeWidget)
     HWND hwnd = hwnd_;
     qt::WindowWidget* widget = widget_;
     widget->setProperty("zandrelDestroyed", true);
-    // Child layout windows go first, each with its own final message.
+    // Child and owned layout windows go first, each with its own final message: the widget
+    // itself is deleted later, and owned windows must not outlive it until then.
     std::vector<HWND> children;
     for (const auto& [handle, window] : Windows()) {
-        if (window != this && window->widget_ && widget->isAncestorOf(window->widget_))
+        if (window != this && window->widget_ && qt::IsBelow(window->widget_, widget))
             children.push_back(handle);
     }
     for (HWND child : children) {
@@ -397,13 +398,6 @@ void WindowImplBase::BringToTop()
     widget_->raise();
     if (widget_->isWindow())
         widget_->activateWindow();
-}
-
-void WindowImplBase::ResizeClient(int cx, int cy)
-{
-    if (!widget_)
-        return;
-    widget_->resize(cx < 0 ? widget_->width() : cx, cy < 0 ? widget_->height() : cy);
 }
 
 LRESULT WindowImplBase::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -52,7 +52,6 @@ namespace {
         tracking = true;
         static QPointer<QWindow> previous;
         QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [](QWindow* now) {
-            EventScope scope;
             QWidget* before = WidgetOfWindow(previous.data());
             previous = now;
             auto* window = dynamic_cast<WindowWidget*>(before);
@@ -220,7 +219,6 @@ void WindowWidget::focusInEvent(QFocusEvent* e)
 
 bool WindowWidget::event(QEvent* e)
 {
-    EventScope scope;
     if (e->type() == QEvent::WindowActivate && isWindow() && !FocusContent())
         FocusContentWhenReady(kPageReadyTries);
     if (e->type() == QEvent::WindowStateChange && owner_) {

@@ -6,6 +6,7 @@
 #include "platform/ui/ListContainerElementUI.h"
 #include "platform/ui/ListUI.h"
 #include "platform/ui/ModalAnswerer.h"
+#include "platform/ui/OptionUI.h"
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/ControlWidget.h"
@@ -236,6 +237,35 @@ TEST_F(Controls, HandlerThatRemovesItsOwnControlDoesNotCrash)
     EXPECT_EQ(calls, 1) << "handlers stop once their control is gone";
     EXPECT_EQ(window->FindControl(u"OkBtn"), nullptr);
     QApplication::processEvents();
+}
+
+TEST_F(Controls, AWindowForgetsTheFocusAndGroupMembersOfControlsThatLeaveIt)
+{
+    auto* root = static_cast<CContainerUI*>(window->FindControl(u"root"));
+    auto* row = new CHorizontalLayoutUI;
+    auto* first = new COptionUI;
+    auto* second = new COptionUI;
+    first->SetGroup(u"h");
+    second->SetGroup(u"h");
+    row->Add(first);
+    row->Add(second);
+    root->Add(row);
+    EXPECT_EQ(first->GetParent(), row);
+    EXPECT_EQ(row->GetParent(), root);
+    EXPECT_EQ(root->GetParent(), nullptr);
+    first->Selected(true);
+    first->SetFocus();
+    ASSERT_EQ(window->GetPaintManager()->GetFocus(), first);
+
+    row->Remove(first);
+    EXPECT_EQ(window->GetPaintManager()->GetFocus(), nullptr);
+    second->Selected(true);
+    EXPECT_TRUE(second->IsSelected());
+    const auto* group = window->GetPaintManager()->GetOptionGroup(u"h");
+    ASSERT_TRUE(group);
+    EXPECT_EQ(*group, std::vector<COptionUI*> { second });
+    root->Remove(row);
+    EXPECT_EQ(window->GetPaintManager()->GetOptionGroup(u"h"), nullptr);
 }
 
 TEST(RenderEngine, TextSizesComeFromRealFontMetrics)
