@@ -57,6 +57,9 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
     page->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
     // Every live player's fullscreen button asks for it; without this the request fails.
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // Off by default: the engine then refuses screen sharing itself, before the page's question
+    // reaches the client's prompt.
+    page->settings()->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
     view->setPage(page);
     if (parent)
         view->setGeometry(windowInfo.x, windowInfo.y, windowInfo.width, windowInfo.height);
