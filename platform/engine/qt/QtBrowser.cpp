@@ -3,6 +3,7 @@
 #include "platform/engine/qt/BrowserPage.h"
 #include "platform/engine/qt/BrowserRegistry.h"
 #include "platform/engine/qt/BrowserView.h"
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/CursorLock.h"
 #include "platform/engine/qt/EngineCallbacks.h"
 #include "platform/engine/qt/EngineContext.h"
@@ -67,7 +68,7 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
         view->resize(
             windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
     ConnectPage();
-    new KeyEventFilter(this, view);
+    new KeyEventFilter(this, view, new ClipboardGesture(page));
     new CursorLock(this, view);
     new PageBridge(this, page);
     TestPageServer::Instance().Attach(this);
