@@ -3,6 +3,7 @@
 
 #include "support/WaitUntil.h"
 
+#include <QGuiApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -13,14 +14,18 @@ namespace {
 // A page that asks for what its caller names and puts the answer in its title.
 const char* const kAskingPage = R"(<html><head><title>ask</title></head><body><script>
 function ask(kind) {
-  const media = { camera: { video: true }, microphone: { audio: true }, both: { video: true, audio: true } };
+  const media = { camera: { video: true }, microphone: { audio: true }, both: { video: true, audio: true },
+    desktop: { video: { mandatory: { chromeMediaSource: 'desktop' } } } };
   if (kind === 'notifications') {
     Notification.requestPermission().then(answer => document.title = kind + ':' + answer);
     return;
   }
-  navigator.mediaDevices.getUserMedia(media[kind]).then(stream => {
+  const asked = kind === 'screen' ? navigator.mediaDevices.getDisplayMedia({ video: true })
+                                  : navigator.mediaDevices.getUserMedia(media[kind]);
+  asked.then(stream => {
+    const live = stream.getVideoTracks().filter(track => track.readyState === 'live').length;
     stream.getTracks().forEach(track => track.stop());
-    document.title = kind + ':granted';
+    document.title = kind + ':granted' + (kind === 'desktop' || kind === 'screen' ? ' video ' + live : '');
   }, error => document.title = kind + ':' + error.name);
 }
 </script></body></html>)";
@@ -58,10 +63,7 @@ protected:
         WindowImplBase* prompt = VisiblePrompt();
         return prompt ? prompt->FindControl(u"lbl_permission_text")->GetText() : std::u16string();
     }
-};
 
-TEST_F(PermissionPromptEngineTest, ThePageGetsTheAnswerGivenInItsTabAndEachSiteIsAskedOncePerKind)
-{
     struct Step {
         const char* host;
         const char* kind;
@@ -70,9 +72,40 @@ TEST_F(PermissionPromptEngineTest, ThePageGetsTheAnswerGivenInItsTabAndEachSiteI
         const char16_t* button;
         std::u16string title;
     };
+
+    // Each step asks from the host's page, answers the prompt if one is expected, and checks
+    // what the page was told.
+    void AskInTurn(const std::vector<Step>& steps)
+    {
+        std::string host;
+        for (const Step& step : steps) {
+            SCOPED_TRACE(std::string(step.host) + " " + step.kind);
+            if (host != step.host) {
+                host = step.host;
+                ASSERT_TRUE(OpenAskingPage(host));
+            }
+            BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(std::string("ask('") + step.kind + "');", "", 0);
+            if (!step.prompt.empty()) {
+                ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000))
+                    << QString::fromStdU16String(Title()).toStdString();
+                EXPECT_EQ(PromptText(), step.prompt);
+                ASSERT_TRUE(VisiblePrompt()->FindControl(step.button)->Activate());
+            }
+            ASSERT_TRUE(WaitUntil([&] { return Title() == step.title; }, 30000))
+                << QString::fromStdU16String(Title()).toStdString();
+            EXPECT_EQ(VisiblePrompt(), nullptr);
+            // Told apart from a freshly loaded page.
+            BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("document.title = 'asked';", "", 0);
+            ASSERT_TRUE(WaitUntil([&] { return Title() == u"asked"; }, 30000));
+        }
+    }
+};
+
+TEST_F(PermissionPromptEngineTest, ThePageGetsTheAnswerGivenInItsTabAndEachSiteIsAskedOncePerKind)
+{
     const std::u16string port = QString::number(site.Port()).toStdU16String();
     const std::u16string local = u"127.0.0.1:" + port;
-    const std::vector<Step> steps = {
+    AskInTurn({
         { "127.0.0.1", "camera", local + u" 想要使用你的摄像头", u"btn_permission_allow", u"camera:granted" },
         { "127.0.0.1", "microphone", local + u" 想要使用你的麦克风", u"btn_permission_deny",
             u"microphone:NotAllowedError" },
@@ -86,28 +119,25 @@ TEST_F(PermissionPromptEngineTest, ThePageGetsTheAnswerGivenInItsTabAndEachSiteI
         { "localhost", "both", u"", nullptr, u"both:NotAllowedError" },
         { "localhost", "microphone", u"localhost:" + port + u" 想要使用你的麦克风", u"btn_permission_allow",
             u"microphone:granted" },
-    };
-    std::string host;
-    for (const Step& step : steps) {
-        SCOPED_TRACE(std::string(step.host) + " " + step.kind);
-        if (host != step.host) {
-            host = step.host;
-            ASSERT_TRUE(OpenAskingPage(host));
-        }
-        BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(std::string("ask('") + step.kind + "');", "", 0);
-        if (!step.prompt.empty()) {
-            ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000))
-                << QString::fromStdU16String(Title()).toStdString();
-            EXPECT_EQ(PromptText(), step.prompt);
-            ASSERT_TRUE(VisiblePrompt()->FindControl(step.button)->Activate());
-        }
-        ASSERT_TRUE(WaitUntil([&] { return Title() == step.title; }, 30000))
-            << QString::fromStdU16String(Title()).toStdString();
-        EXPECT_EQ(VisiblePrompt(), nullptr);
-        // Told apart from a freshly loaded page.
-        BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("document.title = 'asked';", "", 0);
-        ASSERT_TRUE(WaitUntil([&] { return Title() == u"asked"; }, 30000));
-    }
+    });
+}
+
+// Both ways a page asks for the screen; granted, the page gets a live track of it. Needs an X
+// display: the headless platform has no screen to capture.
+TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheScreen)
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs an X display";
+    const std::u16string port = QString::number(site.Port()).toStdU16String();
+    const std::u16string local = u"127.0.0.1:" + port;
+    AskInTurn({
+        { "localhost", "desktop", u"localhost:" + port + u" 想要共享你的整个屏幕", u"btn_permission_allow",
+            u"desktop:granted video 1" },
+        { "localhost", "screen", u"", nullptr, u"screen:granted video 1" },
+        { "127.0.0.1", "screen", local + u" 想要共享你的整个屏幕", u"btn_permission_deny",
+            u"screen:NotAllowedError" },
+        { "127.0.0.1", "desktop", u"", nullptr, u"desktop:NotAllowedError" },
+    });
 }
 
 // A question left open goes with the document that asked it, refused; the next document of

@@ -1,19 +1,22 @@
 #include "platform/engine/qt/KeyEventFilter.h"
 
 #include "platform/engine/ZoomSteps.h"
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/QtBrowser.h"
 
 #include <QChildEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWebEngineView>
 #include <QWheelEvent>
 
 namespace platform::engine::qt {
 
-KeyEventFilter::KeyEventFilter(QtBrowser* browser, QWebEngineView* view)
+KeyEventFilter::KeyEventFilter(QtBrowser* browser, QWebEngineView* view, ClipboardGesture* clipboard)
     : QObject(view)
     , browser(browser)
     , view(view)
+    , clipboard(clipboard)
 {
     view->installEventFilter(this);
     for (QObject* child : view->children())
@@ -149,8 +152,17 @@ bool KeyEventFilter::eventFilter(QObject* watched, QEvent* event)
             Watch(static_cast<QChildEvent*>(event)->child());
         return false;
     }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
-        return Offer(static_cast<QKeyEvent*>(event), static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::MouseButtonPress)
+        clipboard->Grant();
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        // The client's handler may close the browser, and this filter with it.
+        QPointer<ClipboardGesture> gesture(clipboard);
+        const bool consumed = Offer(static_cast<QKeyEvent*>(event), static_cast<QWidget*>(watched));
+        // A key the client took (a shortcut, the space-bar hook) never reached the page.
+        if (!consumed && event->type() == QEvent::KeyPress && gesture)
+            gesture->Grant();
+        return consumed;
+    }
     if (event->type() == QEvent::Wheel)
         return ZoomOnControlWheel(static_cast<QWheelEvent*>(event));
     return false;

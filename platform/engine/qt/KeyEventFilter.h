@@ -11,16 +11,18 @@ class QWidget;
 
 namespace platform::engine::qt {
 
+class ClipboardGesture;
 class QtBrowser;
 
 // Offers every key event of a view to the client's keyboard handler before the page
-// sees it, and zooms the page on Control and the mouse wheel as a browser does. The view's focus widget is
+// sees it, zooms the page on Control and the mouse wheel as a browser does, and tells the
+// clipboard gesture of each press that reaches the page. The view's focus widget is
 // replaced after cross-origin navigations and renderer crashes, so the filter follows every child the view
 // gets. GUI thread only.
 class KeyEventFilter final : public QObject {
     Q_OBJECT
 public:
-    KeyEventFilter(QtBrowser* browser, QWebEngineView* view);
+    KeyEventFilter(QtBrowser* browser, QWebEngineView* view, ClipboardGesture* clipboard);
 
     // The key event a Qt key event stands for (without the editable-field state).
     static CefKeyEvent Translate(const QKeyEvent& event, cef_key_event_type_t type);
@@ -39,6 +41,7 @@ private:
 
     QtBrowser* browser;
     QWebEngineView* view;
+    ClipboardGesture* clipboard;
     // The wheel's turn not yet taken as a zoom step.
     int wheelTurn = 0;
 };

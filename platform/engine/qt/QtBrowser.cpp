@@ -3,6 +3,7 @@
 #include "platform/engine/qt/BrowserPage.h"
 #include "platform/engine/qt/BrowserRegistry.h"
 #include "platform/engine/qt/BrowserView.h"
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/CursorLock.h"
 #include "platform/engine/qt/EngineCallbacks.h"
 #include "platform/engine/qt/EngineContext.h"
@@ -57,6 +58,9 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
     page->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
     // Every live player's fullscreen button asks for it; without this the request fails.
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // Off by default: the engine then refuses screen sharing itself, before the page's question
+    // reaches the client's prompt.
+    page->settings()->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
     view->setPage(page);
     if (parent)
         view->setGeometry(windowInfo.x, windowInfo.y, windowInfo.width, windowInfo.height);
@@ -64,7 +68,7 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
         view->resize(
             windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
     ConnectPage();
-    new KeyEventFilter(this, view);
+    new KeyEventFilter(this, view, new ClipboardGesture(page));
     new CursorLock(this, view);
     new PageBridge(this, page);
     TestPageServer::Instance().Attach(this);
