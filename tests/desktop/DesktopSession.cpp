@@ -2,6 +2,7 @@
 
 #include <QStandardPaths>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 #include "support/WaitUntil.h"
 
@@ -23,17 +24,24 @@ DesktopSession::DesktopSession()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display.Name());
     manager.setProcessEnvironment(environment);
+    // With every tool installed, a desktop that does not come up is a failure, not a reason to
+    // skip: a skipped scenario would let a run pass that never tried it.
     manager.start("openbox", { "--sm-disable" });
-    if (!manager.waitForStarted(10000))
+    if (!manager.waitForStarted(10000)) {
+        ADD_FAILURE() << "openbox did not start";
         return;
+    }
     // Openbox names itself on the root window once it manages the screen; on a loaded machine
-    // that took longer than half a minute, and the scenario was skipped.
+    // that took longer than half a minute.
     managerRunning = WaitUntil(
         [this] {
             return manager.state() == QProcess::Running
                 && Run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id");
         },
         90000);
+    if (!managerRunning)
+        ADD_FAILURE() << "openbox did not manage the screen within 90 s: "
+                      << manager.readAllStandardError().toStdString();
 }
 
 DesktopSession::~DesktopSession()
