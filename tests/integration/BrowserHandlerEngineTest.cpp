@@ -14,6 +14,7 @@
 
 #include "ids/WindowMessageIds.h"
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
@@ -35,13 +36,16 @@ namespace {
 class MainWindowProbe final : public platform::ui::WindowImplBase {
 public:
     MainWindowProbe()
-        : layout(QDir::temp().filePath(QStringLiteral("zandrel-main-window-probe.xml")))
+        // One file per process: cases run side by side, and a half-written layout fails to load.
+        : layout(QDir::temp().filePath(
+            QStringLiteral("zandrel-main-window-probe-%1.xml").arg(QCoreApplication::applicationPid())))
     {
         QFile file(layout);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?><Window "
                        "size=\"200,100\"><VerticalLayout/></Window>");
     }
+    ~MainWindowProbe() override { QFile::remove(layout); }
     platform::ui::CDuiString GetSkinFile() override { return layout.toStdU16String(); }
     platform::ui::CDuiString GetWindowClassName() const override { return u"MainWindowProbe"; }
     platform::ui::LRESULT HandleMessage(

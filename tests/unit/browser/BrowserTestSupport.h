@@ -12,6 +12,7 @@
 class OpenTabProbe final : public platform::ui::WindowImplBase {
 public:
     OpenTabProbe();
+    ~OpenTabProbe() override;
     platform::ui::CDuiString GetSkinFile() override;
     platform::ui::CDuiString GetWindowClassName() const override { return u"OpenTabProbe"; }
     platform::ui::LRESULT HandleMessage(
