@@ -195,7 +195,8 @@ void MenuElementUI::SubMenuClosed()
 SIZE MenuElementUI::EstimateSize(SIZE available)
 {
     SIZE size {};
-    for (CControlUI* item : items_) {
+    for (int i = 0; i < GetCount(); ++i) {
+        CControlUI* item = GetItemAt(i);
         if (!item->IsVisible())
             continue;
         SIZE child = item->EstimateSize(available);

@@ -24,7 +24,7 @@ public:
     CControlUI* FindControl(const CDuiString& name) override;
     void SetMouseChildEnabled(bool enabled = true) override;
 
-    int GetCount() const { return static_cast<int>(items_.size()); }
+    int GetCount() const;
     CControlUI* GetItemAt(int index) const;
     virtual int GetItemIndex(CControlUI* control) const;
     /// Takes ownership of control (appended / inserted at index). False for nullptr or a bad index.
@@ -48,8 +48,9 @@ protected:
     virtual void OnItemsChanged() { }
     /// The widget whose box layout holds the children's widgets (this control's own by default).
     virtual QWidget* ItemHost() const;
+    /// The children in order: the item host's child widgets that carry a control.
+    std::vector<CControlUI*> Items() const;
     Arrangement arrangement_;
-    std::vector<CControlUI*> items_;
     RECT inset_;
     int childPadding_ = 0;
 };

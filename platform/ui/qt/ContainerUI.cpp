@@ -33,6 +33,24 @@ namespace {
             box->addStretch(0);
         return layout;
     }
+
+    // A removed child's widget stays behind, emptied, until Qt deletes it; widgets that are not
+    // controls (hosted windows) are not children either.
+    CControlUI* ItemOf(QObject* object)
+    {
+        auto* drawn = qobject_cast<qt::ControlWidget*>(object);
+        return drawn ? drawn->Control() : nullptr;
+    }
+
+    template <typename Visit> void VisitItems(const QWidget* host, Visit visit)
+    {
+        if (!host)
+            return;
+        for (QObject* object : host->children()) {
+            if (CControlUI* item = ItemOf(object); item && !visit(item))
+                return;
+        }
+    }
 }
 
 CContainerUI::CContainerUI()
@@ -74,7 +92,7 @@ void CContainerUI::SetAttribute(const CDuiString& name, const CDuiString& value)
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
 {
     CControlUI::SetManager(manager, parent);
-    for (CControlUI* item : items_)
+    for (CControlUI* item : Items())
         item->SetManager(manager, this);
 }
 
@@ -87,55 +105,87 @@ CControlUI* CContainerUI::FindControl(const CDuiString& name)
 
 CControlUI* CContainerUI::FindSubControl(const CDuiString& name)
 {
-    for (CControlUI* item : items_) {
-        if (CControlUI* found = item->FindControl(name))
-            return found;
-    }
-    return nullptr;
+    CControlUI* found = nullptr;
+    VisitItems(ItemHost(), [&](CControlUI* item) {
+        found = item->FindControl(name);
+        return !found;
+    });
+    return found;
 }
 
 void CContainerUI::SetMouseChildEnabled(bool enabled)
 {
     CControlUI::SetMouseChildEnabled(enabled);
-    for (CControlUI* item : items_)
+    for (CControlUI* item : Items())
         item->SetMouseEnabled(item->IsMouseEnabled());
+}
+
+std::vector<CControlUI*> CContainerUI::Items() const
+{
+    std::vector<CControlUI*> items;
+    VisitItems(ItemHost(), [&](CControlUI* item) {
+        items.push_back(item);
+        return true;
+    });
+    return items;
+}
+
+int CContainerUI::GetCount() const
+{
+    int count = 0;
+    VisitItems(ItemHost(), [&](CControlUI*) {
+        ++count;
+        return true;
+    });
+    return count;
 }
 
 CControlUI* CContainerUI::GetItemAt(int index) const
 {
-    return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)] : nullptr;
+    CControlUI* found = nullptr;
+    int position = 0;
+    VisitItems(ItemHost(), [&](CControlUI* item) {
+        if (position++ == index)
+            found = item;
+        return !found;
+    });
+    return found;
 }
 
 int CContainerUI::GetItemIndex(CControlUI* control) const
 {
-    for (int i = 0; i < GetCount(); ++i) {
-        if (items_[static_cast<size_t>(i)] == control)
-            return i;
-    }
-    return -1;
+    int found = -1;
+    int position = 0;
+    VisitItems(ItemHost(), [&](CControlUI* item) {
+        if (item == control)
+            found = position;
+        ++position;
+        return found < 0;
+    });
+    return found;
 }
 
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index)
 {
-    if (!control || index < 0 || index > GetCount() || GetItemIndex(control) >= 0)
-        return false;
-    items_.insert(items_.begin() + index, control);
-    // Parented first: the child finds its container through its widget.
-    QWidget* child = control->Widget();
+    QWidget* child = control ? control->Widget() : nullptr;
     QWidget* host = ItemHost();
-    if (child && host) {
-        child->setParent(host);
-        QLayout* layout = host->layout();
-        if (auto* box = dynamic_cast<QBoxLayout*>(layout))
-            box->insertWidget(index, child, 1);
-        else if (auto* grid = dynamic_cast<QGridLayout*>(layout))
-            grid->addWidget(child, 0, 0);
-    }
+    if (!child || !host || index < 0 || index > GetCount() || GetItemIndex(control) >= 0)
+        return false;
+    CControlUI* next = GetItemAt(index);
+    // Parented first: the child finds its container through its widget. The order of the
+    // host's child widgets is the order of the children.
+    child->setParent(host);
+    if (next)
+        child->stackUnder(next->Widget());
+    QLayout* layout = host->layout();
+    if (auto* box = dynamic_cast<QBoxLayout*>(layout))
+        box->insertWidget(index, child, 1);
+    else if (auto* grid = dynamic_cast<QGridLayout*>(layout))
+        grid->addWidget(child, 0, 0);
     control->SetManager(manager_, this);
-    if (child && host)
-        control->ApplyVisibility();
+    control->ApplyVisibility();
     OnItemsChanged();
     return true;
 }
@@ -153,9 +203,7 @@ bool CContainerUI::RemoveAt(int index)
     CControlUI* control = GetItemAt(index);
     if (!control)
         return false;
-    items_.erase(items_.begin() + index);
-    if (QWidget* host = ItemHost(); host && control->Widget())
-        host->layout()->removeWidget(control->Widget());
+    ItemHost()->layout()->removeWidget(control->Widget());
     delete control;
     OnItemsChanged();
     return true;
@@ -163,12 +211,10 @@ bool CContainerUI::RemoveAt(int index)
 
 void CContainerUI::RemoveAll()
 {
-    while (!items_.empty()) {
-        CControlUI* control = items_.back();
-        items_.pop_back();
-        if (QWidget* host = ItemHost(); host && control->Widget())
-            host->layout()->removeWidget(control->Widget());
-        delete control;
+    std::vector<CControlUI*> items = Items();
+    for (auto item = items.rbegin(); item != items.rend(); ++item) {
+        ItemHost()->layout()->removeWidget((*item)->Widget());
+        delete *item;
     }
     OnItemsChanged();
 }
@@ -194,7 +240,7 @@ SIZE CContainerUI::EstimateSize(SIZE available)
         return size;
     int width = 0, height = 0;
     int visible = 0;
-    for (CControlUI* item : items_) {
+    for (CControlUI* item : Items()) {
         if (!item->IsVisible())
             continue;
         ++visible;

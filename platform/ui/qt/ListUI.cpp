@@ -54,11 +54,11 @@ void CListUI::SetAttribute(const CDuiString& name, const CDuiString& value)
 
 void CListUI::Reindex()
 {
-    for (int i = 0; i < GetCount(); ++i) {
-        if (auto* element = static_cast<CListContainerElementUI*>(
-                items_[static_cast<size_t>(i)]->GetInterface(u"ListItem"))) {
+    std::vector<CControlUI*> items = Items();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (auto* element = static_cast<CListContainerElementUI*>(items[i]->GetInterface(u"ListItem"))) {
             element->SetOwner(this);
-            element->SetIndex(i);
+            element->SetIndex(static_cast<int>(i));
         }
     }
 }
@@ -93,8 +93,12 @@ bool CListUI::SetItemIndex(CControlUI* control, int index)
         return false;
     if (old == index)
         return true;
-    items_.erase(items_.begin() + old);
-    items_.insert(items_.begin() + index, control);
+    // The widget order is the item order; the widget now at the target place, or the one after
+    // it when moving down, is the one to go beneath.
+    if (CControlUI* next = GetItemAt(index < old ? index : index + 1))
+        control->Widget()->stackUnder(next->Widget());
+    else
+        control->Widget()->raise();
     if (curSel_ == old)
         curSel_ = index;
     else if (old < curSel_ && curSel_ <= index)

@@ -24,8 +24,9 @@ void CTabLayoutUI::SetAttribute(const CDuiString& name, const CDuiString& value)
 
 void CTabLayoutUI::ShowOnly(int index)
 {
-    for (int i = 0; i < GetCount(); ++i)
-        items_[static_cast<size_t>(i)]->SetInternVisible(i == index);
+    std::vector<CControlUI*> items = Items();
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i]->SetInternVisible(static_cast<int>(i) == index);
 }
 
 bool CTabLayoutUI::AddAt(CControlUI* control, int index)

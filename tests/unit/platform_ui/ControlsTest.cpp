@@ -169,6 +169,47 @@ TEST_F(Controls, EstimatesAddChildrenInTheirDirection)
     EXPECT_EQ(row.EstimateSize(SIZE { 500, 500 }).cy, 40);
 }
 
+TEST_F(Controls, ChildrenKeepTheirOrderThroughInsertsMovesAndRemovals)
+{
+    auto* list = new CListUI;
+    static_cast<CContainerUI*>(window->FindControl(u"root"))->Add(list);
+    auto row = [&](const char16_t* name) {
+        auto* element = new CListContainerElementUI;
+        element->SetName(name);
+        return element;
+    };
+    auto order = [&] {
+        std::u16string names;
+        for (int i = 0; i < list->GetCount(); ++i)
+            names += list->GetItemAt(i)->GetName();
+        return names;
+    };
+    CControlUI* a = row(u"a");
+    CControlUI* c = row(u"c");
+    list->Add(a);
+    list->Add(c);
+    CControlUI* b = row(u"b");
+    list->AddAt(b, 1);
+    list->AddAt(row(u"d"), 3);
+    EXPECT_EQ(order(), u"abcd");
+    EXPECT_EQ(list->GetItemIndex(c), 2);
+    EXPECT_EQ(list->FindSubControl(u"d"), list->GetItemAt(3));
+
+    EXPECT_TRUE(list->SetItemIndex(a, 2));
+    EXPECT_EQ(order(), u"bcad");
+    EXPECT_TRUE(list->SetItemIndex(b, 3));
+    EXPECT_EQ(order(), u"cadb");
+    EXPECT_TRUE(list->SetItemIndex(b, 0));
+    EXPECT_EQ(order(), u"bcad");
+
+    // The removed row's widget lingers until the event loop deletes it.
+    list->Remove(c);
+    EXPECT_EQ(order(), u"bad");
+    EXPECT_EQ(list->FindSubControl(u"c"), nullptr);
+    EXPECT_EQ(static_cast<CListContainerElementUI*>(a)->GetIndex(), 1);
+    QApplication::processEvents();
+}
+
 TEST_F(Controls, ListSelectsOneRowAndReportsPressesAsItemClicks)
 {
     auto* list = new CListUI;
