@@ -33,8 +33,15 @@ DesktopSession::DesktopSession()
     }
     // Openbox names itself on the root window once it manages the screen; on a loaded machine
     // that took longer than half a minute.
+    // Now and then it fails to open the display and exits at once; it is started again then.
+    int restarts = 0;
     managerRunning = WaitUntil(
-        [this] {
+        [this, &restarts] {
+            if (manager.state() == QProcess::NotRunning && restarts < 3) {
+                ++restarts;
+                manager.start("openbox", { "--sm-disable" });
+                manager.waitForStarted(10000);
+            }
             return manager.state() == QProcess::Running
                 && Run("xprop", { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id");
         },

@@ -37,11 +37,17 @@ wait_for "[ -s '$work/display' ]" 30 || fail "Xvfb did not start"
 display=":$(cat "$work/display")"
 wait_for "DISPLAY=$display xdpyinfo >/dev/null 2>&1" 30 || fail "Xvfb does not answer on $display"
 
-# Openbox manages the windows, as a desktop would.
-DISPLAY=$display openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-# Each probe is bounded: one that hangs on a busy server would otherwise outlast the limit.
-wait_for "DISPLAY=$display timeout 10 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 30 \
+# Openbox manages the windows, as a desktop would. Now and then it fails to open a display that
+# has just answered xdpyinfo and exits at once; it is started again then.
+for attempt in 1 2 3; do
+    DISPLAY=$display openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+    openbox=$!
+    pids+=($openbox)
+    # Each probe is bounded: one that hangs on a busy server would otherwise outlast the limit.
+    wait_for "! kill -0 $openbox 2>/dev/null || DISPLAY=$display timeout 10 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 30
+    kill -0 "$openbox" 2>/dev/null && break
+done
+DISPLAY=$display timeout 10 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
     || fail "openbox did not start"
 x() { DISPLAY=$display "$@" 2>/dev/null; }
 
