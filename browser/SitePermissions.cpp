@@ -11,6 +11,7 @@ constexpr unsigned kMicrophone = CEF_PERMISSION_TYPE_MIC_STREAM;
 constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
 constexpr unsigned kScreenAudio = CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
 constexpr unsigned kNotifications = CEF_PERMISSION_TYPE_NOTIFICATIONS;
+constexpr unsigned kClipboard = CEF_PERMISSION_TYPE_CLIPBOARD;
 
 std::u16string WhatIsWanted(unsigned types)
 {
@@ -26,6 +27,8 @@ std::u16string WhatIsWanted(unsigned types)
         return u"使用你的麦克风";
     if (types & kNotifications)
         return u"向你发送通知";
+    if (types & kClipboard)
+        return u"查看你复制到剪贴板的文字和图片";
     return u"使用你的设备";
 }
 

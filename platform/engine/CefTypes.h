@@ -57,6 +57,7 @@ enum cef_permission_request_types_t : unsigned {
     CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE = 1 << 2,
     CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE = 1 << 3,
     CEF_PERMISSION_TYPE_NOTIFICATIONS = 1 << 4,
+    CEF_PERMISSION_TYPE_CLIPBOARD = 1 << 5,
 };
 
 /// How a permission prompt ended.

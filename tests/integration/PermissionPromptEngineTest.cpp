@@ -3,6 +3,7 @@
 
 #include "support/WaitUntil.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -16,6 +17,13 @@ const char* const kAskingPage = R"(<html><head><title>ask</title></head><body><s
 function ask(kind) {
   const media = { camera: { video: true }, microphone: { audio: true }, both: { video: true, audio: true },
     desktop: { video: { mandatory: { chromeMediaSource: 'desktop' } } } };
+  if (kind === 'clipboard' || kind === 'unwrapped clipboard') {
+    // Past the read window an allowed site opened, the engine's own read is refused again.
+    const read = kind === 'clipboard' ? () => navigator.clipboard.readText()
+      : () => new Promise(r => setTimeout(r, 1500)).then(() => Clipboard.prototype.readText.call(navigator.clipboard));
+    read().then(text => document.title = kind + ':read ' + text, error => document.title = kind + ':' + error.name);
+    return;
+  }
   if (kind === 'notifications') {
     Notification.requestPermission().then(answer => document.title = kind + ':' + answer);
     return;
@@ -119,6 +127,22 @@ TEST_F(PermissionPromptEngineTest, ThePageGetsTheAnswerGivenInItsTabAndEachSiteI
         { "localhost", "both", u"", nullptr, u"both:NotAllowedError" },
         { "localhost", "microphone", u"localhost:" + port + u" 想要使用你的麦克风", u"btn_permission_allow",
             u"microphone:granted" },
+    });
+}
+
+// The engine never asks about reading the clipboard; the program does, before the read.
+TEST_F(PermissionPromptEngineTest, ReadingTheClipboardIsAskedFirst)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
+    const std::u16string port = QString::number(site.Port()).toStdU16String();
+    AskInTurn({
+        { "127.0.0.1", "clipboard", u"127.0.0.1:" + port + u" 想要查看你复制到剪贴板的文字和图片",
+            u"btn_permission_allow", u"clipboard:read copied" },
+        { "127.0.0.1", "clipboard", u"", nullptr, u"clipboard:read copied" },
+        { "127.0.0.1", "unwrapped clipboard", u"", nullptr, u"unwrapped clipboard:NotAllowedError" },
+        { "localhost", "clipboard", u"localhost:" + port + u" 想要查看你复制到剪贴板的文字和图片",
+            u"btn_permission_deny", u"clipboard:NotAllowedError" },
+        { "localhost", "clipboard", u"", nullptr, u"clipboard:NotAllowedError" },
     });
 }
 

@@ -1,5 +1,6 @@
 #include "platform/engine/qt/PageBridge.h"
 
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/PageBridgeScript.h"
 #include "platform/engine/qt/QtBrowser.h"
 #include "platform/engine/qt/RenderSide.h"
@@ -72,9 +73,10 @@ void PageContext::Detach()
     handlers.clear();
 }
 
-PageBridge::PageBridge(QtBrowser* browser, QWebEnginePage* page)
+PageBridge::PageBridge(QtBrowser* browser, QWebEnginePage* page, ClipboardGesture* clipboard)
     : QObject(page)
     , browser(browser)
+    , clipboard(clipboard)
 {
     auto* channel = new QWebChannel(this);
     channel->registerObject(QStringLiteral("zandrelBridge"), this);
@@ -133,6 +135,22 @@ void PageBridge::call(
     arguments->SetString(1, request.toStdString());
     arguments->SetBool(2, persistent);
     handler->Execute(function.toStdString(), arguments);
+}
+
+void PageBridge::clipboardRead(const QString& key, int requestId)
+{
+    auto* page = qobject_cast<QWebEnginePage*>(parent());
+    if (!page || !contexts.count(key))
+        return;
+    QPointer<PageBridge> self(this);
+    browser->Prompts().AskFor(
+        page->url(), CEF_PERMISSION_TYPE_CLIPBOARD, [self, key, requestId](bool granted) {
+            if (!self)
+                return;
+            if (granted && self->clipboard)
+                self->clipboard->AllowRead();
+            emit self->answer(key, requestId, granted, 0, QString());
+        });
 }
 
 void PageBridge::focusChanged(const QString& key, bool present, bool editable)

@@ -4,6 +4,7 @@
 #include "platform/engine/qt/QtBrowser.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <map>
 
@@ -14,13 +15,14 @@ namespace platform::engine::qt {
 
 class QtBrowser;
 class PageContext;
+class ClipboardGesture;
 
 // The page's end of the web channel: turns what the frames' script reports into the
 // application's render-side callbacks and carries query answers back. GUI thread only.
 class PageBridge final : public QObject {
     Q_OBJECT
 public:
-    PageBridge(QtBrowser* browser, QWebEnginePage* page);
+    PageBridge(QtBrowser* browser, QWebEnginePage* page, ClipboardGesture* clipboard);
     ~PageBridge() override;
 
     // Puts the frames' script into every page of the profile.
@@ -31,6 +33,8 @@ public:
     Q_INVOKABLE void call(
         const QString& key, const QString& function, int requestId, const QString& request, bool persistent);
     Q_INVOKABLE void focusChanged(const QString& key, bool present, bool editable);
+    // The top document is about to read the clipboard: answered once the user has been asked.
+    Q_INVOKABLE void clipboardRead(const QString& key, int requestId);
 
 signals:
     void answer(const QString& key, int requestId, bool success, int errorCode, const QString& response);
@@ -41,6 +45,7 @@ private:
 
     // Held: the page may outlive every other holder of its browser while it goes.
     CefRefPtr<QtBrowser> browser;
+    QPointer<ClipboardGesture> clipboard;
     std::map<QString, CefRefPtr<PageContext>> contexts;
 };
 

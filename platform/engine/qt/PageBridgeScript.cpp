@@ -23,6 +23,7 @@ function invoke(msg) {
     else if (msg.op === 'released') { bridge.contextReleased(msg.key); delete frames[msg.key]; }
     else if (msg.op === 'call') bridge.call(msg.key, String(a[0]), a[1] | 0, String(a[2]), !!a[3]);
     else if (msg.op === 'focus') bridge.focusChanged(msg.key, !!a[0], !!a[1]);
+    else if (msg.op === 'clipboard' && msg.key === key) bridge.clipboardRead(msg.key, a[0] | 0);
 }
 function deliver(msg, source) {
     if (source) frames[msg.key] = source;
@@ -69,6 +70,24 @@ if (isTop) {
         };
     };
     connect();
+    // The engine never asks the program before a page reads the clipboard, and refuses; the
+    // user is asked first, and an allowed read then goes to the engine's own.
+    var clipboard = navigator.clipboard;
+    if (clipboard) ['readText', 'read'].forEach(function (name) {
+        var original = clipboard[name];
+        if (typeof original !== 'function') return;
+        clipboard[name] = function () {
+            var args = arguments;
+            return new Promise(function (resolve, reject) {
+                var id = ++nextId;
+                callbacks[id] = {
+                    onSuccess: function () { original.apply(clipboard, args).then(resolve, reject); },
+                    onFailure: function () { reject(new DOMException('Read permission denied.', 'NotAllowedError')); }
+                };
+                send('clipboard', [id]);
+            });
+        };
+    });
 } else {
     window.addEventListener('message', function (e) {
         var m = e.data;

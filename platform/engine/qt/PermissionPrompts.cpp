@@ -24,14 +24,6 @@ namespace {
         uint64_t promptId;
         IMPLEMENT_REFCOUNTING(PromptCallback);
     };
-
-    void Settle(const QPointer<QWebEnginePage>& page, const QUrl& origin, QWebEnginePage::Feature feature,
-        bool granted)
-    {
-        if (page)
-            page->setFeaturePermission(origin, feature,
-                granted ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
-    }
 }
 
 PermissionPrompts::PermissionPrompts(QtBrowser* browser)
@@ -68,15 +60,24 @@ std::string PermissionPrompts::OriginText(const QUrl& origin)
 
 void PermissionPrompts::Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature)
 {
-    const unsigned types = PermissionTypes(feature);
+    QPointer<QWebEnginePage> asking(page);
+    AskFor(origin, PermissionTypes(feature), [asking, origin, feature](bool granted) {
+        if (asking)
+            asking->setFeaturePermission(origin, feature,
+                granted ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
+    });
+}
+
+void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle)
+{
     auto handler = browser->GetClient()->GetPermissionHandler();
     if (!types || !handler) {
-        Settle(page, origin, feature, false);
+        settle(false);
         return;
     }
     const uint64_t promptId = ++lastPromptId;
     // Waiting before the handler hears of it: it may answer at once.
-    waiting[promptId] = Request { page, origin, feature };
+    waiting[promptId] = std::move(settle);
     CefRefPtr<CefPermissionPromptCallback> callback(new PromptCallback(browser, promptId));
     if (!handler->OnShowPermissionPrompt(browser, promptId, OriginText(origin), types, callback))
         Answer(promptId, CEF_PERMISSION_RESULT_DENY);
@@ -87,21 +88,21 @@ void PermissionPrompts::Answer(uint64_t promptId, cef_permission_request_result_
     auto it = waiting.find(promptId);
     if (it == waiting.end())
         return;
-    const Request request = it->second;
+    const auto settle = std::move(it->second);
     waiting.erase(it);
-    Settle(request.page, request.origin, request.feature, result == CEF_PERMISSION_RESULT_ACCEPT);
+    settle(result == CEF_PERMISSION_RESULT_ACCEPT);
 }
 
 void PermissionPrompts::DismissAll(bool answerPage)
 {
     if (waiting.empty())
         return;
-    std::map<uint64_t, Request> dismissed;
+    std::map<uint64_t, std::function<void(bool)>> dismissed;
     dismissed.swap(waiting);
     auto handler = browser->GetClient()->GetPermissionHandler();
-    for (const auto& [promptId, request] : dismissed) {
+    for (const auto& [promptId, settle] : dismissed) {
         if (answerPage)
-            Settle(request.page, request.origin, request.feature, false);
+            settle(false);
         if (handler)
             handler->OnDismissPermissionPrompt(browser, promptId, CEF_PERMISSION_RESULT_DISMISS);
     }

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 namespace platform::engine::qt {
@@ -13,14 +14,16 @@ namespace platform::engine::qt {
 class QtBrowser;
 
 // The permission requests of one browser's page that wait for the client's answer: camera,
-// microphone, screen capture and notifications. A request outlives neither the document that
-// made it nor the browser. GUI thread only.
+// microphone, screen capture, notifications and reading the clipboard. A request outlives
+// neither the document that made it nor the browser. GUI thread only.
 class PermissionPrompts {
 public:
     explicit PermissionPrompts(QtBrowser* browser);
 
     // Offers the request to the client's permission handler; refused when there is none.
     void Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature);
+    // The same for a request the engine never raises itself; settle hears the outcome.
+    void AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle);
     // The client's answer; prompts already settled are ignored.
     void Answer(uint64_t promptId, cef_permission_request_result_t result);
     // Refuses every waiting request (unless the page is going anyway) and tells the client.
@@ -32,14 +35,8 @@ public:
     static std::string OriginText(const QUrl& origin);
 
 private:
-    struct Request {
-        QPointer<QWebEnginePage> page;
-        QUrl origin;
-        QWebEnginePage::Feature feature;
-    };
-
     QtBrowser* browser;
-    std::map<uint64_t, Request> waiting;
+    std::map<uint64_t, std::function<void(bool granted)>> waiting;
 };
 
 } // namespace platform::engine::qt

@@ -68,9 +68,10 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
         view->resize(
             windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
     ConnectPage();
-    new KeyEventFilter(this, view, new ClipboardGesture(page));
+    auto* clipboard = new ClipboardGesture(page);
+    new KeyEventFilter(this, view, clipboard);
     new CursorLock(this, view);
-    new PageBridge(this, page);
+    new PageBridge(this, page, clipboard);
     TestPageServer::Instance().Attach(this);
     BrowserRegistry::Instance().Add(identifier, this);
     view->show();
