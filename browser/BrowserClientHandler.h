@@ -159,7 +159,7 @@ public:
 
 private:
     // Hands a tab's prompt to the main window.
-    static void PostPermissionPrompt(int tabId, uint64_t promptId, const std::u16string& text);
+    static void PostPermissionPrompt(int tabId, uint64_t promptId, const std::u16string& text, bool question);
 
     std::string startupUrl;
     bool mouseCursorChangeDisabled = false;

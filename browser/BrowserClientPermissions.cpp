@@ -5,14 +5,16 @@
 #include "browser/TabContextHandler.h"
 #include "ids/WindowMessageIds.h"
 #include "platform/engine/CefTask.h"
+#include "platform/engine/ScreenCapture.h"
 #include "platform/ui/WindowMessages.h"
 
 using namespace platform::engine;
 
-void BrowserClientHandler::PostPermissionPrompt(int tabId, uint64_t promptId, const std::u16string& text)
+void BrowserClientHandler::PostPermissionPrompt(
+    int tabId, uint64_t promptId, const std::u16string& text, bool question)
 {
     auto payload = std::make_unique<platform::ui::OwnedPayload<TabPermissionPrompt>>(
-        TabPermissionPrompt { promptId, text });
+        TabPermissionPrompt { promptId, text, question });
     const auto address
         = reinterpret_cast<platform::ui::LPARAM>(static_cast<platform::ui::MessagePayload*>(payload.get()));
     platform::ui::PostMessage(mainWindowHandle, WM_TAB_PERMISSION_PROMPT,
@@ -27,7 +29,10 @@ bool BrowserClientHandler::OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser,
     TabContextHandler* context = TabContextOf(browser);
     if (!context)
         return false;
-    sitePermissions.Request(context->tabId, promptId, requestingOrigin, requestedPermissions, callback);
+    if ((requestedPermissions & CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE) && !CanCaptureScreen())
+        sitePermissions.RefuseUncapturableScreen(context->tabId, promptId, requestingOrigin, callback);
+    else
+        sitePermissions.Request(context->tabId, promptId, requestingOrigin, requestedPermissions, callback);
     return true;
 }
 

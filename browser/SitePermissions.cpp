@@ -54,6 +54,11 @@ std::u16string SitePermissions::PromptText(const std::string& origin, unsigned t
     return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要" + WhatIsWanted(types);
 }
 
+std::u16string SitePermissions::UncapturableScreenText(const std::string& origin)
+{
+    return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕";
+}
+
 SitePermissions::Decision SitePermissions::Decide(const std::string& origin, unsigned types) const
 {
     bool allAllowed = true;
@@ -78,12 +83,29 @@ void SitePermissions::Request(
     Settle();
 }
 
+void SitePermissions::RefuseUncapturableScreen(
+    int tabId, uint64_t promptId, const std::string& origin, Callback callback)
+{
+    if (!callback)
+        return;
+    queues[tabId].push_back(Pending { promptId, origin, 0, nullptr });
+    Settle();
+    callback->Continue(CEF_PERMISSION_RESULT_DENY);
+}
+
 void SitePermissions::Answer(uint64_t promptId, bool allow)
 {
     for (auto& [tabId, queue] : queues) {
-        for (const Pending& pending : queue) {
+        for (auto it = queue.begin(); it != queue.end(); ++it) {
+            const Pending& pending = *it;
             if (pending.promptId != promptId)
                 continue;
+            // A notice decides nothing: the user only saw why.
+            if (!pending.callback) {
+                queue.erase(it);
+                Settle();
+                return;
+            }
             for (unsigned bit = 1; bit != 0 && bit <= pending.types; bit <<= 1) {
                 if (pending.types & bit)
                     answers[{ pending.origin, bit }] = allow;
@@ -115,7 +137,8 @@ void SitePermissions::Settle()
     for (auto it = queues.begin(); it != queues.end();) {
         auto& queue = it->second;
         for (auto pending = queue.begin(); pending != queue.end();) {
-            const Decision decision = Decide(pending->origin, pending->types);
+            const Decision decision
+                = pending->callback ? Decide(pending->origin, pending->types) : Decision::Ask;
             if (decision == Decision::Ask) {
                 ++pending;
                 continue;
@@ -131,16 +154,18 @@ void SitePermissions::Settle()
     }
     for (const auto& [tabId, promptId] : changed) {
         std::u16string text;
+        bool question = true;
         if (promptId) {
             const Pending& first = queues[tabId].front();
-            text = PromptText(first.origin, first.types);
+            question = first.callback != nullptr;
+            text = question ? PromptText(first.origin, first.types) : UncapturableScreenText(first.origin);
         }
         if (promptId)
             shown[tabId] = promptId;
         else
             shown.erase(tabId);
         if (showPrompt)
-            showPrompt(tabId, promptId, text);
+            showPrompt(tabId, promptId, text, question);
     }
     for (const auto& [callback, allow] : decided)
         callback->Continue(allow ? CEF_PERMISSION_RESULT_ACCEPT : CEF_PERMISSION_RESULT_DENY);

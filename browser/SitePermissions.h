@@ -12,24 +12,33 @@
 /// The user's answers to the pages' permission requests, per site and kind, for as long as
 /// the program runs, and the requests waiting for an answer: one queue per tab, whose first
 /// request is the one the tab's prompt shows. A request the answers already decide is settled
-/// without asking. Engine UI thread only.
+/// without asking; one the desktop cannot grant is refused at once and the tab says why.
+/// Engine UI thread only.
 class SitePermissions {
 public:
     using Callback = platform::engine::CefRefPtr<platform::engine::CefPermissionPromptCallback>;
-    /// Tells tabId which prompt to show: promptId 0 (and an empty text) for none.
-    using PromptSink = std::function<void(int tabId, uint64_t promptId, const std::u16string& text)>;
+    /// Tells tabId which prompt to show: promptId 0 (and an empty text) for none. A prompt that
+    /// is no question only tells the user why a request was refused.
+    using PromptSink
+        = std::function<void(int tabId, uint64_t promptId, const std::u16string& text, bool question)>;
 
     explicit SitePermissions(PromptSink showPrompt);
 
     /// A request from a page of origin (scheme://host[:port]) in tabId for the kinds in types.
     void Request(int tabId, uint64_t promptId, const std::string& origin, unsigned types, Callback callback);
-    /// The user's answer to promptId, kept for its site and each of its kinds.
+    /// A request to share the screen of a desktop the engine cannot capture: refused at once,
+    /// and the tab tells the user why, in turn with its questions, until acknowledged.
+    void RefuseUncapturableScreen(int tabId, uint64_t promptId, const std::string& origin, Callback callback);
+    /// The user's answer to promptId, kept for its site and each of its kinds; for a notice, its
+    /// acknowledgement.
     void Answer(uint64_t promptId, bool allow);
     /// The engine settled promptId itself (navigation, a closed tab): dropped unanswered.
     void Dismiss(uint64_t promptId);
 
     /// "<host> 想要使用你的摄像头" and the like; the host as the user sees it in the address.
     static std::u16string PromptText(const std::string& origin, unsigned types);
+    /// Why a site's request to share the screen was refused.
+    static std::u16string UncapturableScreenText(const std::string& origin);
 
 private:
     enum class Decision { Ask, Allow, Refuse };
@@ -37,6 +46,7 @@ private:
         uint64_t promptId;
         std::string origin;
         unsigned types;
+        // Null for a notice: its request was refused already.
         Callback callback;
     };
 

@@ -32,6 +32,8 @@ constexpr platform::ui::UINT WM_NOTIFICATION_ACTIVATED = 11033;
 struct TabPermissionPrompt {
     uint64_t promptId = 0;
     std::u16string text;
+    // False for a notice the user only acknowledges.
+    bool question = true;
 };
 // A tab's search in its page found matches: wParam the tab's tabId, lParam the highlighted
 // match (from 1; 0 with none) in its low 32 bits and the number of matches above them.

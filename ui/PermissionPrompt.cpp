@@ -25,7 +25,7 @@ RECT PromptRect(HWND tab, int top)
 }
 
 HWND PermissionPrompt::ShowInTab(
-    HWND tab, HWND prompt, uint64_t promptId, const std::u16string& text, int top)
+    HWND tab, HWND prompt, uint64_t promptId, const std::u16string& text, bool question, int top)
 {
     auto* window = dynamic_cast<PermissionPrompt*>(WindowFromHandle(prompt));
     if (!window && promptId == 0)
@@ -44,6 +44,10 @@ HWND PermissionPrompt::ShowInTab(
     }
     if (CControlUI* label = window->FindControl(u"lbl_permission_text"))
         label->SetText(text);
+    if (CControlUI* allow = window->FindControl(u"btn_permission_allow"))
+        allow->SetVisible(question);
+    if (CControlUI* deny = window->FindControl(u"btn_permission_deny"))
+        deny->SetText(question ? u"拒绝" : u"知道了");
     // Above the page, which is placed without changing the order.
     const RECT place = PromptRect(tab, top);
     SetWindowPos(window->GetHWND(), place.left, place.top, place.right - place.left, place.bottom - place.top,

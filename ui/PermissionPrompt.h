@@ -12,9 +12,10 @@ class PermissionPrompt : public platform::ui::WindowImplBase {
 public:
     /// Shows promptId with text over the page in tab (a tab window), or hides the prompt when
     /// promptId is 0; top is where the page starts in the tab, below whatever the tab shows above it.
-    /// Returns the prompt's window, which goes with the tab's.
+    /// A prompt that is no question offers "知道了" alone. Returns the prompt's window, which goes
+    /// with the tab's.
     static platform::ui::HWND ShowInTab(platform::ui::HWND tab, platform::ui::HWND prompt, uint64_t promptId,
-        const std::u16string& text, int top);
+        const std::u16string& text, bool question, int top);
     /// Keeps the prompt at its place when the tab's size or the page's top changes.
     static void Place(platform::ui::HWND tab, platform::ui::HWND prompt, int top);
 

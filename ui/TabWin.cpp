@@ -78,9 +78,10 @@ void TabWin::SetFillsWindow(bool fills)
     FitBrowser();
 }
 
-void TabWin::ShowPermissionPrompt(uint64_t promptId, const std::u16string& text)
+void TabWin::ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question)
 {
-    permissionPrompt = PermissionPrompt::ShowInTab(GetHWND(), permissionPrompt, promptId, text, PageTop());
+    permissionPrompt
+        = PermissionPrompt::ShowInTab(GetHWND(), permissionPrompt, promptId, text, question, PageTop());
 }
 
 int TabWin::PageTop() const

@@ -36,8 +36,9 @@ public:
     /// While true the browser covers the whole window (a fullscreen page), without the
     /// header and side margins.
     void SetFillsWindow(bool fills);
-    /// Asks the user about promptId over the page; 0 hides the question.
-    void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text);
+    /// Asks the user about promptId over the page; 0 hides the question. When it is no question,
+    /// the prompt only tells the user why a request was refused, to be acknowledged ("知道了").
+    void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question = true);
     platform::ui::HWND PermissionPromptWindow() const { return permissionPrompt; }
     /// Opens the tab's find bar above the browser (or gives it the keyboard again).
     void OpenFindBar();

@@ -164,6 +164,28 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
     });
 }
 
+// The engine cannot capture a Wayland desktop: the page is refused at once, each time, and the
+// tab says why instead of asking for what cannot be given; its next question asks again.
+TEST_F(PermissionPromptEngineTest, ScreenSharingOnWaylandIsRefusedAndTheTabSaysWhy)
+{
+    if (!QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+        GTEST_SKIP() << "needs a Wayland desktop";
+    const std::u16string host = u"localhost:" + QString::number(site.Port()).toStdU16String();
+    const std::u16string notice = host + u" 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕";
+    AskInTurn({
+        { "localhost", "screen", notice, u"btn_permission_deny", u"screen:NotAllowedError" },
+        { "localhost", "desktop", notice, u"btn_permission_deny", u"desktop:NotAllowedError" },
+    });
+    BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("ask('screen');", "", 0);
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+    EXPECT_FALSE(VisiblePrompt()->FindControl(u"btn_permission_allow")->IsVisible());
+    EXPECT_EQ(VisiblePrompt()->FindControl(u"btn_permission_deny")->GetText(), u"知道了");
+    ASSERT_TRUE(VisiblePrompt()->FindControl(u"btn_permission_deny")->Activate());
+    AskInTurn({ { "localhost", "camera", host + u" 想要使用你的摄像头", u"btn_permission_allow",
+        u"camera:granted" } });
+    EXPECT_TRUE(VisiblePrompt() == nullptr);
+}
+
 // A question left open goes with the document that asked it, refused; the next document of
 // the same site is asked again.
 TEST_F(PermissionPromptEngineTest, NavigatingAwayDropsTheOpenQuestion)

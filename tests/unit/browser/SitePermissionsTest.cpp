@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr unsigned kCamera = CEF_PERMISSION_TYPE_CAMERA_STREAM;
 constexpr unsigned kMicrophone = CEF_PERMISSION_TYPE_MIC_STREAM;
+constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
 const std::string kSite = "https://live.example";
 const std::string kOtherSite = "https://other.example:8443";
 
@@ -29,7 +31,8 @@ private:
 
 // The requests of a case go in as listed; the user answers or the engine dismisses by prompt id.
 struct Operation {
-    enum Kind { Request, Allow, Refuse, Dismiss } kind;
+    // Uncapturable: a screen request on a desktop the engine cannot capture.
+    enum Kind { Request, Uncapturable, Allow, Refuse, Dismiss } kind;
     uint64_t promptId;
     int tabId = 0;
     std::string origin = {};
@@ -43,6 +46,8 @@ struct Case {
     std::map<uint64_t, std::string> answers;
     // What each tab's prompt shows at the end (0: nothing).
     std::map<int, uint64_t> shownAtEnd;
+    // The prompts shown as notices rather than questions.
+    std::set<uint64_t> notices = {};
 };
 
 TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDecides)
@@ -74,16 +79,24 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
             { { O::Request, 1, 1, kSite, kCamera }, { O::Request, 2, 1, kSite, kMicrophone },
                 { O::Dismiss, 1 }, { O::Allow, 1 } },
             { { 1, "" }, { 2, "" } }, { { 1, 2 } } },
+        { "a screen the desktop cannot share is refused at once and told in turn, remembering nothing",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Uncapturable, 2, 1, kSite, kScreen },
+                { O::Allow, 1 }, { O::Allow, 2 }, { O::Request, 3, 1, kSite, kScreen } },
+            { { 1, "allow" }, { 2, "deny" }, { 3, "" } }, { { 1, 3 } }, { 2 } },
         { "answers to unknown prompts change nothing",
             { { O::Allow, 7 }, { O::Request, 1, 1, kSite, kCamera } }, { { 1, "" } }, { { 1, 1 } } },
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         std::map<int, uint64_t> shown;
-        SitePermissions permissions([&](int tabId, uint64_t promptId, const std::u16string& text) {
-            EXPECT_EQ(text.empty(), promptId == 0);
-            shown[tabId] = promptId;
-        });
+        std::set<uint64_t> notices;
+        SitePermissions permissions(
+            [&](int tabId, uint64_t promptId, const std::u16string& text, bool question) {
+                EXPECT_EQ(text.empty(), promptId == 0);
+                shown[tabId] = promptId;
+                if (!question)
+                    notices.insert(promptId);
+            });
         std::map<uint64_t, CefRefPtr<RecordingCallback>> callbacks;
         for (const Operation& operation : test.operations) {
             switch (operation.kind) {
@@ -91,6 +104,11 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
                 callbacks[operation.promptId] = new RecordingCallback;
                 permissions.Request(operation.tabId, operation.promptId, operation.origin, operation.types,
                     callbacks[operation.promptId]);
+                break;
+            case O::Uncapturable:
+                callbacks[operation.promptId] = new RecordingCallback;
+                permissions.RefuseUncapturableScreen(
+                    operation.tabId, operation.promptId, operation.origin, callbacks[operation.promptId]);
                 break;
             case O::Allow:
             case O::Refuse:
@@ -109,6 +127,7 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
             }
         }
         EXPECT_EQ(shown, test.shownAtEnd);
+        EXPECT_EQ(notices, test.notices);
     }
 }
 
@@ -120,6 +139,8 @@ TEST(SitePermissionsTest, ThePromptNamesTheHostAndWhatItWants)
         u"other.example:8443 想要使用你的摄像头和麦克风");
     EXPECT_EQ(SitePermissions::PromptText("http://[::1]:9000", CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE),
         u"[::1]:9000 想要共享你的整个屏幕");
+    EXPECT_EQ(SitePermissions::UncapturableScreenText("https://live.example"),
+        u"live.example 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕");
 }
 
 } // namespace
