@@ -1,6 +1,7 @@
 #include "platform/engine/ScreenCapture.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 
 namespace platform::engine {
 
@@ -8,8 +9,13 @@ bool CanCaptureScreen()
 {
     // The engine captures through X11 alone (it is built without PipeWire and the desktop
     // portal), and a Wayland desktop keeps its windows out of X11's reach: asked there, it
-    // either fails to start the capture or shares an empty screen.
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    // fails to start the capture, or on the desktop's X server (whose screens it names
+    // XWAYLAND0 and on) shares a black screen as if all were well.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return false;
+    const auto screens = QGuiApplication::screens();
+    return std::none_of(screens.begin(), screens.end(),
+        [](const QScreen* screen) { return screen->name().startsWith(QLatin1String("XWAYLAND")); });
 }
 
 } // namespace platform::engine
