@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <curl/curl.h>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -127,6 +128,11 @@ size_t HttpClient::WriteToTaskFile(void* data, size_t size, size_t count, void* 
     auto* task = static_cast<DownloadTask*>(userData);
     if (!task)
         return 0;
+    // A server may send more than it announced, or without end: the file never grows past the
+    // announced size, nor past what the count can hold.
+    const long long total = static_cast<long long>(task->bytesWritten) + static_cast<long long>(size * count);
+    if (total > std::numeric_limits<int>::max() || (task->expectedSize > 0 && total > task->expectedSize))
+        return 0;
     if (!task->file) {
         task->file = std::fopen(task->localPath.c_str(), "wb");
         if (!task->file)
@@ -224,6 +230,9 @@ int HttpClient::GetRemoteFileSize(
         return -1;
     curl_off_t length = -1;
     if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK)
+        return -1;
+    // Cut down to an int, a size beyond it could pass for a small one.
+    if (length > std::numeric_limits<int>::max())
         return -1;
     return static_cast<int>(length);
 }

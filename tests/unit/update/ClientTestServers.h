@@ -49,6 +49,11 @@ public:
                     return sink.write(block.data(), block.size());
                 });
         });
+        // Announces more than an int holds; cut down, it would read as 100 bytes.
+        Handle("/huge", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(4294967396ULL, "application/octet-stream",
+                [](size_t, size_t, httplib::DataSink&) { return false; });
+        });
         Handle("/slow", [this](const httplib::Request&, httplib::Response& response) {
             WaitForRelease();
             response.set_content("late", "text/plain");

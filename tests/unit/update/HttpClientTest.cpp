@@ -104,6 +104,7 @@ TEST_F(HttpClientTest, RemoteFileSize)
         -1);
     EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/slow"), 10, [] { return true; }), -1)
         << "a cancelled request gives up without its answer";
+    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/huge"), 10), -1) << "beyond what the size holds";
 }
 
 TEST_F(HttpClientTest, DownloadWritesTheFileAndOverwritesOnTheSecondRun)
@@ -141,6 +142,15 @@ TEST_F(HttpClientTest, DroppedConnectionKeepsThePartialFile)
     EXPECT_EQ(fs::file_size(task.localPath), static_cast<uintmax_t>(task.bytesWritten));
     EXPECT_GT(task.bytesWritten, 0);
     EXPECT_LT(task.bytesWritten, ClientTestServer::kFileSize);
+}
+
+TEST_F(HttpClientTest, ABodyLongerThanTheAnnouncedSizeFailsAndIsCutThere)
+{
+    HttpClient client;
+    DownloadTask task = Task("/chunked", "longer.bin");
+    task.expectedSize = 15;
+    EXPECT_EQ(client.Download(task, 10), 23);
+    EXPECT_LE(fs::file_size(task.localPath), 15u);
 }
 
 TEST_F(HttpClientTest, ErrorStatusIsAFailedDownload)
