@@ -12,7 +12,7 @@ XDG_RUNTIME_DIR="$work/runtime" weston --backend=headless-backend.so --socket="$
     --width=1280 --height=800 "${xwayland[@]}" >"$work/weston.log" 2>&1 &
 server=$!
 # The compositor's own clients (its panel, its keyboard, its X server) go with it.
-trap 'pkill -P "$server" 2>/dev/null; kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'pkill -P "$server" 2>/dev/null || true; kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 ready() {
     [ -S "$work/runtime/$socket" ] || return 1
     [ ${#xwayland[@]} -eq 0 ] || grep -q "xserver listening on display" "$work/weston.log"
