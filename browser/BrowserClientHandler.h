@@ -90,10 +90,14 @@ public:
     bool OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
         const std::string& requestingOrigin, unsigned requestedPermissions,
         CefRefPtr<platform::engine::CefPermissionPromptCallback> callback) override;
+    bool OnChooseScreenSource(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        const std::string& requestingOrigin, const std::vector<std::string>& sourceNames,
+        CefRefPtr<platform::engine::CefScreenSourceCallback> callback) override;
     void OnDismissPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
         platform::engine::cef_permission_request_result_t result) override;
-    /// The user's answer in a tab's prompt; any thread.
-    void AnswerPermissionPrompt(uint64_t promptId, bool allow);
+    /// The user's answer in a tab's prompt, with the index chosen when it offered a choice; any
+    /// thread.
+    void AnswerPermissionPrompt(uint64_t promptId, bool allow, int choice = 0);
 
     // CefFindHandler
     void OnFindResult(CefRefPtr<CefBrowser> browser, int identifier, int count, int activeMatchOrdinal,
@@ -159,7 +163,7 @@ public:
 
 private:
     // Hands a tab's prompt to the main window.
-    static void PostPermissionPrompt(int tabId, uint64_t promptId, const std::u16string& text, bool question);
+    static void PostPermissionPrompt(int tabId, const SitePermissions::Prompt& prompt);
 
     std::string startupUrl;
     bool mouseCursorChangeDisabled = false;

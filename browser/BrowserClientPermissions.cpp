@@ -6,15 +6,15 @@
 #include "ids/WindowMessageIds.h"
 #include "platform/engine/CefTask.h"
 #include "platform/engine/ScreenCapture.h"
+#include "platform/os/TextCodec.h"
 #include "platform/ui/WindowMessages.h"
 
 using namespace platform::engine;
 
-void BrowserClientHandler::PostPermissionPrompt(
-    int tabId, uint64_t promptId, const std::u16string& text, bool question)
+void BrowserClientHandler::PostPermissionPrompt(int tabId, const SitePermissions::Prompt& prompt)
 {
     auto payload = std::make_unique<platform::ui::OwnedPayload<TabPermissionPrompt>>(
-        TabPermissionPrompt { promptId, text, question });
+        TabPermissionPrompt { prompt.promptId, prompt.text, prompt.question, prompt.choices });
     const auto address
         = reinterpret_cast<platform::ui::LPARAM>(static_cast<platform::ui::MessagePayload*>(payload.get()));
     platform::ui::PostMessage(mainWindowHandle, WM_TAB_PERMISSION_PROMPT,
@@ -36,6 +36,20 @@ bool BrowserClientHandler::OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser,
     return true;
 }
 
+bool BrowserClientHandler::OnChooseScreenSource(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+    const std::string& requestingOrigin, const std::vector<std::string>& sourceNames,
+    CefRefPtr<CefScreenSourceCallback> callback)
+{
+    TabContextHandler* context = TabContextOf(browser);
+    if (!context)
+        return false;
+    std::vector<std::u16string> choices;
+    for (const std::string& name : sourceNames)
+        choices.push_back(platform::os::Utf8ToUtf16(name));
+    sitePermissions.Choose(context->tabId, promptId, requestingOrigin, std::move(choices), callback);
+    return true;
+}
+
 void BrowserClientHandler::OnDismissPermissionPrompt(
     CefRefPtr<CefBrowser> browser, uint64_t promptId, cef_permission_request_result_t result)
 {
@@ -43,14 +57,15 @@ void BrowserClientHandler::OnDismissPermissionPrompt(
     sitePermissions.Dismiss(promptId);
 }
 
-void BrowserClientHandler::AnswerPermissionPrompt(uint64_t promptId, bool allow)
+void BrowserClientHandler::AnswerPermissionPrompt(uint64_t promptId, bool allow, int choice)
 {
     if (!CefCurrentlyOn(TID_UI)) {
         CefRefPtr<BrowserClientHandler> self(this);
-        CefPostTask(TID_UI, [self, promptId, allow] { self->AnswerPermissionPrompt(promptId, allow); });
+        CefPostTask(TID_UI,
+            [self, promptId, allow, choice] { self->AnswerPermissionPrompt(promptId, allow, choice); });
         return;
     }
-    sitePermissions.Answer(promptId, allow);
+    sitePermissions.Answer(promptId, allow, choice);
 }
 
 void BrowserClientHandler::OnNotificationActivated(CefRefPtr<CefBrowser> browser)

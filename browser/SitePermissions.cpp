@@ -54,6 +54,11 @@ std::u16string SitePermissions::PromptText(const std::string& origin, unsigned t
     return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要" + WhatIsWanted(types);
 }
 
+std::u16string SitePermissions::ChoiceText(const std::string& origin)
+{
+    return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要共享你屏幕上的内容，请选择要共享的屏幕或窗口";
+}
+
 std::u16string SitePermissions::UncapturableScreenText(const std::string& origin)
 {
     return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕";
@@ -79,7 +84,16 @@ void SitePermissions::Request(
 {
     if (!callback)
         return;
-    queues[tabId].push_back(Pending { promptId, origin, types, callback });
+    queues[tabId].push_back(Pending { promptId, origin, types, callback, nullptr, {} });
+    Settle();
+}
+
+void SitePermissions::Choose(int tabId, uint64_t promptId, const std::string& origin,
+    std::vector<std::u16string> choices, ChoiceCallback callback)
+{
+    if (!callback)
+        return;
+    queues[tabId].push_back(Pending { promptId, origin, kScreen, nullptr, callback, std::move(choices) });
     Settle();
 }
 
@@ -88,12 +102,12 @@ void SitePermissions::RefuseUncapturableScreen(
 {
     if (!callback)
         return;
-    queues[tabId].push_back(Pending { promptId, origin, 0, nullptr });
+    queues[tabId].push_back(Pending { promptId, origin, 0, nullptr, nullptr, {} });
     Settle();
     callback->Continue(CEF_PERMISSION_RESULT_DENY);
 }
 
-void SitePermissions::Answer(uint64_t promptId, bool allow)
+void SitePermissions::Answer(uint64_t promptId, bool allow, int choice)
 {
     for (auto& [tabId, queue] : queues) {
         for (auto it = queue.begin(); it != queue.end(); ++it) {
@@ -101,7 +115,7 @@ void SitePermissions::Answer(uint64_t promptId, bool allow)
             if (pending.promptId != promptId)
                 continue;
             // A notice decides nothing: the user only saw why.
-            if (!pending.callback) {
+            if (!pending.callback && !pending.chooser) {
                 queue.erase(it);
                 Settle();
                 return;
@@ -109,6 +123,16 @@ void SitePermissions::Answer(uint64_t promptId, bool allow)
             for (unsigned bit = 1; bit != 0 && bit <= pending.types; bit <<= 1) {
                 if (pending.types & bit)
                     answers[{ pending.origin, bit }] = allow;
+            }
+            // Allowing a site does not settle its next choice, so this one goes by hand.
+            if (pending.chooser) {
+                const ChoiceCallback chooser = pending.chooser;
+                const bool chosen
+                    = allow && choice >= 0 && static_cast<size_t>(choice) < pending.choices.size();
+                queue.erase(it);
+                Settle();
+                chooser->Continue(chosen ? choice : -1);
+                return;
             }
             Settle();
             return;
@@ -133,17 +157,22 @@ void SitePermissions::Settle()
 {
     // Answered after the bookkeeping: a callback may bring new requests in at once.
     std::deque<std::pair<Callback, bool>> decided;
+    std::deque<ChoiceCallback> refusedChoices;
     std::deque<std::pair<int, uint64_t>> changed;
     for (auto it = queues.begin(); it != queues.end();) {
         auto& queue = it->second;
         for (auto pending = queue.begin(); pending != queue.end();) {
-            const Decision decision
-                = pending->callback ? Decide(pending->origin, pending->types) : Decision::Ask;
-            if (decision == Decision::Ask) {
+            const Decision decision = pending->callback || pending->chooser
+                ? Decide(pending->origin, pending->types)
+                : Decision::Ask;
+            if (decision == Decision::Ask || (pending->chooser && decision == Decision::Allow)) {
                 ++pending;
                 continue;
             }
-            decided.emplace_back(pending->callback, decision == Decision::Allow);
+            if (pending->chooser)
+                refusedChoices.push_back(pending->chooser);
+            else
+                decided.emplace_back(pending->callback, decision == Decision::Allow);
             pending = queue.erase(pending);
         }
         const uint64_t first = queue.empty() ? 0 : queue.front().promptId;
@@ -153,20 +182,27 @@ void SitePermissions::Settle()
         it = queue.empty() ? queues.erase(it) : std::next(it);
     }
     for (const auto& [tabId, promptId] : changed) {
-        std::u16string text;
-        bool question = true;
+        Prompt prompt;
+        prompt.promptId = promptId;
         if (promptId) {
             const Pending& first = queues[tabId].front();
-            question = first.callback != nullptr;
-            text = question ? PromptText(first.origin, first.types) : UncapturableScreenText(first.origin);
-        }
-        if (promptId)
+            prompt.question = first.callback || first.chooser;
+            prompt.choices = first.choices;
+            if (first.chooser)
+                prompt.text = ChoiceText(first.origin);
+            else if (first.callback)
+                prompt.text = PromptText(first.origin, first.types);
+            else
+                prompt.text = UncapturableScreenText(first.origin);
             shown[tabId] = promptId;
-        else
+        } else {
             shown.erase(tabId);
+        }
         if (showPrompt)
-            showPrompt(tabId, promptId, text, question);
+            showPrompt(tabId, prompt);
     }
     for (const auto& [callback, allow] : decided)
         callback->Continue(allow ? CEF_PERMISSION_RESULT_ACCEPT : CEF_PERMISSION_RESULT_DENY);
+    for (const auto& chooser : refusedChoices)
+        chooser->Continue(-1);
 }

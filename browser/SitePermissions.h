@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 /// The user's answers to the pages' permission requests, per site and kind, for as long as
 /// the program runs, and the requests waiting for an answer: one queue per tab, whose first
@@ -17,10 +18,16 @@
 class SitePermissions {
 public:
     using Callback = platform::engine::CefRefPtr<platform::engine::CefPermissionPromptCallback>;
-    /// Tells tabId which prompt to show: promptId 0 (and an empty text) for none. A prompt that
-    /// is no question only tells the user why a request was refused.
-    using PromptSink
-        = std::function<void(int tabId, uint64_t promptId, const std::u16string& text, bool question)>;
+    using ChoiceCallback = platform::engine::CefRefPtr<platform::engine::CefScreenSourceCallback>;
+    /// What a tab's prompt shows: promptId 0 (and an empty text) for nothing. A prompt that is
+    /// no question only tells the user why a request was refused; one with choices asks which.
+    struct Prompt {
+        uint64_t promptId = 0;
+        std::u16string text;
+        bool question = true;
+        std::vector<std::u16string> choices;
+    };
+    using PromptSink = std::function<void(int tabId, const Prompt& prompt)>;
 
     explicit SitePermissions(PromptSink showPrompt);
 
@@ -29,9 +36,13 @@ public:
     /// A request to share the screen of a desktop the engine cannot capture: refused at once,
     /// and the tab tells the user why, in turn with its questions, until acknowledged.
     void RefuseUncapturableScreen(int tabId, uint64_t promptId, const std::string& origin, Callback callback);
+    /// A request to share one of the screens and windows named by choices. Asked each time, as
+    /// the choice may differ, unless the site's sharing was refused before.
+    void Choose(int tabId, uint64_t promptId, const std::string& origin, std::vector<std::u16string> choices,
+        ChoiceCallback callback);
     /// The user's answer to promptId, kept for its site and each of its kinds; for a notice, its
-    /// acknowledgement.
-    void Answer(uint64_t promptId, bool allow);
+    /// acknowledgement; for a choice, which one was chosen.
+    void Answer(uint64_t promptId, bool allow, int choice = 0);
     /// The engine settled promptId itself (navigation, a closed tab): dropped unanswered.
     void Dismiss(uint64_t promptId);
 
@@ -39,6 +50,8 @@ public:
     static std::u16string PromptText(const std::string& origin, unsigned types);
     /// Why a site's request to share the screen was refused.
     static std::u16string UncapturableScreenText(const std::string& origin);
+    /// The question over the screens and windows a site may share.
+    static std::u16string ChoiceText(const std::string& origin);
 
 private:
     enum class Decision { Ask, Allow, Refuse };
@@ -46,8 +59,10 @@ private:
         uint64_t promptId;
         std::string origin;
         unsigned types;
-        // Null for a notice: its request was refused already.
+        // Both null for a notice: its request was refused already.
         Callback callback;
+        ChoiceCallback chooser;
+        std::vector<std::u16string> choices;
     };
 
     Decision Decide(const std::string& origin, unsigned types) const;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The system's own window message numbers, all of them. The main window receives the
 // first group; the rest stay within one window.
@@ -34,6 +35,8 @@ struct TabPermissionPrompt {
     std::u16string text;
     // False for a notice the user only acknowledges.
     bool question = true;
+    // What the user chooses from, for a question that is a choice.
+    std::vector<std::u16string> choices;
 };
 // A tab's search in its page found matches: wParam the tab's tabId, lParam the highlighted
 // match (from 1; 0 with none) in its low 32 bits and the number of matches above them.

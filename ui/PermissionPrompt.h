@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 /// A tab's question to the user about what its page asks for ("允许" / "拒绝"), shown over
 /// the top of the page; the answer goes to the client handler. One per tab, created on the
@@ -12,10 +13,10 @@ class PermissionPrompt : public platform::ui::WindowImplBase {
 public:
     /// Shows promptId with text over the page in tab (a tab window), or hides the prompt when
     /// promptId is 0; top is where the page starts in the tab, below whatever the tab shows above it.
-    /// A prompt that is no question offers "知道了" alone. Returns the prompt's window, which goes
-    /// with the tab's.
+    /// A prompt that is no question offers "知道了" alone; one with choices lists them, the first
+    /// chosen, above "共享" / "取消". Returns the prompt's window, which goes with the tab's.
     static platform::ui::HWND ShowInTab(platform::ui::HWND tab, platform::ui::HWND prompt, uint64_t promptId,
-        const std::u16string& text, bool question, int top);
+        const std::u16string& text, bool question, const std::vector<std::u16string>& choices, int top);
     /// Keeps the prompt at its place when the tab's size or the page's top changes.
     static void Place(platform::ui::HWND tab, platform::ui::HWND prompt, int top);
 
@@ -26,7 +27,10 @@ public:
     void OnFinalMessage(platform::ui::HWND hwnd) override;
 
 private:
+    void ShowChoices(const std::vector<std::u16string>& choices);
     void Answer(bool allow);
+    int Chosen() const;
 
     uint64_t promptId = 0;
+    int height = 0;
 };

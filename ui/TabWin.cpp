@@ -78,10 +78,11 @@ void TabWin::SetFillsWindow(bool fills)
     FitBrowser();
 }
 
-void TabWin::ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question)
+void TabWin::ShowPermissionPrompt(
+    uint64_t promptId, const std::u16string& text, bool question, const std::vector<std::u16string>& choices)
 {
-    permissionPrompt
-        = PermissionPrompt::ShowInTab(GetHWND(), permissionPrompt, promptId, text, question, PageTop());
+    permissionPrompt = PermissionPrompt::ShowInTab(
+        GetHWND(), permissionPrompt, promptId, text, question, choices, PageTop());
 }
 
 int TabWin::PageTop() const

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class FindBar;
 
@@ -38,7 +39,8 @@ public:
     void SetFillsWindow(bool fills);
     /// Asks the user about promptId over the page; 0 hides the question. When it is no question,
     /// the prompt only tells the user why a request was refused, to be acknowledged ("知道了").
-    void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question = true);
+    void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question = true,
+        const std::vector<std::u16string>& choices = {});
     platform::ui::HWND PermissionPromptWindow() const { return permissionPrompt; }
     /// Opens the tab's find bar above the browser (or gives it the keyboard again).
     void OpenFindBar();

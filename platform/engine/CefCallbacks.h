@@ -62,6 +62,13 @@ public:
     virtual void Continue(cef_permission_request_result_t result) = 0;
 };
 
+class CefScreenSourceCallback : public virtual CefBaseRefCounted {
+public:
+    /// Shares the source at sourceIndex of those offered, or refuses with -1; later calls, and
+    /// calls after the prompt was dismissed, do nothing.
+    virtual void Continue(int sourceIndex) = 0;
+};
+
 class CefAuthCallback : public virtual CefBaseRefCounted {
 public:
     virtual void Continue(const std::string& username, const std::string& password) = 0;

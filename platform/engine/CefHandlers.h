@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform::engine {
 
@@ -175,6 +176,16 @@ public:
         CefRefPtr<CefPermissionPromptCallback> callback)
     {
         (void)browser, (void)promptId, (void)requestingOrigin, (void)requestedPermissions, (void)callback;
+        return false;
+    }
+    /// A page of requestingOrigin asks to share a screen or a window; sourceNames are what the
+    /// desktop offers, the screens first. True when the handler answers through the callback,
+    /// now or later; otherwise the request is refused.
+    virtual bool OnChooseScreenSource(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        const std::string& requestingOrigin, const std::vector<std::string>& sourceNames,
+        CefRefPtr<CefScreenSourceCallback> callback)
+    {
+        (void)browser, (void)promptId, (void)requestingOrigin, (void)sourceNames, (void)callback;
         return false;
     }
     /// A prompt the handler took was settled without it (navigation, the browser closing);

@@ -1,12 +1,17 @@
 #include "EngineMainFrameFixture.h"
 #include "fakes/dbus/FakeNotificationService.h"
 
+#include "platform/ui/ContainerUI.h"
+#include "platform/ui/OptionUI.h"
 #include "support/WaitUntil.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace platform::ui;
 
@@ -22,6 +27,35 @@ function ask(kind) {
     const read = kind === 'clipboard' ? () => navigator.clipboard.readText()
       : () => new Promise(r => setTimeout(r, 1500)).then(() => Clipboard.prototype.readText.call(navigator.clipboard));
     read().then(text => document.title = kind + ':read ' + text, error => document.title = kind + ':' + error.name);
+    return;
+  }
+  if (kind === 'window') {
+    // What the shared window shows: its size and its mean colour.
+    navigator.mediaDevices.getDisplayMedia({ video: true }).then(stream => {
+      const track = stream.getVideoTracks()[0];
+      track.addEventListener('ended', () => document.title = kind + ':ended');
+      const video = document.createElement('video');
+      video.muted = true;
+      video.srcObject = stream;
+      video.play();
+      const look = () => {
+        if (!video.videoWidth) { setTimeout(look, 50); return; }
+        const canvas = document.createElement('canvas');
+        canvas.width = video.videoWidth;
+        canvas.height = video.videoHeight;
+        const context = canvas.getContext('2d');
+        context.drawImage(video, 0, 0);
+        const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
+        const mean = [0, 1, 2].map(c => {
+          let sum = 0;
+          for (let i = c; i < pixels.length; i += 4) sum += pixels[i];
+          return Math.round(sum / (pixels.length / 4));
+        });
+        const red = mean[0] > 200 && mean[1] < 60 && mean[2] < 60;
+        document.title = kind + ':granted ' + canvas.width + 'x' + canvas.height + ' ' + (red ? 'red' : mean.join(','));
+      };
+      look();
+    }, error => document.title = kind + ':' + error.name);
     return;
   }
   if (kind === 'notifications') {
@@ -70,6 +104,17 @@ protected:
     {
         WindowImplBase* prompt = VisiblePrompt();
         return prompt ? prompt->FindControl(u"lbl_permission_text")->GetText() : std::u16string();
+    }
+
+    std::vector<COptionUI*> PromptChoices()
+    {
+        std::vector<COptionUI*> choices;
+        auto* list = VisiblePrompt()
+            ? dynamic_cast<CContainerUI*>(VisiblePrompt()->FindControl(u"lst_permission_choices"))
+            : nullptr;
+        for (int i = 0; list && list->IsVisible() && i < list->GetCount(); ++i)
+            choices.push_back(dynamic_cast<COptionUI*>(list->GetItemAt(i)));
+        return choices;
     }
 
     struct Step {
@@ -154,14 +199,54 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
         GTEST_SKIP() << "needs an X display";
     const std::u16string port = QString::number(site.Port()).toStdU16String();
     const std::u16string local = u"127.0.0.1:" + port;
+    const std::u16string choose = u" 想要共享你屏幕上的内容，请选择要共享的屏幕或窗口";
+    // The screen, chosen first, is the engine's own capture.
     AskInTurn({
         { "localhost", "desktop", u"localhost:" + port + u" 想要共享你的整个屏幕", u"btn_permission_allow",
             u"desktop:granted video 1" },
-        { "localhost", "screen", u"", nullptr, u"screen:granted video 1" },
-        { "127.0.0.1", "screen", local + u" 想要共享你的整个屏幕", u"btn_permission_deny",
-            u"screen:NotAllowedError" },
+        { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
+            u"screen:granted video 1" },
+        { "127.0.0.1", "screen", local + choose, u"btn_permission_deny", u"screen:NotAllowedError" },
         { "127.0.0.1", "desktop", u"", nullptr, u"desktop:NotAllowedError" },
     });
+}
+
+// A window chosen in the prompt reaches the page as a track of just that window, which ends
+// when the window closes.
+TEST_F(PermissionPromptEngineTest, ScreenSharingOffersTheWindowsAndSharesTheOneChosen)
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs an X display";
+    auto shared = std::make_unique<QWidget>();
+    shared->setWindowTitle(QStringLiteral("直播伴侣"));
+    shared->setFixedSize(240, 160);
+    shared->setStyleSheet(QStringLiteral("background: #ff0000;"));
+    shared->show();
+    ASSERT_TRUE(WaitUntil([&] { return shared->windowHandle()->isExposed(); }, 30000));
+
+    ASSERT_TRUE(OpenAskingPage("localhost"));
+    BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("ask('window');", "", 0);
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+    std::vector<std::u16string> names;
+    COptionUI* window = nullptr;
+    for (COptionUI* choice : PromptChoices()) {
+        names.push_back(choice->GetText());
+        if (choice->GetText() == u"直播伴侣")
+            window = choice;
+    }
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), u"整个屏幕");
+    EXPECT_TRUE(PromptChoices().front()->IsSelected());
+    EXPECT_EQ(VisiblePrompt()->FindControl(u"btn_permission_allow")->GetText(), u"共享");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->Activate());
+    ASSERT_TRUE(VisiblePrompt()->FindControl(u"btn_permission_allow")->Activate());
+    EXPECT_TRUE(WaitUntil([&] { return Title() == u"window:granted 240x160 red"; }, 30000))
+        << QString::fromStdU16String(Title()).toStdString();
+
+    shared.reset();
+    EXPECT_TRUE(WaitUntil([&] { return Title() == u"window:ended"; }, 30000))
+        << QString::fromStdU16String(Title()).toStdString();
 }
 
 // The engine cannot capture a Wayland desktop, neither as a Wayland client nor through the

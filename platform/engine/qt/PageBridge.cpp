@@ -1,9 +1,14 @@
 #include "platform/engine/qt/PageBridge.h"
 
+#include "platform/engine/ScreenCapture.h"
 #include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/PageBridgeScript.h"
 #include "platform/engine/qt/QtBrowser.h"
 #include "platform/engine/qt/RenderSide.h"
+#include "platform/engine/qt/ScreenShares.h"
+#include "platform/ui/qt/DesktopSources.h"
+
+#include <QGuiApplication>
 
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -14,6 +19,9 @@
 namespace platform::engine::qt {
 
 namespace {
+    // The choice offered when a page asks to share: the screens and the topmost windows.
+    constexpr size_t kMaxSources = 10;
+
     int NextContextIdentifier()
     {
         static int last = 0;
@@ -77,7 +85,9 @@ PageBridge::PageBridge(QtBrowser* browser, QWebEnginePage* page, ClipboardGestur
     : QObject(page)
     , browser(browser)
     , clipboard(clipboard)
+    , shares(new ScreenShares(this))
 {
+    connect(shares, &ScreenShares::frame, this, &PageBridge::frame);
     auto* channel = new QWebChannel(this);
     channel->registerObject(QStringLiteral("zandrelBridge"), this);
     page->setWebChannel(channel, QWebEngineScript::MainWorld);
@@ -153,6 +163,49 @@ void PageBridge::clipboardRead(const QString& key, int requestId)
         });
 }
 
+void PageBridge::screenShare(const QString& key, int requestId)
+{
+    auto* page = qobject_cast<QWebEnginePage*>(parent());
+    if (!page || !contexts.count(key))
+        return;
+    const QString engineAnswer = QStringLiteral("{\"engine\":true}");
+    // Where nothing can be captured the engine's own request tells the user why.
+    if (!CanCaptureScreen()) {
+        emit answer(key, requestId, true, 0, engineAnswer);
+        return;
+    }
+    const std::vector<platform::ui::qt::DesktopSource> sources
+        = platform::ui::qt::ListDesktopSources(kMaxSources);
+    std::vector<std::string> names;
+    for (const auto& source : sources)
+        names.push_back(source.name.toStdString());
+    const bool oneScreen = QGuiApplication::screens().size() == 1;
+    QPointer<PageBridge> self(this);
+    browser->Prompts().AskChoice(
+        page->url(), names, [self, key, requestId, sources, oneScreen, engineAnswer](int index) {
+            if (!self)
+                return;
+            if (index < 0 || static_cast<size_t>(index) >= sources.size() || !self->contexts.count(key)) {
+                emit self->answer(key, requestId, false, 0, QString());
+                return;
+            }
+            // The engine captures the first screen alone, and more cheaply than frames sent over.
+            if (oneScreen && index == 0) {
+                emit self->answer(key, requestId, true, 0, engineAnswer);
+                return;
+            }
+            const int shareId = self->shares->Start(key, sources[static_cast<size_t>(index)].id);
+            if (shareId == 0)
+                emit self->answer(key, requestId, false, 0, QString());
+            else
+                emit self->answer(key, requestId, true, 0, QStringLiteral("{\"share\":%1}").arg(shareId));
+        });
+}
+
+void PageBridge::frameShown(const QString& key, int shareId) { shares->FrameShown(key, shareId); }
+
+void PageBridge::stopShare(const QString& key, int shareId) { shares->Stop(key, shareId); }
+
 void PageBridge::focusChanged(const QString& key, bool present, bool editable)
 {
     if (!contexts.count(key))
@@ -168,6 +221,7 @@ void PageBridge::Release(const QString& key)
         return;
     CefRefPtr<PageContext> context = it->second;
     contexts.erase(it);
+    shares->StopAll(key);
     if (auto handler = RenderHandler())
         handler->OnContextReleased(browser, browser, context);
     context->Detach();

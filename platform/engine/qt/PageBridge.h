@@ -16,6 +16,7 @@ namespace platform::engine::qt {
 class QtBrowser;
 class PageContext;
 class ClipboardGesture;
+class ScreenShares;
 
 // The page's end of the web channel: turns what the frames' script reports into the
 // application's render-side callbacks and carries query answers back. GUI thread only.
@@ -35,9 +36,17 @@ public:
     Q_INVOKABLE void focusChanged(const QString& key, bool present, bool editable);
     // The top document is about to read the clipboard: answered once the user has been asked.
     Q_INVOKABLE void clipboardRead(const QString& key, int requestId);
+    // The top document asks to share a screen or a window: the user chooses one, or refuses.
+    // Answered with {"engine":true} when the engine's own capture gives what was chosen, and
+    // with {"share":id} when the program sends it as frames.
+    Q_INVOKABLE void screenShare(const QString& key, int requestId);
+    Q_INVOKABLE void frameShown(const QString& key, int shareId);
+    Q_INVOKABLE void stopShare(const QString& key, int shareId);
 
 signals:
     void answer(const QString& key, int requestId, bool success, int errorCode, const QString& response);
+    // A frame of the program's share, base64 JPEG; empty when the share ended.
+    void frame(const QString& key, int shareId, const QString& jpeg);
 
 private:
     void ReleaseAll();
@@ -46,6 +55,7 @@ private:
     // Held: the page may outlive every other holder of its browser while it goes.
     CefRefPtr<QtBrowser> browser;
     QPointer<ClipboardGesture> clipboard;
+    ScreenShares* shares;
     std::map<QString, CefRefPtr<PageContext>> contexts;
 };
 

@@ -16,6 +16,7 @@ var callbacks = {};
 var bridge = null;
 var queue = [];
 var frames = {};
+var shares = {};
 
 function invoke(msg) {
     var a = msg.args;
@@ -23,7 +24,12 @@ function invoke(msg) {
     else if (msg.op === 'released') { bridge.contextReleased(msg.key); delete frames[msg.key]; }
     else if (msg.op === 'call') bridge.call(msg.key, String(a[0]), a[1] | 0, String(a[2]), !!a[3]);
     else if (msg.op === 'focus') bridge.focusChanged(msg.key, !!a[0], !!a[1]);
-    else if (msg.op === 'clipboard' && msg.key === key) bridge.clipboardRead(msg.key, a[0] | 0);
+    // What only the top document may ask for.
+    else if (msg.key !== key) return;
+    else if (msg.op === 'clipboard') bridge.clipboardRead(key, a[0] | 0);
+    else if (msg.op === 'screen') bridge.screenShare(key, a[0] | 0);
+    else if (msg.op === 'frameShown') bridge.frameShown(key, a[0] | 0);
+    else if (msg.op === 'stopShare') bridge.stopShare(key, a[0] | 0);
 }
 function deliver(msg, source) {
     if (source) frames[msg.key] = source;
@@ -58,6 +64,9 @@ if (isTop) {
                 if (k === key) answer(id, ok, code, text);
                 else if (frames[k]) frames[k].postMessage({ zandrelAnswer: 1, key: k, args: [id, ok, code, text] }, '*');
             });
+            bridge.frame.connect(function (k, id, jpeg) {
+                if (k === key && shares[id]) shares[id](jpeg);
+            });
             var pending = queue;
             queue = [];
             pending.forEach(invoke);
@@ -88,6 +97,61 @@ if (isTop) {
             });
         };
     });
+    // The engine captures only the whole desktop; the user chooses a screen or a window first.
+    // What the engine cannot capture the program sends frame by frame, drawn onto a canvas
+    // whose track the page gets, once the first frame is there.
+    var shared = function (id, resolve, reject) {
+        var canvas = document.createElement('canvas');
+        var context = canvas.getContext('2d');
+        var stream = canvas.captureStream();
+        var track = stream.getVideoTracks()[0];
+        var stopTrack = track.stop;
+        var image = new Image();
+        var started = false;
+        var finish = function () {
+            if (!shares[id]) return false;
+            delete shares[id];
+            stopTrack.call(track);
+            return true;
+        };
+        track.stop = function () { if (finish()) send('stopShare', [id]); };
+        shares[id] = function (jpeg) {
+            // The shared window closed: the track ends as a captured one does.
+            if (!jpeg) {
+                if (finish() && started) track.dispatchEvent(new Event('ended'));
+                else if (!started) reject(new DOMException('Could not start video source', 'NotReadableError'));
+                return;
+            }
+            image.src = 'data:image/jpeg;base64,' + jpeg;
+            image.decode().then(function () {
+                if (!shares[id]) return;
+                if (canvas.width !== image.naturalWidth || canvas.height !== image.naturalHeight) {
+                    canvas.width = image.naturalWidth;
+                    canvas.height = image.naturalHeight;
+                }
+                context.drawImage(image, 0, 0);
+                if (!started) { started = true; resolve(stream); }
+                send('frameShown', [id]);
+            }, function () { if (shares[id]) send('frameShown', [id]); });
+        };
+    };
+    var media = navigator.mediaDevices;
+    var displayMedia = media && media.getDisplayMedia;
+    if (typeof displayMedia === 'function') media.getDisplayMedia = function () {
+        var args = arguments;
+        return new Promise(function (resolve, reject) {
+            var id = ++nextId;
+            callbacks[id] = {
+                onSuccess: function (text) {
+                    var choice = JSON.parse(text);
+                    if (choice.engine) displayMedia.apply(media, args).then(resolve, reject);
+                    else shared(choice.share, resolve, reject);
+                },
+                onFailure: function () { reject(new DOMException('Permission denied', 'NotAllowedError')); }
+            };
+            send('screen', [id]);
+        });
+    };
 } else {
     window.addEventListener('message', function (e) {
         var m = e.data;

@@ -24,6 +24,21 @@ namespace {
         uint64_t promptId;
         IMPLEMENT_REFCOUNTING(PromptCallback);
     };
+
+    class ChoiceCallback final : public CefScreenSourceCallback {
+    public:
+        ChoiceCallback(CefRefPtr<QtBrowser> browser, uint64_t promptId)
+            : browser(browser)
+            , promptId(promptId)
+        {
+        }
+        void Continue(int sourceIndex) override { browser->Prompts().Choose(promptId, sourceIndex); }
+
+    private:
+        CefRefPtr<QtBrowser> browser;
+        uint64_t promptId;
+        IMPLEMENT_REFCOUNTING(ChoiceCallback);
+    };
 }
 
 PermissionPrompts::PermissionPrompts(QtBrowser* browser)
@@ -83,6 +98,31 @@ void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function
         Answer(promptId, CEF_PERMISSION_RESULT_DENY);
 }
 
+void PermissionPrompts::AskChoice(
+    const QUrl& origin, const std::vector<std::string>& sourceNames, std::function<void(int index)> settle)
+{
+    auto handler = browser->GetClient()->GetPermissionHandler();
+    if (sourceNames.empty() || !handler) {
+        settle(-1);
+        return;
+    }
+    const uint64_t promptId = ++lastPromptId;
+    choosing[promptId] = std::move(settle);
+    CefRefPtr<CefScreenSourceCallback> callback(new ChoiceCallback(browser, promptId));
+    if (!handler->OnChooseScreenSource(browser, promptId, OriginText(origin), sourceNames, callback))
+        Choose(promptId, -1);
+}
+
+void PermissionPrompts::Choose(uint64_t promptId, int sourceIndex)
+{
+    auto it = choosing.find(promptId);
+    if (it == choosing.end())
+        return;
+    const auto settle = std::move(it->second);
+    choosing.erase(it);
+    settle(sourceIndex);
+}
+
 void PermissionPrompts::Answer(uint64_t promptId, cef_permission_request_result_t result)
 {
     auto it = waiting.find(promptId);
@@ -95,14 +135,22 @@ void PermissionPrompts::Answer(uint64_t promptId, cef_permission_request_result_
 
 void PermissionPrompts::DismissAll(bool answerPage)
 {
-    if (waiting.empty())
+    if (waiting.empty() && choosing.empty())
         return;
     std::map<uint64_t, std::function<void(bool)>> dismissed;
     dismissed.swap(waiting);
+    std::map<uint64_t, std::function<void(int)>> unchosen;
+    unchosen.swap(choosing);
     auto handler = browser->GetClient()->GetPermissionHandler();
     for (const auto& [promptId, settle] : dismissed) {
         if (answerPage)
             settle(false);
+        if (handler)
+            handler->OnDismissPermissionPrompt(browser, promptId, CEF_PERMISSION_RESULT_DISMISS);
+    }
+    for (const auto& [promptId, settle] : unchosen) {
+        if (answerPage)
+            settle(-1);
         if (handler)
             handler->OnDismissPermissionPrompt(browser, promptId, CEF_PERMISSION_RESULT_DISMISS);
     }

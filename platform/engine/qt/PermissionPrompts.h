@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace platform::engine::qt {
 
@@ -24,8 +26,12 @@ public:
     void Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature);
     // The same for a request the engine never raises itself; settle hears the outcome.
     void AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle);
+    // Offers the sources to choose from; settle hears the chosen index, or -1 for a refusal.
+    void AskChoice(const QUrl& origin, const std::vector<std::string>& sourceNames,
+        std::function<void(int index)> settle);
     // The client's answer; prompts already settled are ignored.
     void Answer(uint64_t promptId, cef_permission_request_result_t result);
+    void Choose(uint64_t promptId, int sourceIndex);
     // Refuses every waiting request (unless the page is going anyway) and tells the client.
     void DismissAll(bool answerPage);
 
@@ -37,6 +43,7 @@ public:
 private:
     QtBrowser* browser;
     std::map<uint64_t, std::function<void(bool granted)>> waiting;
+    std::map<uint64_t, std::function<void(int index)>> choosing;
 };
 
 } // namespace platform::engine::qt

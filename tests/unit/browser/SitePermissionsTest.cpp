@@ -16,14 +16,20 @@ constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
 const std::string kSite = "https://live.example";
 const std::string kOtherSite = "https://other.example:8443";
 
-// "allow", "deny" or "" while unanswered.
-class RecordingCallback final : public CefPermissionPromptCallback {
+// "allow", "deny", "share <index>" or "" while unanswered.
+class RecordingCallback final : public CefPermissionPromptCallback, public CefScreenSourceCallback {
 public:
     void Continue(cef_permission_request_result_t result) override
     {
         answers.push_back(result == CEF_PERMISSION_RESULT_ACCEPT ? "allow" : "deny");
     }
+    void Continue(int sourceIndex) override
+    {
+        answers.push_back(sourceIndex < 0 ? "deny" : "share " + std::to_string(sourceIndex));
+    }
     std::vector<std::string> answers;
+    // How many sources it offered.
+    size_t choices = 0;
 
 private:
     IMPLEMENT_REFCOUNTING(RecordingCallback);
@@ -31,12 +37,15 @@ private:
 
 // The requests of a case go in as listed; the user answers or the engine dismisses by prompt id.
 struct Operation {
-    // Uncapturable: a screen request on a desktop the engine cannot capture.
-    enum Kind { Request, Uncapturable, Allow, Refuse, Dismiss } kind;
+    // Uncapturable: a screen request on a desktop the engine cannot capture. Choose: a request
+    // to share one of two sources.
+    enum Kind { Request, Uncapturable, Choose, Allow, Refuse, Dismiss } kind;
     uint64_t promptId;
     int tabId = 0;
     std::string origin = {};
     unsigned types = 0;
+    // The source an Allow chose.
+    int choice = 0;
 };
 
 struct Case {
@@ -83,6 +92,14 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
             { { O::Request, 1, 1, kSite, kCamera }, { O::Uncapturable, 2, 1, kSite, kScreen },
                 { O::Allow, 1 }, { O::Allow, 2 }, { O::Request, 3, 1, kSite, kScreen } },
             { { 1, "allow" }, { 2, "deny" }, { 3, "" } }, { { 1, 3 } }, { 2 } },
+        { "a choice is asked each time, and a sharing site's screen requests are allowed",
+            { { O::Choose, 1, 1, kSite }, { O::Request, 2, 1, kSite, kScreen }, { O::Allow, 1, 0, {}, 0, 1 },
+                { O::Choose, 3, 1, kSite }, { O::Allow, 3, 0, {}, 0, 5 } },
+            { { 1, "share 1" }, { 2, "allow" }, { 3, "deny" } }, { { 1, 0 } } },
+        { "a site refused once is refused its choice without asking",
+            { { O::Request, 1, 1, kSite, kScreen }, { O::Choose, 2, 1, kSite }, { O::Refuse, 1 },
+                { O::Choose, 3, 2, kSite } },
+            { { 1, "deny" }, { 2, "deny" }, { 3, "deny" } }, { { 1, 0 } } },
         { "answers to unknown prompts change nothing",
             { { O::Allow, 7 }, { O::Request, 1, 1, kSite, kCamera } }, { { 1, "" } }, { { 1, 1 } } },
     };
@@ -90,20 +107,28 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
         SCOPED_TRACE(test.name);
         std::map<int, uint64_t> shown;
         std::set<uint64_t> notices;
-        SitePermissions permissions(
-            [&](int tabId, uint64_t promptId, const std::u16string& text, bool question) {
-                EXPECT_EQ(text.empty(), promptId == 0);
-                shown[tabId] = promptId;
-                if (!question)
-                    notices.insert(promptId);
-            });
         std::map<uint64_t, CefRefPtr<RecordingCallback>> callbacks;
+        SitePermissions permissions([&](int tabId, const SitePermissions::Prompt& prompt) {
+            EXPECT_EQ(prompt.text.empty(), prompt.promptId == 0);
+            shown[tabId] = prompt.promptId;
+            if (!prompt.question)
+                notices.insert(prompt.promptId);
+            if (prompt.promptId) {
+                EXPECT_EQ(prompt.choices.size(), callbacks[prompt.promptId]->choices);
+            }
+        });
         for (const Operation& operation : test.operations) {
             switch (operation.kind) {
             case O::Request:
                 callbacks[operation.promptId] = new RecordingCallback;
                 permissions.Request(operation.tabId, operation.promptId, operation.origin, operation.types,
                     callbacks[operation.promptId]);
+                break;
+            case O::Choose:
+                callbacks[operation.promptId] = new RecordingCallback;
+                callbacks[operation.promptId]->choices = 2;
+                permissions.Choose(operation.tabId, operation.promptId, operation.origin,
+                    { u"整个屏幕", u"直播伴侣" }, callbacks[operation.promptId]);
                 break;
             case O::Uncapturable:
                 callbacks[operation.promptId] = new RecordingCallback;
@@ -112,7 +137,7 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
                 break;
             case O::Allow:
             case O::Refuse:
-                permissions.Answer(operation.promptId, operation.kind == O::Allow);
+                permissions.Answer(operation.promptId, operation.kind == O::Allow, operation.choice);
                 break;
             case O::Dismiss:
                 permissions.Dismiss(operation.promptId);
@@ -139,6 +164,8 @@ TEST(SitePermissionsTest, ThePromptNamesTheHostAndWhatItWants)
         u"other.example:8443 想要使用你的摄像头和麦克风");
     EXPECT_EQ(SitePermissions::PromptText("http://[::1]:9000", CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE),
         u"[::1]:9000 想要共享你的整个屏幕");
+    EXPECT_EQ(SitePermissions::ChoiceText("https://live.example"),
+        u"live.example 想要共享你屏幕上的内容，请选择要共享的屏幕或窗口");
     EXPECT_EQ(SitePermissions::UncapturableScreenText("https://live.example"),
         u"live.example 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕");
 }

@@ -1,0 +1,150 @@
+#include "platform/ui/qt/DesktopSources.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb.h>
+
+namespace platform::ui::qt {
+
+namespace {
+    const QString kScreenPrefix = QStringLiteral("screen:");
+    const QString kWindowPrefix = QStringLiteral("window:");
+
+    template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+    template <typename Reply> ReplyPtr<Reply> Own(Reply* reply) { return ReplyPtr<Reply>(reply, &std::free); }
+
+    xcb_connection_t* Connection()
+    {
+        auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        return x11 ? x11->connection() : nullptr;
+    }
+
+    xcb_window_t Root(xcb_connection_t* connection)
+    {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        return screen ? screen->root : xcb_window_t(XCB_WINDOW_NONE);
+    }
+
+    xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
+    {
+        auto reply = Own(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+
+    // A property's value; at most 1 MiB of it, as a window's title or list never needs more.
+    QByteArray Property(
+        xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
+    {
+        if (property == XCB_ATOM_NONE)
+            return {};
+        auto reply = Own(xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, window, property, type, 0, 1 << 18), nullptr));
+        if (!reply || reply->type != type)
+            return {};
+        return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+            xcb_get_property_value_length(reply.get()));
+    }
+
+    std::vector<xcb_window_t> Windows(const QByteArray& value)
+    {
+        std::vector<xcb_window_t> windows(static_cast<size_t>(value.size()) / sizeof(xcb_window_t));
+        if (!windows.empty())
+            memcpy(windows.data(), value.constData(), windows.size() * sizeof(xcb_window_t));
+        return windows;
+    }
+
+    QString Title(xcb_connection_t* connection, xcb_window_t window)
+    {
+        const QByteArray utf8
+            = Property(connection, window, Atom(connection, "_NET_WM_NAME"), Atom(connection, "UTF8_STRING"));
+        if (!utf8.isEmpty())
+            return QString::fromUtf8(utf8).trimmed();
+        return QString::fromLatin1(Property(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING)).trimmed();
+    }
+
+    // Bottom to top, as X stacks them.
+    std::vector<xcb_window_t> StackedWindows(xcb_connection_t* connection)
+    {
+        const xcb_window_t root = Root(connection);
+        std::vector<xcb_window_t> managed = Windows(
+            Property(connection, root, Atom(connection, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW));
+        if (managed.empty())
+            managed
+                = Windows(Property(connection, root, Atom(connection, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW));
+        if (!managed.empty())
+            return managed;
+        auto tree = Own(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+        std::vector<xcb_window_t> mapped;
+        if (!tree)
+            return mapped;
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            auto attributes = Own(xcb_get_window_attributes_reply(
+                connection, xcb_get_window_attributes(connection, children[i]), nullptr));
+            if (attributes && !attributes->override_redirect
+                && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+                mapped.push_back(children[i]);
+        }
+        return mapped;
+    }
+
+    bool WindowExists(xcb_connection_t* connection, xcb_window_t window)
+    {
+        return Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr))
+            != nullptr;
+    }
+
+    QString ScreenName(int index, const QScreen* screen, int count)
+    {
+        if (count == 1)
+            return QStringLiteral("整个屏幕");
+        return QStringLiteral("屏幕 %1（%2×%3）")
+            .arg(index + 1)
+            .arg(screen->geometry().width())
+            .arg(screen->geometry().height());
+    }
+}
+
+std::vector<DesktopSource> ListDesktopSources(size_t limit)
+{
+    std::vector<DesktopSource> sources;
+    const auto screens = QGuiApplication::screens();
+    for (int i = 0; i < screens.size() && sources.size() < limit; ++i)
+        sources.push_back({ kScreenPrefix + QString::number(i), ScreenName(i, screens[i], screens.size()) });
+    xcb_connection_t* connection = Connection();
+    if (!connection)
+        return sources;
+    const std::vector<xcb_window_t> stacked = StackedWindows(connection);
+    for (auto it = stacked.rbegin(); it != stacked.rend() && sources.size() < limit; ++it) {
+        const QString title = Title(connection, *it);
+        if (!title.isEmpty())
+            sources.push_back({ kWindowPrefix + QString::number(*it), title });
+    }
+    return sources;
+}
+
+DesktopFrame GrabDesktopSource(const QString& id)
+{
+    const auto screens = QGuiApplication::screens();
+    if (id.startsWith(kScreenPrefix)) {
+        bool ok = false;
+        const int index = id.mid(kScreenPrefix.size()).toInt(&ok);
+        if (!ok || index < 0 || index >= screens.size())
+            return { QImage(), true };
+        return { screens[index]->grabWindow(0).toImage(), false };
+    }
+    bool ok = false;
+    const auto window = static_cast<xcb_window_t>(id.mid(kWindowPrefix.size()).toUInt(&ok));
+    xcb_connection_t* connection = Connection();
+    if (!id.startsWith(kWindowPrefix) || !ok || !connection || screens.isEmpty()
+        || !WindowExists(connection, window))
+        return { QImage(), true };
+    return { screens.first()->grabWindow(window).toImage(), false };
+}
+
+} // namespace platform::ui::qt
