@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config dpkg-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     libcurl4-openssl-dev libssl-dev openssl ca-certificates libjsoncpp-dev libgtest-dev libgmock-dev
-    libcpp-httplib-dev libxcb1-dev qt6-translations-l10n
+    libcpp-httplib-dev libxcb1-dev libxcb-composite0-dev qt6-translations-l10n
     xvfb xauth x11-apps x11-utils xdotool openbox imagemagick fonts-wqy-microhei pkexec
     qt6-wayland fcitx5-frontend-qt6 weston xwayland desktop-file-utils appstream dbus-daemon python3
     python3-dbus python3-gi at-spi2-core clang-format-14

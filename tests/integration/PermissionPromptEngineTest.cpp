@@ -211,8 +211,8 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
     });
 }
 
-// A window chosen in the prompt reaches the page as a track of just that window, which ends
-// when the window closes.
+// A window chosen in the prompt reaches the page as a track of just that window, even where
+// another window covers it, and the track ends when the window closes.
 TEST_F(PermissionPromptEngineTest, ScreenSharingOffersTheWindowsAndSharesTheOneChosen)
 {
     if (QGuiApplication::platformName() != QStringLiteral("xcb"))
@@ -221,8 +221,15 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingOffersTheWindowsAndSharesTheOneC
     shared->setWindowTitle(QStringLiteral("直播伴侣"));
     shared->setFixedSize(240, 160);
     shared->setStyleSheet(QStringLiteral("background: #ff0000;"));
+    shared->move(100, 100);
     shared->show();
     ASSERT_TRUE(WaitUntil([&] { return shared->windowHandle()->isExposed(); }, 30000));
+    QWidget cover;
+    cover.setWindowTitle(QStringLiteral("cover"));
+    cover.setStyleSheet(QStringLiteral("background: #0000ff;"));
+    cover.setGeometry(shared->geometry());
+    cover.show();
+    ASSERT_TRUE(WaitUntil([&] { return cover.windowHandle()->isExposed(); }, 30000));
 
     ASSERT_TRUE(OpenAskingPage("localhost"));
     BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("ask('window');", "", 0);

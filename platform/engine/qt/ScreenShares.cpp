@@ -38,12 +38,13 @@ ScreenShares::~ScreenShares() = default;
 
 int ScreenShares::Start(const QString& key, const QString& sourceId)
 {
-    if (platform::ui::qt::GrabDesktopSource(sourceId).gone)
+    auto capture = std::make_unique<platform::ui::qt::DesktopCapture>(sourceId);
+    if (!capture->Valid())
         return 0;
     const int shareId = ++lastShareId;
     Share& share = shares[shareId];
     share.key = key;
-    share.sourceId = sourceId;
+    share.capture = std::move(capture);
     share.next = std::make_unique<QTimer>();
     share.next->setSingleShot(true);
     connect(share.next.get(), &QTimer::timeout, this, [this, shareId] { Capture(shareId); });
@@ -80,7 +81,7 @@ void ScreenShares::Capture(int shareId)
         return;
     Share& share = it->second;
     share.sinceGrab.start();
-    const platform::ui::qt::DesktopFrame grabbed = platform::ui::qt::GrabDesktopSource(share.sourceId);
+    const platform::ui::qt::DesktopFrame grabbed = share.capture->Grab();
     if (grabbed.gone) {
         const QString key = share.key;
         shares.erase(it);

@@ -7,6 +7,10 @@
 #include <map>
 #include <memory>
 
+namespace platform::ui::qt {
+class DesktopCapture;
+}
+
 namespace platform::engine::qt {
 
 // The screens and windows the program captures for a page itself, as the engine captures only
@@ -40,7 +44,7 @@ signals:
 private:
     struct Share {
         QString key;
-        QString sourceId;
+        std::unique_ptr<platform::ui::qt::DesktopCapture> capture;
         std::unique_ptr<QTimer> next;
         // Since the last frame's grab, which the next one is timed from.
         QElapsedTimer sinceGrab;

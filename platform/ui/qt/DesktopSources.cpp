@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <cstdlib>
 #include <memory>
+#include <xcb/composite.h>
 #include <xcb/xcb.h>
 
 namespace platform::ui::qt {
@@ -93,6 +94,17 @@ namespace {
         return mapped;
     }
 
+    // Redirection, and naming a redirected window's pixmap, came with version 0.2.
+    bool CanRedirect(xcb_connection_t* connection)
+    {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_composite_id);
+        if (!extension || !extension->present)
+            return false;
+        auto version = Own(xcb_composite_query_version_reply(
+            connection, xcb_composite_query_version(connection, 0, 2), nullptr));
+        return version && (version->major_version > 0 || version->minor_version >= 2);
+    }
+
     bool WindowExists(xcb_connection_t* connection, xcb_window_t window)
     {
         return Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr))
@@ -128,23 +140,92 @@ std::vector<DesktopSource> ListDesktopSources(size_t limit)
     return sources;
 }
 
-DesktopFrame GrabDesktopSource(const QString& id)
+DesktopCapture::DesktopCapture(const QString& id)
+{
+    bool ok = false;
+    if (id.startsWith(kScreenPrefix)) {
+        const int index = id.mid(kScreenPrefix.size()).toInt(&ok);
+        if (ok && index >= 0 && index < QGuiApplication::screens().size())
+            screen = index;
+        return;
+    }
+    xcb_connection_t* connection = Connection();
+    const auto id32 = id.startsWith(kWindowPrefix) ? id.mid(kWindowPrefix.size()).toUInt(&ok) : 0u;
+    if (!ok || !connection || !WindowExists(connection, id32))
+        return;
+    window = id32;
+    if (!CanRedirect(connection))
+        return;
+    // Checked, so that a failure (no composite extension) is ours to handle, not Qt's to log.
+    xcb_generic_error_t* error = xcb_request_check(connection,
+        xcb_composite_redirect_window_checked(connection, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
+    redirected = error == nullptr;
+    std::free(error);
+}
+
+DesktopCapture::~DesktopCapture()
+{
+    xcb_connection_t* connection = Connection();
+    if (redirected && connection)
+        std::free(xcb_request_check(connection,
+            xcb_composite_unredirect_window_checked(connection, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC)));
+}
+
+DesktopFrame DesktopCapture::Grab() const
+{
+    if (screen >= 0)
+        return GrabScreen();
+    if (window)
+        return GrabWindow();
+    return { QImage(), true };
+}
+
+DesktopFrame DesktopCapture::GrabScreen() const
 {
     const auto screens = QGuiApplication::screens();
-    if (id.startsWith(kScreenPrefix)) {
-        bool ok = false;
-        const int index = id.mid(kScreenPrefix.size()).toInt(&ok);
-        if (!ok || index < 0 || index >= screens.size())
-            return { QImage(), true };
-        return { screens[index]->grabWindow(0).toImage(), false };
-    }
-    bool ok = false;
-    const auto window = static_cast<xcb_window_t>(id.mid(kWindowPrefix.size()).toUInt(&ok));
-    xcb_connection_t* connection = Connection();
-    if (!id.startsWith(kWindowPrefix) || !ok || !connection || screens.isEmpty()
-        || !WindowExists(connection, window))
+    if (screen >= screens.size())
         return { QImage(), true };
-    return { screens.first()->grabWindow(window).toImage(), false };
+    return { screens[screen]->grabWindow(0).toImage(), false };
+}
+
+DesktopFrame DesktopCapture::GrabWindow() const
+{
+    xcb_connection_t* connection = Connection();
+    if (!connection)
+        return { QImage(), true };
+    auto geometry = Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+    if (!geometry)
+        return { QImage(), true };
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const bool plainPixels = (geometry->depth == 24 || geometry->depth == 32)
+        && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+    if (!redirected || !plainPixels) {
+        const auto screens = QGuiApplication::screens();
+        return { screens.isEmpty() ? QImage() : screens.first()->grabWindow(window).toImage(), false };
+    }
+    // The window's own pixels, kept by the server while it is redirected; none while it is unmapped.
+    const xcb_pixmap_t pixmap = xcb_generate_id(connection);
+    xcb_generic_error_t* error
+        = xcb_request_check(connection, xcb_composite_name_window_pixmap_checked(connection, window, pixmap));
+    if (error) {
+        std::free(error);
+        return { QImage(), false };
+    }
+    const int border = geometry->border_width;
+    auto image = Own(xcb_get_image_reply(connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, static_cast<int16_t>(border),
+            static_cast<int16_t>(border), geometry->width, geometry->height, ~0u),
+        &error));
+    std::free(error);
+    xcb_free_pixmap(connection, pixmap);
+    const int width = geometry->width;
+    const int height = geometry->height;
+    if (!image || width <= 0 || height <= 0 || xcb_get_image_data_length(image.get()) < width * height * 4)
+        return { QImage(), false };
+    // Both depths come as 32-bit pixels; the alpha of a translucent window's is not shown.
+    auto* data = xcb_get_image_data(image.get());
+    xcb_get_image_reply_t* reply = image.release();
+    return { QImage(data, width, height, width * 4, QImage::Format_RGB32, &std::free, reply), false };
 }
 
 } // namespace platform::ui::qt

@@ -23,7 +23,27 @@ struct DesktopFrame {
 // Windows are listed only on X11, from the window manager's client list, or without one, from
 // the root's mapped children that have a name.
 std::vector<DesktopSource> ListDesktopSources(size_t limit);
-// A null image with gone false when the source shows nothing just now (a minimised window).
-DesktopFrame GrabDesktopSource(const QString& id);
+// Captures one source for as long as it lives. A window is meanwhile kept whole off-screen by
+// the X server, so that windows above it do not show through and it can be grabbed covered.
+class DesktopCapture {
+public:
+    explicit DesktopCapture(const QString& id);
+    ~DesktopCapture();
+    DesktopCapture(const DesktopCapture&) = delete;
+    DesktopCapture& operator=(const DesktopCapture&) = delete;
+
+    // False when there was no such source to begin with.
+    bool Valid() const { return screen >= 0 || window != 0; }
+    // A null image with gone false when the source shows nothing just now (a minimised window).
+    DesktopFrame Grab() const;
+
+private:
+    DesktopFrame GrabScreen() const;
+    DesktopFrame GrabWindow() const;
+
+    int screen = -1;
+    unsigned window = 0;
+    bool redirected = false;
+};
 
 } // namespace platform::ui::qt
