@@ -120,7 +120,9 @@ void SitePermissions::Answer(uint64_t promptId, bool allow, int choice)
                 Settle();
                 return;
             }
-            for (unsigned bit = 1; bit != 0 && bit <= pending.types; bit <<= 1) {
+            // Cancelling a choice closes it, as a browser's picker does: the site may ask again.
+            for (unsigned bit = 1; bit != 0 && bit <= pending.types && (allow || !pending.chooser);
+                 bit <<= 1) {
                 if (pending.types & bit)
                     answers[{ pending.origin, bit }] = allow;
             }

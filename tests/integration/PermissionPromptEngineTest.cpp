@@ -206,8 +206,11 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
             u"desktop:granted video 1" },
         { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
             u"screen:granted video 1" },
+        // Cancelling the choice is not remembered; refusing the engine's question is.
         { "127.0.0.1", "screen", local + choose, u"btn_permission_deny", u"screen:NotAllowedError" },
-        { "127.0.0.1", "desktop", u"", nullptr, u"desktop:NotAllowedError" },
+        { "127.0.0.1", "desktop", local + u" 想要共享你的整个屏幕", u"btn_permission_deny",
+            u"desktop:NotAllowedError" },
+        { "127.0.0.1", "screen", u"", nullptr, u"screen:NotAllowedError" },
     });
 }
 

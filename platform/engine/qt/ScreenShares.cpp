@@ -88,11 +88,12 @@ void ScreenShares::Capture(int shareId)
         emit frame(key, shareId, QString());
         return;
     }
-    // Nothing to show just now (a minimised window): looked at again a moment later.
-    if (grabbed.image.isNull()) {
+    // Nothing new to show (a still window, a minimised one): looked at again a moment later.
+    if (grabbed.image.isNull() || grabbed.image == share.lastSent) {
         share.next->start(kFrameIntervalMs);
         return;
     }
+    share.lastSent = grabbed.image;
     share.encoding = true;
     // Encoding takes longer than the grab; off the GUI thread, the window stays responsive.
     QThreadPool::globalInstance()->start(

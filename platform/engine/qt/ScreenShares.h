@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -48,6 +49,8 @@ private:
         std::unique_ptr<QTimer> next;
         // Since the last frame's grab, which the next one is timed from.
         QElapsedTimer sinceGrab;
+        // What was sent last: an unchanged source costs a grab and a comparison, nothing more.
+        QImage lastSent;
         bool encoding = false;
     };
 
