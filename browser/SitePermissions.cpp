@@ -15,8 +15,7 @@ constexpr unsigned kClipboard = CEF_PERMISSION_TYPE_CLIPBOARD;
 
 std::u16string WhatIsWanted(unsigned types)
 {
-    // The engine shares the entire screen (it offers no choice of screen or window), so the
-    // prompt says so rather than promising a choice.
+    // A request the engine raises itself shares the entire screen, so the prompt says so.
     if (types & kScreen)
         return (types & kScreenAudio) ? u"共享你的整个屏幕和电脑声音" : u"共享你的整个屏幕";
     if ((types & kCamera) && (types & kMicrophone))

@@ -13,6 +13,8 @@ namespace platform::ui::qt {
 namespace {
     const QString kScreenPrefix = QStringLiteral("screen:");
     const QString kWindowPrefix = QStringLiteral("window:");
+    // An 8K picture; a window any larger (X allows 32767 a side) would make its grab gigabytes.
+    constexpr qint64 kMaxGrabPixels = 7680LL * 4320;
 
     template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
@@ -196,6 +198,8 @@ DesktopFrame DesktopCapture::GrabWindow() const
     auto geometry = Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
     if (!geometry)
         return { QImage(), true };
+    if (qint64(geometry->width) * geometry->height > kMaxGrabPixels)
+        return { QImage(), false };
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const bool plainPixels = (geometry->depth == 24 || geometry->depth == 32)
         && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
