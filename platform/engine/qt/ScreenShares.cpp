@@ -89,8 +89,13 @@ void ScreenShares::Capture(int shareId)
         return;
     }
     // Nothing new to show (a still window, a minimised one): looked at again a moment later.
-    if (grabbed.image.isNull() || grabbed.image == share.lastSent) {
+    const bool unchanged = grabbed.image.isNull() || grabbed.image == share.lastSent;
+    if (unchanged && (share.lastJpeg.isEmpty() || share.sinceSent.elapsed() < kRefreshMs)) {
         share.next->start(kFrameIntervalMs);
+        return;
+    }
+    if (unchanged) {
+        Sent(shareId, share.lastJpeg);
         return;
     }
     share.lastSent = grabbed.image;
@@ -115,6 +120,8 @@ void ScreenShares::Sent(int shareId, const QString& jpeg)
     if (it == shares.end())
         return;
     it->second.encoding = false;
+    it->second.lastJpeg = jpeg;
+    it->second.sinceSent.start();
     emit frame(it->second.key, shareId, jpeg);
 }
 

@@ -36,6 +36,8 @@ public:
     // Larger sources are scaled down to fit, as a browser's capture does for a call.
     static constexpr int kMaxWidth = 1920;
     static constexpr int kMaxHeight = 1080;
+    // How often an unchanged source's frame is sent all the same.
+    static constexpr int kRefreshMs = 1000;
 
 signals:
     // One frame of shareId for the document key, base64 JPEG; empty when the share ended
@@ -49,8 +51,11 @@ private:
         std::unique_ptr<QTimer> next;
         // Since the last frame's grab, which the next one is timed from.
         QElapsedTimer sinceGrab;
-        // What was sent last: an unchanged source costs a grab and a comparison, nothing more.
+        // What was sent last: an unchanged source costs a grab and a comparison, and is sent
+        // again only once a second, for what starts watching the track later.
         QImage lastSent;
+        QString lastJpeg;
+        QElapsedTimer sinceSent;
         bool encoding = false;
     };
 
