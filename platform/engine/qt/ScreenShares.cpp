@@ -120,6 +120,11 @@ void ScreenShares::Sent(int shareId, const QString& jpeg)
     if (it == shares.end())
         return;
     it->second.encoding = false;
+    // A picture the encoder could not take is skipped; an empty frame would end the share.
+    if (jpeg.isEmpty()) {
+        it->second.next->start(kFrameIntervalMs);
+        return;
+    }
     it->second.lastJpeg = jpeg;
     it->second.sinceSent.start();
     emit frame(it->second.key, shareId, jpeg);
