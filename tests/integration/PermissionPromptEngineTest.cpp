@@ -58,6 +58,13 @@ function ask(kind) {
     }, error => document.title = kind + ':' + error.name);
     return;
   }
+  if (kind === 'twice') {
+    // The second request, made while the first is being answered.
+    const share = () => navigator.mediaDevices.getDisplayMedia({ video: true });
+    Promise.allSettled([share(), share()]).then(results => document.title = kind + ':' + results.map(
+      result => result.status === 'fulfilled' ? 'granted' : result.reason.name).join(' '));
+    return;
+  }
   if (kind === 'notifications') {
     Notification.requestPermission().then(answer => document.title = kind + ':' + answer);
     return;
@@ -206,6 +213,8 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
             u"desktop:granted video 1" },
         { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
             u"screen:granted video 1" },
+        { "localhost", "twice", u"localhost:" + port + choose, u"btn_permission_allow",
+            u"twice:granted NotAllowedError" },
         // Cancelling the choice is not remembered; refusing the engine's question is.
         { "127.0.0.1", "screen", local + choose, u"btn_permission_deny", u"screen:NotAllowedError" },
         { "127.0.0.1", "desktop", local + u" 想要共享你的整个屏幕", u"btn_permission_deny",

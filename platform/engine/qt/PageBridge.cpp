@@ -174,6 +174,11 @@ void PageBridge::screenShare(const QString& key, int requestId)
         emit answer(key, requestId, true, 0, engineAnswer);
         return;
     }
+    // Another request while the user is choosing is refused, so a page cannot pile them up.
+    if (choosing) {
+        emit answer(key, requestId, false, 0, QString());
+        return;
+    }
     const std::vector<platform::ui::qt::DesktopSource> sources
         = platform::ui::qt::ListDesktopSources(kMaxSources);
     std::vector<std::string> names;
@@ -181,10 +186,12 @@ void PageBridge::screenShare(const QString& key, int requestId)
         names.push_back(source.name.toStdString());
     const bool oneScreen = QGuiApplication::screens().size() == 1;
     QPointer<PageBridge> self(this);
+    choosing = true;
     browser->Prompts().AskChoice(
         page->url(), names, [self, key, requestId, sources, oneScreen, engineAnswer](int index) {
             if (!self)
                 return;
+            self->choosing = false;
             if (index < 0 || static_cast<size_t>(index) >= sources.size() || !self->contexts.count(key)) {
                 emit self->answer(key, requestId, false, 0, QString());
                 return;

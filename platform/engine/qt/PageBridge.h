@@ -56,6 +56,8 @@ private:
     CefRefPtr<QtBrowser> browser;
     QPointer<ClipboardGesture> clipboard;
     ScreenShares* shares;
+    // A page asks for one choice of what to share at a time.
+    bool choosing = false;
     std::map<QString, CefRefPtr<PageContext>> contexts;
 };
 

@@ -4,7 +4,9 @@
 #include <QPixmap>
 #include <QScreen>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <string>
 #include <xcb/composite.h>
 #include <xcb/xcb.h>
 
@@ -32,11 +34,19 @@ namespace {
         return screen ? screen->root : xcb_window_t(XCB_WINDOW_NONE);
     }
 
+    // Asked of the server once: the names are the same for as long as Qt's connection lasts.
     xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
     {
+        static std::map<std::string, xcb_atom_t> known;
+        auto it = known.find(name);
+        if (it != known.end())
+            return it->second;
         auto reply = Own(xcb_intern_atom_reply(
             connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        if (!reply)
+            return XCB_ATOM_NONE;
+        known[name] = reply->atom;
+        return reply->atom;
     }
 
     // A property's value; at most 1 MiB of it, as a window's title or list never needs more.
