@@ -168,7 +168,7 @@ DesktopCapture::DesktopCapture(const QString& id)
     window = id32;
     if (!CanRedirect(connection))
         return;
-    // Checked, so that a failure (no composite extension) is ours to handle, not Qt's to log.
+    // Checked, so that a failure (the window went meanwhile) is ours to handle, not Qt's to log.
     xcb_generic_error_t* error = xcb_request_check(connection,
         xcb_composite_redirect_window_checked(connection, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
     redirected = error == nullptr;

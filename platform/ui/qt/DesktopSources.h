@@ -23,6 +23,7 @@ struct DesktopFrame {
 // Windows are listed only on X11, from the window manager's client list, or without one, from
 // the root's mapped children that have a name.
 std::vector<DesktopSource> ListDesktopSources(size_t limit);
+
 // Captures one source for as long as it lives. A window is meanwhile kept whole off-screen by
 // the X server, so that windows above it do not show through and it can be grabbed covered.
 class DesktopCapture {
