@@ -29,12 +29,6 @@ RECT PromptRect(HWND tab, int top, int height)
     const int width = std::min(kWidth, std::max(0, static_cast<int>(rect.right - rect.left) - 2 * kMargin));
     return RECT { kMargin, top + kMargin, kMargin + width, top + kMargin + height };
 }
-
-int PromptHeight(HWND prompt)
-{
-    const RECT rect = GetWindowRect(prompt);
-    return static_cast<int>(rect.bottom - rect.top);
-}
 }
 
 HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const std::u16string& text,
@@ -73,9 +67,10 @@ HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const
 
 void PermissionPrompt::Place(HWND tab, HWND prompt, int top)
 {
-    if (!IsWindow(prompt))
+    auto* window = dynamic_cast<PermissionPrompt*>(WindowFromHandle(prompt));
+    if (!window)
         return;
-    const RECT place = PromptRect(tab, top, PromptHeight(prompt));
+    const RECT place = PromptRect(tab, top, window->height);
     SetWindowPos(
         prompt, place.left, place.top, place.right - place.left, place.bottom - place.top, SWP_NOZORDER);
 }

@@ -33,6 +33,17 @@ QRect AllowButton(const QImage& window)
     return found;
 }
 
+// Waits until the prompt shows in window; allow is where its "允许" (or "共享") button is.
+bool WaitForAllowButton(const DesktopSession& desktop, const QString& window, QRect& allow)
+{
+    return WaitUntil(
+        [&] {
+            allow = AllowButton(desktop.Capture(window));
+            return allow.width() > 20 && allow.height() > 10;
+        },
+        60000);
+}
+
 class PermissionPromptDesktopTest : public ProgramOnDesktopTest {
 protected:
     DesktopProgram::Preparation Preparation() const override
@@ -70,13 +81,7 @@ TEST_F(PermissionPromptDesktopTest, ThePageGetsWhatWasClickedInTheQuestion)
             desktop.ClickAt(program->mainWindow, window.width() / 2, window.height() * 3 / 4);
         }
         QRect allow;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                allow = AllowButton(desktop.Capture(program->mainWindow));
-                return allow.width() > 20 && allow.height() > 10;
-            },
-            60000))
-            << "no question on the screen";
+        ASSERT_TRUE(WaitForAllowButton(desktop, program->mainWindow, allow)) << "no question on the screen";
         if (row.findBar) {
             const QRect belowCaption = allow;
             desktop.Key("ctrl+f");
@@ -153,13 +158,7 @@ protected:
 TEST_F(ScreenChoiceDesktopTest, ThePageGetsTheWindowClickedInTheList)
 {
     QRect share;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            share = AllowButton(desktop.Capture(program->mainWindow));
-            return share.width() > 20 && share.height() > 10;
-        },
-        60000))
-        << "no choice on the screen";
+    ASSERT_TRUE(WaitForAllowButton(desktop, program->mainWindow, share)) << "no choice on the screen";
     DesktopSession::Keep(desktop.Capture("root"), "screen-choice");
     // The list ends a gap above the buttons; its last row is the lowest window, the other program's.
     const int lastRow = share.top() - 10 - 28 / 2;

@@ -7,6 +7,19 @@ namespace platform::engine::qt {
 namespace {
     uint64_t lastPromptId = 0;
 
+    // Hands promptId's waiting request its outcome, once; a request already settled is ignored.
+    template <typename Outcome>
+    void Settle(
+        std::map<uint64_t, std::function<void(Outcome)>>& requests, uint64_t promptId, Outcome outcome)
+    {
+        auto it = requests.find(promptId);
+        if (it == requests.end())
+            return;
+        const auto settle = std::move(it->second);
+        requests.erase(it);
+        settle(outcome);
+    }
+
     class PromptCallback final : public CefPermissionPromptCallback {
     public:
         PromptCallback(CefRefPtr<QtBrowser> browser, uint64_t promptId)
@@ -115,22 +128,12 @@ void PermissionPrompts::AskChoice(
 
 void PermissionPrompts::Choose(uint64_t promptId, int sourceIndex)
 {
-    auto it = choosing.find(promptId);
-    if (it == choosing.end())
-        return;
-    const auto settle = std::move(it->second);
-    choosing.erase(it);
-    settle(sourceIndex);
+    Settle(choosing, promptId, sourceIndex);
 }
 
 void PermissionPrompts::Answer(uint64_t promptId, cef_permission_request_result_t result)
 {
-    auto it = waiting.find(promptId);
-    if (it == waiting.end())
-        return;
-    const auto settle = std::move(it->second);
-    waiting.erase(it);
-    settle(result == CEF_PERMISSION_RESULT_ACCEPT);
+    Settle(waiting, promptId, result == CEF_PERMISSION_RESULT_ACCEPT);
 }
 
 void PermissionPrompts::DismissAll(bool answerPage)
