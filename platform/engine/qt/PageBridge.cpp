@@ -9,6 +9,7 @@
 #include "platform/ui/qt/DesktopSources.h"
 
 #include <QGuiApplication>
+#include <QRandomGenerator>
 
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -90,7 +91,7 @@ PageBridge::PageBridge(QtBrowser* browser, QWebEnginePage* page, ClipboardGestur
     connect(shares, &ScreenShares::frame, this, &PageBridge::frame);
     auto* channel = new QWebChannel(this);
     channel->registerObject(QStringLiteral("zandrelBridge"), this);
-    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
     if (auto handler = RenderHandler())
         handler->OnBrowserCreated(browser);
 }
@@ -104,16 +105,22 @@ PageBridge::~PageBridge()
 
 void PageBridge::InstallScript(QWebEngineProfile* profile)
 {
-    const QString name = QStringLiteral("zandrel-page-bridge");
-    if (!profile->scripts()->find(name).isEmpty())
+    const QString bridgeName = QStringLiteral("zandrel-page-bridge");
+    if (!profile->scripts()->find(bridgeName).isEmpty())
         return;
-    QWebEngineScript script;
-    script.setName(name);
-    script.setSourceCode(PageBridgeScript());
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(true);
-    profile->scripts()->insert(script);
+    const QString secret = QString::number(QRandomGenerator::system()->generate64(), 36)
+        + QString::number(QRandomGenerator::system()->generate64(), 36);
+    const auto add = [profile](const QString& name, const QString& source, quint32 world) {
+        QWebEngineScript script;
+        script.setName(name);
+        script.setSourceCode(source);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(true);
+        profile->scripts()->insert(script);
+    };
+    add(bridgeName, PageBridgeScript(secret), QWebEngineScript::ApplicationWorld);
+    add(QStringLiteral("zandrel-page-functions"), PageFunctionsScript(), QWebEngineScript::MainWorld);
 }
 
 void PageBridge::contextCreated(const QString& key, bool isTop)
