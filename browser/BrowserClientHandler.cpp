@@ -4,6 +4,7 @@
 #include "browser/ConsoleLog.h"
 #include "browser/ContextMenu.h"
 #include "browser/PageCommand.h"
+#include "browser/SafeDownloadName.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
@@ -296,7 +297,7 @@ void BrowserClientHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser,
     std::string path;
     const std::string folder = platform::os::Os().DocumentsFolder();
     if (!folder.empty())
-        path = folder + "/" + platform::os::Utf16ToUtf8(suggestedName);
+        path = folder + "/" + SafeDownloadName(suggestedName);
     callback->Continue(path, true);
 }
 

@@ -235,13 +235,13 @@ TEST_F(ExtrasEngineTest, ForgedBridgeMessagesLeaveThePagesQueriesAnswered)
                                " {zandrelBridge: 1, secret: '', key: 'forged', op: 'created', args: [true]},"
                                " {zandrelPage: 1, op: 'created', args: [true]}]";
     server.Page("/forger.html",
-        "<script>" + forged + ".forEach(function (m) { parent.postMessage(m, '*'); });"
-        "setTimeout(function () { parent.postMessage('forged', '*'); }, 300);</script>");
+        "<script>" + forged
+            + ".forEach(function (m) { parent.postMessage(m, '*'); });"
+              "setTimeout(function () { parent.postMessage('forged', '*'); }, 300);</script>");
     const std::string crossOrigin
         = "http://localhost:" + server.Url("").substr(server.Url("").rfind(':') + 1);
     server.Page("/forged.html",
-        "<title>waiting</title><script>"
-            + forged
+        "<title>waiting</title><script>" + forged
             + ".forEach(function (m) { window.postMessage(m, '*'); });"
               "window.addEventListener('message', function (e) { if (e.data !== 'forged') return;"
               " cefQuery({request: 'x', onFailure: function (c) { document.title = 'answered ' + c; }}); });"
