@@ -13,6 +13,8 @@ constexpr unsigned kScreenAudio = CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
 constexpr unsigned kNotifications = CEF_PERMISSION_TYPE_NOTIFICATIONS;
 constexpr unsigned kClipboard = CEF_PERMISSION_TYPE_CLIPBOARD;
 constexpr unsigned kScreenKinds = kScreen | kScreenAudio;
+// Handing an address to the desktop: a kind of the program's own, beside the engine's.
+constexpr unsigned kExternalScheme = 1u << 16;
 
 std::u16string WhatIsWanted(unsigned types)
 {
@@ -64,13 +66,24 @@ std::u16string SitePermissions::UncapturableScreenText(const std::string& origin
     return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕";
 }
 
-SitePermissions::Decision SitePermissions::Decide(const std::string& origin, unsigned types) const
+std::u16string SitePermissions::ExternalSchemeText(const std::string& origin, const std::string& scheme)
+{
+    return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要打开外部应用程序（"
+        + platform::os::Utf8ToUtf16(scheme) + u":）";
+}
+
+std::string SitePermissions::AnswerKey(const Pending& pending)
+{
+    return pending.scheme.empty() ? pending.origin : pending.origin + " " + pending.scheme;
+}
+
+SitePermissions::Decision SitePermissions::Decide(const std::string& key, unsigned types) const
 {
     bool allAllowed = true;
     for (unsigned bit = 1; bit != 0 && bit <= types; bit <<= 1) {
         if (!(types & bit))
             continue;
-        auto it = answers.find({ origin, bit });
+        auto it = answers.find({ key, bit });
         if (it == answers.end())
             allAllowed = false;
         else if (!it->second)
@@ -94,6 +107,22 @@ void SitePermissions::Choose(int tabId, uint64_t promptId, const std::string& or
     if (!callback)
         return;
     queues[tabId].push_back(Pending { promptId, origin, kScreen, nullptr, callback, std::move(choices) });
+    Settle();
+}
+
+void SitePermissions::RequestExternalScheme(
+    int tabId, uint64_t promptId, const std::string& origin, const std::string& scheme, Callback callback)
+{
+    if (!callback)
+        return;
+    // One question at a time: a page cannot stack them up for the user to click through.
+    for (const Pending& pending : queues[tabId]) {
+        if (pending.types == kExternalScheme) {
+            callback->Continue(CEF_PERMISSION_RESULT_DENY);
+            return;
+        }
+    }
+    queues[tabId].push_back(Pending { promptId, origin, kExternalScheme, callback, nullptr, {}, scheme });
     Settle();
 }
 
@@ -125,7 +154,7 @@ void SitePermissions::Answer(uint64_t promptId, bool allow, int choice)
             // a site allowed it once could take the whole screen later unasked.
             for (unsigned bit = 1; bit != 0 && bit <= pending.types && !pending.chooser; bit <<= 1) {
                 if ((pending.types & bit) && !(allow && (bit & kScreenKinds)))
-                    answers[{ pending.origin, bit }] = allow;
+                    answers[{ AnswerKey(pending), bit }] = allow;
             }
             // Answered by hand: what is not kept does not settle it.
             const Pending answered = pending;
@@ -167,7 +196,7 @@ void SitePermissions::Settle()
         auto& queue = it->second;
         for (auto pending = queue.begin(); pending != queue.end();) {
             const Decision decision = pending->callback || pending->chooser
-                ? Decide(pending->origin, pending->types)
+                ? Decide(AnswerKey(*pending), pending->types)
                 : Decision::Ask;
             if (decision == Decision::Ask) {
                 ++pending;
@@ -192,12 +221,17 @@ void SitePermissions::Settle()
             const Pending& first = queues[tabId].front();
             prompt.question = first.callback || first.chooser;
             prompt.choices = first.choices;
-            if (first.chooser)
+            if (first.chooser) {
                 prompt.text = ChoiceText(first.origin);
-            else if (first.callback)
+            } else if (first.types == kExternalScheme) {
+                prompt.text = ExternalSchemeText(first.origin, first.scheme);
+                prompt.allowText = u"打开";
+                prompt.denyText = u"取消";
+            } else if (first.callback) {
                 prompt.text = PromptText(first.origin, first.types);
-            else
+            } else {
                 prompt.text = UncapturableScreenText(first.origin);
+            }
             shown[tabId] = promptId;
         } else {
             shown.erase(tabId);

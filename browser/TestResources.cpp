@@ -16,6 +16,31 @@ namespace {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
             || c == '.';
     }
+
+    std::string EscapeHtml(const std::string& text)
+    {
+        std::string escaped;
+        escaped.reserve(text.size());
+        for (char c : text) {
+            switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
+            }
+        }
+        return escaped;
+    }
 }
 
 std::string TestPrefix() { return std::string("http://") + kBuiltInTestHost + "/"; }
@@ -33,9 +58,10 @@ CefRefPtr<CefResourceHandler> GetResourceHandler(CefRefPtr<CefRequest> request)
     if (!SplitTestAddress(url, fileName, mimeType))
         return nullptr;
     if (fileName == "request.html") {
-        // Unescaped on purpose: the page shows the caller's own request as it came.
-        const std::string page
-            = "<html><body bgcolor=\"white\"><pre>" + DescribeRequest(request) + "</pre></body></html>";
+        // Escaped: the request is whatever its sender put in it, and would otherwise run as
+        // script of this host's origin.
+        const std::string page = "<html><body bgcolor=\"white\"><pre>" + EscapeHtml(DescribeRequest(request))
+            + "</pre></body></html>";
         return new CefStreamResourceHandler(
             "text/html", CefStreamReader::CreateForData(page.data(), page.size()));
     }

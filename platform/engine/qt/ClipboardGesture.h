@@ -24,6 +24,8 @@ public:
     void Grant();
     // A frame (by its bridge key) reports a press the user made in it.
     void PressedIn(const QString& frame);
+    // Whether a press reached the page in the last few seconds.
+    bool Pressed() const { return pressed.isValid() && pressed.elapsed() < kWindowMs; }
     // The frame's document is gone: what its press allowed goes with it.
     void Revoke(const QString& frame);
     // Writes for frame, if a press in it is recent; text, html and a PNG picture, any may be empty.

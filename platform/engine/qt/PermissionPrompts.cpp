@@ -131,6 +131,21 @@ void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function
         Answer(promptId, CEF_PERMISSION_RESULT_DENY);
 }
 
+void PermissionPrompts::AskExternalScheme(
+    const QUrl& origin, const std::string& scheme, std::function<void(bool granted)> settle)
+{
+    auto handler = browser->GetClient()->GetPermissionHandler();
+    if (!handler) {
+        settle(false);
+        return;
+    }
+    const uint64_t promptId = ++lastPromptId;
+    waiting[promptId] = std::move(settle);
+    CefRefPtr<CefPermissionPromptCallback> callback(new PromptCallback(browser, promptId));
+    if (!handler->OnShowExternalSchemePrompt(browser, promptId, OriginText(origin), scheme, callback))
+        Answer(promptId, CEF_PERMISSION_RESULT_DENY);
+}
+
 void PermissionPrompts::AskChoice(
     const QUrl& origin, const std::vector<std::string>& sourceNames, std::function<void(int index)> settle)
 {

@@ -27,6 +27,9 @@ public:
     void Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature);
     // The same for a request the engine never raises itself; settle hears the outcome.
     void AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle);
+    // Asks whether the page may hand an address of scheme to the desktop.
+    void AskExternalScheme(
+        const QUrl& origin, const std::string& scheme, std::function<void(bool granted)> settle);
     // Offers the sources to choose from; settle hears the chosen index, or -1 for a refusal.
     void AskChoice(const QUrl& origin, const std::vector<std::string>& sourceNames,
         std::function<void(int index)> settle);
