@@ -1,5 +1,7 @@
 #include "browser/TestResources.h"
 
+#include "browser/EscapeHtml.h"
+
 using namespace platform::engine;
 
 namespace TestResources {
@@ -15,31 +17,6 @@ namespace {
     {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
             || c == '.';
-    }
-
-    std::string EscapeHtml(const std::string& text)
-    {
-        std::string escaped;
-        escaped.reserve(text.size());
-        for (char c : text) {
-            switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
-            }
-        }
-        return escaped;
     }
 }
 

@@ -35,8 +35,11 @@ function select(node) {
   getSelection().addRange(range);
 }
 function topCopy() { select(document.getElementById('mine')); document.title = 'top copy:' + document.execCommand('copy'); }
-function frameCopy() { document.querySelector('iframe').contentWindow.postMessage('copy', '*'); }
-addEventListener('message', e => { if (String(e.data).startsWith('frame copy')) document.title = e.data; });
+function topWrite() {
+  navigator.clipboard.writeText('top wrote').then(() => document.title = 'top write:ok', e => document.title = 'top write:' + e.name);
+}
+function frameSend(what) { document.querySelector('iframe').contentWindow.postMessage(what, '*'); }
+addEventListener('message', e => { if (String(e.data).startsWith('frame ')) document.title = e.data; });
 const frame = document.createElement('iframe');
 frame.src = location.protocol + '//' + (location.hostname === 'localhost' ? '127.0.0.1' : 'localhost') + ':'
   + location.port + '/ad';
@@ -46,6 +49,11 @@ document.body.appendChild(frame);
 
 const char* const kAdFrame = R"(<html><body><p id="ad">ad text</p><script>
 addEventListener('message', e => {
+  if (e.data === 'write') {
+    navigator.clipboard.writeText('ad wrote').then(() => parent.postMessage('frame write:ok', '*'),
+                                                  error => parent.postMessage('frame write:' + error.name, '*'));
+    return;
+  }
   if (e.data !== 'copy') return;
   const range = document.createRange();
   range.selectNodeContents(document.getElementById('ad'));
@@ -121,10 +129,17 @@ TEST_F(ClipboardGestureEngineTest, OnlyTheFramePressedInCopies)
     BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/framed"));
     ASSERT_TRUE(WaitUntil([&] { return Title() == u"framed ready"; }, 30000));
     QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(40, 20));
-    EXPECT_TRUE(Answers("frameCopy();", u"frame copy:false"));
+    EXPECT_TRUE(Answers("frameSend('copy');", u"frame copy:false"));
+    EXPECT_TRUE(Answers("frameSend('write');", u"frame write:NotAllowedError"));
     EXPECT_EQ(Clipboard(), QStringLiteral("before"));
     EXPECT_TRUE(Answers("topCopy();", u"top copy:true"));
     EXPECT_EQ(Clipboard(), QStringLiteral("top text"));
+
+    // A press in the frame lets the frame write, and not the page around it.
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(40, 220));
+    EXPECT_TRUE(Answers("topWrite();", u"top write:NotAllowedError"));
+    EXPECT_TRUE(Answers("frameSend('write');", u"frame write:ok"));
+    EXPECT_EQ(Clipboard(), QStringLiteral("ad wrote"));
 }
 
 } // namespace
