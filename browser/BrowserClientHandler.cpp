@@ -3,7 +3,9 @@
 #include "app/GlobalState.h"
 #include "browser/ConsoleLog.h"
 #include "browser/ContextMenu.h"
+#include "browser/EscapeHtml.h"
 #include "browser/PageCommand.h"
+#include "browser/SafeDownloadName.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
@@ -42,34 +44,6 @@ void DebugOutput(const char* text)
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::string EscapeHtml(const std::string& text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '\'':
-            escaped += "&#39;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 } // namespace
@@ -296,7 +270,7 @@ void BrowserClientHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser,
     std::string path;
     const std::string folder = platform::os::Os().DocumentsFolder();
     if (!folder.empty())
-        path = folder + "/" + platform::os::Utf16ToUtf8(suggestedName);
+        path = folder + "/" + SafeDownloadName(suggestedName);
     callback->Continue(path, true);
 }
 

@@ -1,10 +1,11 @@
 #include "platform/engine/qt/BrowserPage.h"
 
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/QtBrowser.h"
 #include "platform/engine/qt/TestPageServer.h"
+#include "platform/os/OsLayer.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -74,7 +75,16 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     if (handler)
         handler->OnProtocolExecution(browser, address, allowOsExecution);
     if (allowOsExecution) {
-        QDesktopServices::openUrl(url);
+        // Any page could otherwise start the desktop's applications at will: only the top
+        // document, just after the user pressed in the page, and once the user agreed. Frames
+        // (an ad) and script on its own are refused without a word.
+        ClipboardGesture* gesture = browser->Gesture();
+        if (isMainFrame && gesture && gesture->Pressed())
+            browser->Prompts().AskExternalScheme(
+                this->url(), url.scheme().toStdString(), [address](bool granted) {
+                    if (granted)
+                        platform::os::Os().OpenUrl(address);
+                });
     } else if (isMainFrame) {
         CefRefPtr<QtBrowser> target(browser);
         QTimer::singleShot(0, this, [target, address] {

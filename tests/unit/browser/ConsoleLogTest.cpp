@@ -24,6 +24,10 @@ TEST(ConsoleLog, RecordBytesAreExactAndUtf8)
     EXPECT_EQ(ConsoleLog::Record(u"你好", u"http://x/a.js", -1),
         "Message: \xe4\xbd\xa0\xe5\xa5\xbd\r\nSource: http://x/a.js\r\nLine: "
         "-1\r\n-----------------------\r\n");
+    // A page's line breaks cannot make up records of their own.
+    EXPECT_EQ(ConsoleLog::Record(u"a\r\nLine: 9\r\n-----------------------\r\nMessage: b", u"s\n", 1),
+        "Message: a  Line: 9  -----------------------  Message: b\r\nSource: s \r\nLine: "
+        "1\r\n-----------------------\r\n");
     EXPECT_EQ(ConsoleLog::DefaultPath().substr(ConsoleLog::DefaultPath().size() - 12), "/console.log");
 }
 
@@ -39,4 +43,27 @@ TEST(ConsoleLog, AppendsWithoutTruncatingAndRecoversAfterAFailure)
     EXPECT_FALSE(ConsoleLog::Append(missing, second));
     ASSERT_TRUE(ConsoleLog::Append(path, second));
     EXPECT_EQ(ReadBytes(path), first + second);
+}
+
+TEST(ConsoleLog, StartsOverPastTheLimitKeepingThePreviousLog)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/console.log";
+    const std::string record = ConsoleLog::Record(std::u16string(64 * 1024, u'x'), u"a", 1);
+    size_t total = 0;
+    while (total < 12 * 1024 * 1024) {
+        ASSERT_TRUE(ConsoleLog::Append(path, record));
+        total += record.size();
+    }
+    const std::string current = ReadBytes(path);
+    const std::string previous = ReadBytes(path + ".1");
+    EXPECT_LE(current.size(), ConsoleLog::kMaxBytes);
+    EXPECT_LE(previous.size(), ConsoleLog::kMaxBytes);
+    EXPECT_EQ(current.size() + previous.size(), total);
+    EXPECT_EQ(previous.substr(0, record.size()), record);
+
+    // A record larger than the limit still leaves the log within it.
+    ASSERT_TRUE(
+        ConsoleLog::Append(path, ConsoleLog::Record(std::u16string(11 * 1024 * 1024, u'y'), u"b", 2)));
+    EXPECT_LE(ReadBytes(path).size(), ConsoleLog::kMaxBytes);
 }
