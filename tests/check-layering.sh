@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails when code above platform/ includes Qt or Linux system headers (everything
 # platform-specific must go through platform/), and, given the build folder, when a
-# library links one of its own layer or a layer above it, or when a test that needs
-# neither windows nor pages loads Qt WebEngine.
+# library links one of its own layer or a layer above it, when a test that needs
+# neither windows nor pages loads Qt WebEngine, or when the root-side install helper loads Qt.
 set -u
 root=${1:-$(dirname "$0")/..}
 build=${2:-}
@@ -78,6 +78,17 @@ ui 6
     if [ -n "$graph_faults" ]; then
         echo "library links that run up or across:"
         echo "$graph_faults"
+        failed=1
+    fi
+
+    # The root-side install helper loads nothing of Qt: only what it needs runs as root.
+    helper="$build/program/zandrel-install-update"
+    if [ ! -x "$helper" ]; then
+        echo "$helper is missing: build it before the check"
+        failed=1
+    elif ldd "$helper" | grep -q 'libQt6'; then
+        echo "zandrel-install-update loads Qt:"
+        ldd "$helper" | grep 'libQt6'
         failed=1
     fi
 
