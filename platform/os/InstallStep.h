@@ -21,8 +21,8 @@ bool IsWritableOnlyBy(const std::string& path, long long owner);
 /// only this process's user can enter, as name with execute permission; at most maxBytes.
 /// Returns 0 and the copy's path, or the errno value that stopped it (ELOOP for a link, EINVAL for
 /// anything but a regular file, EFBIG for one too large) with nothing left behind.
-int CopyIntoPrivateFolder(const std::string& source, const std::string& name, long long maxBytes,
-    std::string& copyPath);
+int CopyIntoPrivateFolder(
+    const std::string& source, const std::string& name, long long maxBytes, std::string& copyPath);
 
 /// Removes a copy made by CopyIntoPrivateFolder and its folder.
 void RemovePrivateCopy(const std::string& copyPath);

@@ -76,10 +76,12 @@ TEST_F(ProgramRunTest, ARequiredUpdateEndsTheProgramAfterItsMessage)
 TEST_F(ProgramRunTest, ARequiredUpdateToAnotherSchemeIsAFailedCheck)
 {
     int lobbies = 0;
-    for (const char* address : { "file:///etc/passwd", "javascript:alert(1)", "smb://127.0.0.1/share/setup.sh" }) {
+    for (const char* address :
+        { "file:///etc/passwd", "javascript:alert(1)", "smb://127.0.0.1/share/setup.sh" }) {
         SCOPED_TRACE(address);
-        site.SetUpdateReply(std::string("{\"version\":\"1.0.0.2\",\"new_version\":\"1.0.0.2\",\"min_version\":"
-                                        "\"1.0.0.1\",\"version_name\":\"n\",\"version_url\":\"")
+        site.SetUpdateReply(
+            std::string("{\"version\":\"1.0.0.2\",\"new_version\":\"1.0.0.2\",\"min_version\":"
+                        "\"1.0.0.1\",\"version_name\":\"n\",\"version_url\":\"")
             + address + "\"}");
         ProgramFolder folder(site);
         ProgramRun run(folder, ProgramEnvironment(home.path()));

@@ -76,7 +76,8 @@ protected:
 // status is the helper's.
 TEST_F(InstallHelperTest, RunsItsOwnVerifiedCopyAndPassesOnItsStatus)
 {
-    EXPECT_EQ(RunHelper({ QString::fromStdString(installer.string()), QString::fromStdString(signature) }), 7);
+    EXPECT_EQ(
+        RunHelper({ QString::fromStdString(installer.string()), QString::fromStdString(signature) }), 7);
     const std::string ran = ReadAll(marker);
     ASSERT_FALSE(ran.empty());
     const std::string copy = ran.substr(0, ran.find(' '));
@@ -136,18 +137,20 @@ TEST_F(InstallHelperTest, ElevatedLaunchHandsTheHelperOneArgumentPerValue)
     const fs::path bin = root / "bin";
     fs::create_directories(bin);
     const fs::path recorded = root / "pkexec-args";
-    std::ofstream(bin / "pkexec") << "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" << recorded.string()
-                                  << "'\nexec \"$@\"\n";
+    std::ofstream(bin / "pkexec") << "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '"
+                                  << recorded.string() << "'\nexec \"$@\"\n";
     fs::permissions(bin / "pkexec", fs::perms::owner_all);
     const fs::path quoted = root / "update" / "setup v2.sh";
     std::ofstream(quoted) << installerText;
     const std::string path = std::getenv("PATH");
     setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
-    const int launched = platform::os::Os().LaunchElevatedProgram(helper.string(), { quoted.string(), signature });
+    const int launched
+        = platform::os::Os().LaunchElevatedProgram(helper.string(), { quoted.string(), signature });
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(launched, 0);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 15000));
-    EXPECT_EQ(ReadAll(recorded), "[" + helper.string() + "]\n[" + quoted.string() + "]\n[" + signature + "]\n");
+    EXPECT_EQ(
+        ReadAll(recorded), "[" + helper.string() + "]\n[" + quoted.string() + "]\n[" + signature + "]\n");
 }
 
 } // namespace
