@@ -81,28 +81,22 @@ ui 6
         failed=1
     fi
 
-    # The root-side install helper loads nothing of Qt: only what it needs runs as root.
-    helper="$build/program/zandrel-install-update"
-    if [ ! -x "$helper" ]; then
-        echo "$helper is missing: build it before the check"
-        failed=1
-    elif ldd "$helper" | grep -q 'libQt6'; then
-        echo "zandrel-install-update loads Qt:"
-        ldd "$helper" | grep 'libQt6'
-        failed=1
-    fi
-
-    # The XML engine's and the update check's tests need neither windows nor pages.
-    for test in unit_config unit_update; do
-        binary="$build/bin/$test"
-        if [ ! -x "$binary" ]; then
-            echo "$binary is missing: build it before the check"
+    # Fails when the binary $1 is missing or loads a library matching $2.
+    refuse_loaded() {
+        if [ ! -x "$1" ]; then
+            echo "$1 is missing: build it before the check"
             failed=1
-        elif ldd "$binary" | grep -q 'libQt6WebEngine'; then
-            echo "$test loads Qt WebEngine:"
-            ldd "$binary" | grep 'libQt6WebEngine'
+        elif ldd "$1" | grep -q "$2"; then
+            echo "$(basename "$1") loads $2:"
+            ldd "$1" | grep "$2"
             failed=1
         fi
+    }
+    # The root-side install helper loads nothing of Qt: only what it needs runs as root.
+    refuse_loaded "$build/program/zandrel-install-update" 'libQt6'
+    # The XML engine's and the update check's tests need neither windows nor pages.
+    for test in unit_config unit_update; do
+        refuse_loaded "$build/bin/$test" 'libQt6WebEngine'
     done
 fi
 

@@ -197,14 +197,7 @@ size_t HttpClient::WriteToTaskFile(void* data, size_t size, size_t count, void* 
 
 int HttpClient::Get(const std::string& url, std::string* response, long timeoutSeconds)
 {
-    CurlHandle handle = NewHandle();
-    if (!handle)
-        return kNoHandle;
-    CURL* curl = handle.get();
-    SetDebugOptions(curl, debug);
-    SetCertificateAuthority(curl, certificateAuthorityFile);
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    return PerformIntoString(curl, response, timeoutSeconds);
+    return Get(url, response, timeoutSeconds, {}, nullptr);
 }
 
 int HttpClient::Get(const std::string& url, std::string* response, long timeoutSeconds,
@@ -217,10 +210,12 @@ int HttpClient::Get(const std::string& url, std::string* response, long timeoutS
     SetDebugOptions(curl, debug);
     SetCertificateAuthority(curl, certificateAuthorityFile);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    headerValue->clear();
     HeaderWanted wanted { Lowered(headerName), headerValue };
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &wanted);
+    if (headerValue) {
+        headerValue->clear();
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
+        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &wanted);
+    }
     return PerformIntoString(curl, response, timeoutSeconds);
 }
 

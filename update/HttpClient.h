@@ -15,8 +15,8 @@ public:
 
     // Appends the body of url to *response.
     int Get(const std::string& url, std::string* response, long timeoutSeconds);
-    // The same, and *headerValue gets the reply's header headerName (any case; repeats joined by
-    // ", " as HTTP reads them), empty when the reply has none.
+    // The same, and *headerValue (when given) gets the reply's header headerName (any case;
+    // repeats joined by ", " as HTTP reads them), empty when the reply has none.
     int Get(const std::string& url, std::string* response, long timeoutSeconds, const std::string& headerName,
         std::string* headerValue);
     // Posts postFields to url and appends the reply to *response; 3 s limits.
