@@ -1,5 +1,7 @@
 // The local stand-in for the live-show site and its update server: lobby and room
 // pages, the start-record endpoint, the update reply and an installer to download.
+#include "update/signing/InstallerSigning.h"
+
 #include <httplib.h>
 
 #include <atomic>
@@ -35,6 +37,8 @@ struct Options {
     std::string versionName = "Tessik 1.0.0.2";
     // Serves the installer with a byte changed under its signature, as a forger would.
     bool tamperedInstaller = false;
+    // Serves an update reply whose body differs from the one its signature was made over.
+    bool tamperedReply = false;
 };
 
 std::string ReadFile(const std::string& path)
@@ -126,10 +130,12 @@ Options ParseOptions(int argc, char** argv)
             options.versionName = name;
         else if (argument == "--tampered-installer")
             options.tamperedInstaller = true;
+        else if (argument == "--tampered-reply")
+            options.tamperedReply = true;
         else {
             std::fprintf(stderr,
                 "usage: %s [--port=N (0 picks a free port)] [--update=uptodate|newer|required] "
-                "[--version-name=TEXT] [--tampered-installer]\n",
+                "[--version-name=TEXT] [--tampered-installer] [--tampered-reply]\n",
                 argv[0]);
             std::exit(2);
         }
@@ -153,7 +159,8 @@ int main(int argc, char** argv)
     // A stand-in installer that only leaves a marker file behind, and its signature.
     std::string installer = ReadFile(ZANDREL_DEMO_INSTALLER);
     const std::string signature = TrimmedLine(ReadFile(ZANDREL_DEMO_INSTALLER_SIGNATURE));
-    if (installer.empty() || signature.empty()) {
+    const std::string signingKey = ReadFile(ZANDREL_DEMO_SIGNING_KEY);
+    if (installer.empty() || signature.empty() || !PublicKeyOf(signingKey)) {
         std::fprintf(stderr, "the demo installer or its signature is missing: build the demo first\n");
         return 1;
     }
@@ -195,9 +202,16 @@ int main(int argc, char** argv)
         "/demo/start-record-hits", [&startRecordHits](const httplib::Request&, httplib::Response& response) {
             response.set_content(std::to_string(startRecordHits.load()), "text/plain");
         });
-    server.Get("/update/check", [&options, &signature](const httplib::Request&, httplib::Response& response) {
-        response.set_content(UpdateReply(options, signature), "application/json");
-    });
+    // The reply is signed as the update server of a keyed installation signs it: the header carries
+    // the signature over the body's exact bytes.
+    server.Get("/update/check",
+        [&options, &signature, &signingKey](const httplib::Request&, httplib::Response& response) {
+            std::string reply = UpdateReply(options, signature);
+            response.set_header("X-Update-Signature", SignBytes(signingKey, reply).value_or(""));
+            if (options.tamperedReply)
+                ReplaceAll(reply, "\"result\":\"0\"", "\"result\":\"1\"");
+            response.set_content(reply, "application/json");
+        });
     server.Get(
         "/download/setup_1.0.0.2.sh", [&installer](const httplib::Request&, httplib::Response& response) {
             response.set_content(installer, "application/x-sh");

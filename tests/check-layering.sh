@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails when code above platform/ includes Qt or Linux system headers (everything
 # platform-specific must go through platform/), and, given the build folder, when a
-# library links one of its own layer or a layer above it, or when a test that needs
-# neither windows nor pages loads Qt WebEngine.
+# library links one of its own layer or a layer above it, when a test that needs
+# neither windows nor pages loads Qt WebEngine, or when the root-side install helper loads Qt.
 set -u
 root=${1:-$(dirname "$0")/..}
 build=${2:-}
@@ -81,17 +81,22 @@ ui 6
         failed=1
     fi
 
-    # The XML engine's and the update check's tests need neither windows nor pages.
-    for test in unit_config unit_update; do
-        binary="$build/bin/$test"
-        if [ ! -x "$binary" ]; then
-            echo "$binary is missing: build it before the check"
+    # Fails when the binary $1 is missing or loads a library matching $2.
+    refuse_loaded() {
+        if [ ! -x "$1" ]; then
+            echo "$1 is missing: build it before the check"
             failed=1
-        elif ldd "$binary" | grep -q 'libQt6WebEngine'; then
-            echo "$test loads Qt WebEngine:"
-            ldd "$binary" | grep 'libQt6WebEngine'
+        elif ldd "$1" | grep -q "$2"; then
+            echo "$(basename "$1") loads $2:"
+            ldd "$1" | grep "$2"
             failed=1
         fi
+    }
+    # The root-side install helper loads nothing of Qt: only what it needs runs as root.
+    refuse_loaded "$build/program/zandrel-install-update" 'libQt6'
+    # The XML engine's and the update check's tests need neither windows nor pages.
+    for test in unit_config unit_update; do
+        refuse_loaded "$build/bin/$test" 'libQt6WebEngine'
     done
 fi
 

@@ -53,11 +53,59 @@ void SetDebugOptions(CURL* handle, int debug)
     curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, TraceTransfer);
 }
 
+std::mutex defaultCaLock;
+std::string defaultCaFile;
+
 // Peer verification stays libcurl's default (on); only the store it trusts can change.
 void SetCertificateAuthority(CURL* handle, const std::string& file)
 {
-    if (!file.empty())
-        curl_easy_setopt(handle, CURLOPT_CAINFO, file.c_str());
+    std::lock_guard<std::mutex> lock(defaultCaLock);
+    const std::string& chosen = file.empty() ? defaultCaFile : file;
+    // libcurl copies the text, so the lock need not outlive the call.
+    if (!chosen.empty())
+        curl_easy_setopt(handle, CURLOPT_CAINFO, chosen.c_str());
+}
+
+bool IsSuccessStatus(CURL* curl)
+{
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    return status >= 200 && status <= 299;
+}
+
+struct HeaderWanted {
+    std::string name;
+    std::string* value;
+};
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string TrimmedField(const std::string& text)
+{
+    const char* const blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+size_t CollectHeader(char* data, size_t size, size_t count, void* userData)
+{
+    auto* wanted = static_cast<HeaderWanted*>(userData);
+    const std::string line(data, size * count);
+    const size_t colon = line.find(':');
+    if (colon != std::string::npos && Lowered(line.substr(0, colon)) == wanted->name) {
+        if (!wanted->value->empty())
+            *wanted->value += ", ";
+        *wanted->value += TrimmedField(line.substr(colon + 1));
+    }
+    return size * count;
 }
 
 // The installer's address comes from the server's reply: no scheme but the web's may reach
@@ -83,9 +131,7 @@ int AskCancelled(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 // An error page or a cut body is not the file that was asked for, whatever the transport says.
 int CheckDownloadedBody(CURL* curl, const DownloadTask& task)
 {
-    long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (status < 200 || status > 299)
+    if (!IsSuccessStatus(curl))
         return CURLE_HTTP_RETURNED_ERROR;
     curl_off_t announced = -1;
     curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
@@ -112,6 +158,12 @@ void HttpClient::GlobalInitialize()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+void HttpClient::SetDefaultCertificateAuthorityFile(const std::string& file)
+{
+    std::lock_guard<std::mutex> lock(defaultCaLock);
+    defaultCaFile = file;
 }
 
 size_t HttpClient::WriteToString(void* data, size_t size, size_t count, void* userData)
@@ -145,6 +197,12 @@ size_t HttpClient::WriteToTaskFile(void* data, size_t size, size_t count, void* 
 
 int HttpClient::Get(const std::string& url, std::string* response, long timeoutSeconds)
 {
+    return Get(url, response, timeoutSeconds, {}, nullptr);
+}
+
+int HttpClient::Get(const std::string& url, std::string* response, long timeoutSeconds,
+    const std::string& headerName, std::string* headerValue)
+{
     CurlHandle handle = NewHandle();
     if (!handle)
         return kNoHandle;
@@ -152,6 +210,12 @@ int HttpClient::Get(const std::string& url, std::string* response, long timeoutS
     SetDebugOptions(curl, debug);
     SetCertificateAuthority(curl, certificateAuthorityFile);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    HeaderWanted wanted { Lowered(headerName), headerValue };
+    if (headerValue) {
+        headerValue->clear();
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
+        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &wanted);
+    }
     return PerformIntoString(curl, response, timeoutSeconds);
 }
 
@@ -211,6 +275,7 @@ int HttpClient::GetRemoteFileSize(
         return -1;
     CURL* curl = handle.get();
     AllowWebSchemesOnly(curl);
+    SetCertificateAuthority(curl, {});
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     if (cancelled) {
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
@@ -226,7 +291,8 @@ int HttpClient::GetRemoteFileSize(
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     // The headers arrive as body data; libcurl's default would print them on stdout.
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardBody);
-    if (curl_easy_perform(curl) != CURLE_OK)
+    // An error page's length is not the file's: servers that allow only GET answer HEAD with 405.
+    if (curl_easy_perform(curl) != CURLE_OK || !IsSuccessStatus(curl))
         return -1;
     curl_off_t length = -1;
     if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK)

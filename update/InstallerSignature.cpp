@@ -11,10 +11,6 @@ namespace {
 
 constexpr size_t kKeyBytes = 32;
 constexpr size_t kSignatureBytes = 64;
-// Pure Ed25519 reads the whole message at once, so the installer is held in memory: nothing
-// this program installs comes near this size, and a hostile server cannot make it take more.
-constexpr std::streamoff kLargestInstaller = std::streamoff(1) << 30;
-
 struct KeyFree {
     void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
 };

@@ -2,11 +2,8 @@
 
 #include "app/support/TextCodePage.h"
 #include "platform/os/TextCodec.h"
-#include "update/HttpClient.h"
 
 namespace {
-
-constexpr long kCheckTimeoutSeconds = 10;
 
 std::u16string Ui(const std::string& ansiText) { return platform::os::Utf8ToUtf16(AnsiToUtf8(ansiText)); }
 
@@ -36,27 +33,44 @@ UpdateDecision Decision(UpdateOutcome outcome, std::u16string text = {}, std::st
     return UpdateDecision { outcome, std::move(text), std::move(url) };
 }
 
+bool HasScheme(const std::string& address, const std::string& scheme)
+{
+    const std::string prefix = scheme + "://";
+    if (address.size() <= prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char c = address[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[i])
+            return false;
+    }
+    const char hostStart = address[prefix.size()];
+    return hostStart != '/' && hostStart != '\\' && hostStart != '?' && hostStart != '#';
+}
+
 } // namespace
 
-int FetchUpdateInfo(UpdateInfo& info, const std::string& updateUrl)
+bool IsWebAddress(const std::string& address)
 {
-    std::string reply;
-    HttpClient client;
-    int result = client.Get(updateUrl, &reply, kCheckTimeoutSeconds);
-    if (result != 0)
-        return result;
-    info.FromUtf8Text(reply);
-    return 0;
+    return HasScheme(address, "http") || IsHttpsAddress(address);
 }
+
+bool IsHttpsAddress(const std::string& address) { return HasScheme(address, "https"); }
 
 UpdateDecision StartupUpdateDecision(int fetchResult, const UpdateInfo& info, const VersionNumber& current)
 {
     if (fetchResult != 0 || !info.IsValid())
         return Decision(UpdateOutcome::NoAction);
-    if (OlderThan(current, info.minVersion))
+    if (OlderThan(current, info.minVersion)) {
+        // Opened by the desktop at every start for as long as the reply says so: a file:, smb: or
+        // script address would have it open whatever a forger chose.
+        if (!IsWebAddress(info.versionUrl))
+            return Decision(UpdateOutcome::NoAction);
         return Decision(UpdateOutcome::UpdateRequired,
             Format(u"您使用的版本[%s]过低，需要升级后才可以继续使用！", { Ui(current.ToString()) }),
             info.versionUrl);
+    }
     if (OlderThan(current, info.newVersion))
         return Decision(UpdateOutcome::UpdateAvailable,
             Format(u"有新版本[%s]-[%s]，请进入主界面后进行软件更新！ ",
@@ -81,6 +95,10 @@ UpdateDecision DialogCheckDecision(int fetchResult, const UpdateInfo& info, cons
     if (!info.IsValid())
         return Decision(UpdateOutcome::ServerFailed, u"访问升级服务器失败！");
     const std::u16string pattern = u"有新版本[%s]-[%s]，快快更新啦！ ";
+    // The offered address is downloaded: nothing but the web's may be, as after a failed transfer.
+    if ((OlderThan(current, info.newVersion) || OlderThan(current, info.version))
+        && !IsWebAddress(info.versionUrl))
+        return Decision(UpdateOutcome::NoAction);
     if (OlderThan(current, info.newVersion))
         return Decision(UpdateOutcome::UpdateAvailable,
             Format(pattern, { Ui(info.newVersion), Ui(info.versionName) }), info.versionUrl);

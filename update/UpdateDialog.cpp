@@ -13,6 +13,7 @@
 #include "platform/ui/ButtonUI.h"
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/WindowOps.h"
+#include "update/InstallerFileName.h"
 #include "update/InstallerSignature.h"
 #include "update/UpdateCheck.h"
 #include "update/VersionNumber.h"
@@ -32,6 +33,8 @@ constexpr long kSizeRequestSeconds = 10;
 constexpr char16_t kDownloadFolder[] = u"mervok/Korvath/update/";
 // The result of a download whose file is not signed by the installation's key; libcurl's codes are positive.
 constexpr int kInstallerRejected = -2;
+// The result of an address whose file name could not be a file's; nothing is asked or written.
+constexpr int kNoFileName = -3;
 
 std::u16string Ansi16(const std::string& ansiText) { return Utf8ToUtf16(AnsiToUtf8(ansiText)); }
 
@@ -130,12 +133,6 @@ void UpdateDialog::Initialise()
     }
 }
 
-std::u16string UpdateDialog::FileNameOfUrl(const std::u16string& url)
-{
-    const size_t slash = url.find_last_of(u"/\\");
-    return slash == std::u16string::npos ? url : url.substr(slash + 1);
-}
-
 int UpdateDialog::ProgressPercent(double total, double downloaded)
 {
     if (total <= 0)
@@ -148,8 +145,19 @@ void UpdateDialog::StartDownload()
     if (!startButton)
         return;
     const std::u16string address = startButton->GetUserData();
-    localPath = kDownloadFolder + FileNameOfUrl(address);
+    const std::optional<std::string> fileName = InstallerFileName(Utf16ToUtf8(address));
+    if (!fileName) {
+        OnDownloadFinished(kNoFileName);
+        return;
+    }
+    localPath = kDownloadFolder + Utf8ToUtf16(*fileName);
     AppDataPath(localPath);
+    const std::string updateKey = InstallationUpdateKey();
+    // Without a key only TLS vouches for the bytes, and only when it carried both the reply
+    // and the installer: anything else is left to the user to install.
+    originVerified = !updateKey.empty()
+        || (IsHttpsAddress(Utf16ToUtf8(AppConfig::Instance().updateUrl))
+            && IsHttpsAddress(Utf16ToUtf8(address)));
 
     task = DownloadTask {};
     task.progressContext = this;
@@ -167,7 +175,7 @@ void UpdateDialog::StartDownload()
     run->sizeUrl = Ansi(address);
     run->client = client;
     run->task = task;
-    run->updateKey = InstallationUpdateKey();
+    run->updateKey = updateKey;
     run->signature = updateInfo.signature;
     nextRun = run;
     if (Start() == 0)
@@ -283,13 +291,20 @@ void UpdateDialog::OnDownloadFinished(int result)
         startButton->SetEnabled(false);
     const HWND self = GetHWND();
     const std::u16string installer = localPath;
+    const std::u16string signature = Ansi16(updateInfo.signature);
+    if (!originVerified) {
+        MessageBoxDialog::Inform(self, u"提示", u"安装包来源未经验证，请确认后手动安装！");
+        if (IsWindow(self))
+            OpenFolderAndSelect(installer);
+        return;
+    }
     MessageBoxDialog::Inform(self, u"提示", u"文件下载成功，点击确定将自动安装");
     // The dialog may have been closed under the message box; only locals from here on.
     if (!IsWindow(self))
         return;
     OpenFolderAndSelect(installer);
     MakeOwnerExecutable(Ansi(installer));
-    LaunchProgram(installer, u"", true);
+    LaunchUpdateInstaller(installer, signature);
     Close(kCloseAccepted);
 }
 

@@ -7,6 +7,7 @@
 #include "update/UpdateInfo.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform::ui {
@@ -36,8 +37,6 @@ public:
         platform::ui::LPARAM lParam, bool& bHandled) override;
     void OnFinalMessage(platform::ui::HWND hwnd) override;
 
-    // The installer's file name in an address: the text after the last "/" or "\".
-    static std::u16string FileNameOfUrl(const std::u16string& url);
     // Integer percent of downloaded over total, or -1 when the total is unknown.
     static int ProgressPercent(double total, double downloaded);
 
@@ -61,6 +60,9 @@ private:
     HttpClient client;
     DownloadTask task;
     std::u16string localPath;
+    // Whether the download's bytes are vouched for (a key, or TLS for reply and installer alike),
+    // so that it may be started as root.
+    bool originVerified = false;
     // What the next run downloads; the run keeps its own reference, so a worker that
     // outlives the dialog never reaches into it.
     std::shared_ptr<DownloadRun> nextRun;

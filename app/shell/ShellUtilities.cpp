@@ -7,6 +7,7 @@
 #include "platform/ui/PaintManagerUI.h"
 
 #include <cerrno>
+#include <filesystem>
 
 namespace {
 
@@ -16,6 +17,14 @@ bool ReportLaunchFailure(bool reportFailure, int errorCode)
         platform::ui::MessageBoxW(
             nullptr, SystemErrorText(errorCode).Text(), u"错误", platform::ui::MB_ICONINFORMATION);
     return false;
+}
+
+// Elevated programs start in the skin folder, plain ones in the program folder.
+std::string LaunchDirectory(bool elevated)
+{
+    using platform::ui::CPaintManagerUI;
+    return platform::os::Utf16ToUtf8(
+        elevated ? CPaintManagerUI::GetResourcePath() : CPaintManagerUI::GetInstancePath());
 }
 
 } // namespace
@@ -79,19 +88,42 @@ bool LaunchCommandLine(
         return ReportLaunchFailure(reportFailure, EINVAL);
     const std::string program = platform::os::Utf16ToUtf8(parts.program);
     const std::vector<std::string> arguments = SplitParameters(platform::os::Utf16ToUtf8(parts.parameters));
-    // Elevated programs start in the skin folder, plain ones in the program folder.
-    using platform::ui::CPaintManagerUI;
-    const std::string directory = platform::os::Utf16ToUtf8(
-        elevated ? CPaintManagerUI::GetResourcePath() : CPaintManagerUI::GetInstancePath());
-    int error = platform::os::Os().LaunchProcess(program, arguments, directory, elevated);
+    int error = platform::os::Os().LaunchProcess(program, arguments, LaunchDirectory(elevated), elevated);
     if (error != 0)
         return ReportLaunchFailure(reportFailure, error);
     return true;
 }
 
+// The path goes to the system as it is: joined into a command line and split again, a name with a
+// quote in it would choose another program and arguments.
 bool LaunchProgram(const std::u16string& programPath, const std::u16string& arguments, bool elevated)
 {
-    return LaunchCommandLine(u"\"" + programPath + u"\" " + arguments, false, false, elevated);
+    if (programPath.empty())
+        return false;
+    return platform::os::Os().LaunchProcess(platform::os::Utf16ToUtf8(programPath),
+               SplitParameters(platform::os::Utf16ToUtf8(arguments)), LaunchDirectory(elevated), elevated)
+        == 0;
+}
+
+std::u16string InstallHelperPath()
+{
+    namespace fs = std::filesystem;
+    const fs::path programFolder = fs::path(platform::os::Os().ExecutablePath()).parent_path();
+    std::error_code ignored;
+    fs::path helper = programFolder / ZANDREL_INSTALL_HELPER;
+    if (!fs::is_regular_file(helper, ignored))
+        helper = (programFolder / ZANDREL_INSTALL_HELPER_FROM_PROGRAM / ZANDREL_INSTALL_HELPER)
+                     .lexically_normal();
+    return platform::os::Utf8ToUtf16(helper.string());
+}
+
+bool LaunchUpdateInstaller(const std::u16string& installerPath, const std::u16string& signature)
+{
+    std::vector<std::string> arguments = { platform::os::Utf16ToUtf8(installerPath) };
+    if (!signature.empty())
+        arguments.push_back(platform::os::Utf16ToUtf8(signature));
+    return platform::os::Os().LaunchElevatedProgram(platform::os::Utf16ToUtf8(InstallHelperPath()), arguments)
+        == 0;
 }
 
 void OpenUrl(const std::u16string& url) { platform::os::Os().OpenUrl(platform::os::Utf16ToUtf8(url)); }

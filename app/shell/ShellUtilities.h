@@ -22,8 +22,16 @@ std::vector<std::string> SplitParameters(const std::string& parameters);
 // message box. waitForInputIdle has no counterpart on this desktop and is ignored.
 bool LaunchCommandLine(
     const std::u16string& commandLine, bool reportFailure, bool waitForInputIdle, bool elevated);
-// LaunchCommandLine of "\"programPath\" arguments", silent and without waiting.
+// Starts programPath as LaunchCommandLine does, with the words of arguments, silent and without
+// waiting; the path is taken whole, whatever characters it holds.
 bool LaunchProgram(const std::u16string& programPath, const std::u16string& arguments, bool elevated);
+// The root-side install helper: beside the executable where the program runs from its build
+// folder, else in the installation's libexec folder.
+std::u16string InstallHelperPath();
+// Hands a downloaded installer (and the update server's signature over it, when there is one) to
+// the install helper as root; the helper checks its own copy before running it. False when the
+// helper cannot be started or the user declines the password prompt.
+bool LaunchUpdateInstaller(const std::u16string& installerPath, const std::u16string& signature);
 // Hands a URL or document to the desktop's opener; reports nothing.
 void OpenUrl(const std::u16string& url);
 // Shows the file selected in the file manager (or its folder); reports nothing.

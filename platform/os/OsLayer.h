@@ -52,6 +52,12 @@ public:
     virtual int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& workingDirectory, bool elevated)
         = 0;
+    /// Starts program with arguments as root through pkexec, with nothing in between, so that the
+    /// password prompt names program (or its own polkit action) and every argument reaches it as
+    /// given. pkexec chooses the working directory. Returns 0 once program runs, EACCES when pkexec
+    /// refuses, ENOENT when pkexec or program is missing, otherwise an errno value.
+    virtual int LaunchElevatedProgram(const std::string& program, const std::vector<std::string>& arguments)
+        = 0;
     /// Hands a URL or document path to the desktop's opener; reports nothing.
     virtual void OpenUrl(const std::string& url) = 0;
     /// Shows the file selected in the desktop's file manager, or at least its folder; reports nothing.

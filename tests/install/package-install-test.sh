@@ -28,6 +28,14 @@ for size in 16 22 24 32 48 64 128 256; do
     [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}" ] || fail "no ${size} px icon"
 done
 [ "$(readlink -f "$root/usr/bin/zandrel")" = "$root/usr/lib/zandrel/zandrel" ] || fail "no launcher on the PATH"
+# Updates are installed by the helper in libexec, whose polkit action names it and says what it does.
+helper=/usr/libexec/zandrel/zandrel-install-update
+[ -x "$root$helper" ] || fail "no install helper at $helper"
+policy="$root/usr/share/polkit-1/actions/$app_id.install-update.policy"
+grep -q "<annotate key=\"org.freedesktop.policykit.exec.path\">$helper</annotate>" "$policy" \
+    || fail "the polkit action does not name $helper: $(cat "$policy" 2>&1)"
+python3 -c "import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])" "$policy" && grep -q "<message>安装 Tessik微端 更新</message>" "$policy" || fail "the polkit action's message"
+grep -q '<Update url="https://' "$root/usr/lib/zandrel/config.xml" || fail "the installed update address is not https"
 
 start_demo_site "$build"
 point_config_at_site "$root/usr/lib/zandrel"

@@ -71,6 +71,28 @@ TEST_F(ProgramRunTest, ARequiredUpdateEndsTheProgramAfterItsMessage)
     EXPECT_EQ(run.ExitCode(), 0);
 }
 
+// A reply that demands an update with an address that is not the web's is a failed check: nothing
+// is handed to the desktop and the lobby opens (a message box would hold the start-up).
+TEST_F(ProgramRunTest, ARequiredUpdateToAnotherSchemeIsAFailedCheck)
+{
+    int lobbies = 0;
+    for (const char* address :
+        { "file:///etc/passwd", "javascript:alert(1)", "smb://127.0.0.1/share/setup.sh" }) {
+        SCOPED_TRACE(address);
+        site.SetUpdateReply(
+            std::string("{\"version\":\"1.0.0.2\",\"new_version\":\"1.0.0.2\",\"min_version\":"
+                        "\"1.0.0.1\",\"version_name\":\"n\",\"version_url\":\"")
+            + address + "\"}");
+        ProgramFolder folder(site);
+        ProgramRun run(folder, ProgramEnvironment(home.path()));
+        EXPECT_TRUE(WaitUntil([&] { return site.lobbyHits == lobbies + 1; }, kStartTimeoutMs))
+            << run.StandardError().toStdString();
+        lobbies = site.lobbyHits;
+        EXPECT_FALSE(run.WaitForExit(0));
+        run.Kill();
+    }
+}
+
 TEST_F(ProgramRunTest, ClosingTheWindowAfterConfirmingEndsWithCodeZero)
 {
     VirtualDisplay display;

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -80,9 +82,74 @@ namespace {
 
     bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-    // pkexec asks the user in a dialog of its own and only exits early when it
-    // refuses, so the elevated shell leaves a marker once rights are granted and
-    // the working directory is entered; the marker tells success from refusal.
+    // The process's name as the kernel keeps it (the file name of what it runs, cut to 15 bytes);
+    // empty when it cannot be read.
+    std::string ProcessName(pid_t pid)
+    {
+        std::string name;
+        std::ifstream("/proc/" + std::to_string(pid) + "/comm") >> name;
+        return name;
+    }
+
+    struct PkexecEnd {
+        bool started = false;
+        bool exited = false;
+        int status = 0;
+    };
+
+    // Starts argv (pkexec and what it runs) and waits until hasStarted says that the program runs,
+    // or pkexec ends: it asks for the password in a dialog of its own and ends early only when
+    // it refuses. A pkexec that runs on after the start is reaped later.
+    int RunPkexec(std::vector<std::string> argv, const std::function<bool(pid_t)>& hasStarted, PkexecEnd& end)
+    {
+        std::vector<std::string> environment = ChildEnvironment();
+        std::vector<char*> argvPointers = Pointers(argv);
+        std::vector<char*> envPointers = Pointers(environment);
+        int report[2];
+        if (pipe2(report, O_CLOEXEC) != 0)
+            return errno;
+        pid_t pid = fork();
+        if (pid < 0) {
+            int error = errno;
+            close(report[0]);
+            close(report[1]);
+            return error;
+        }
+        if (pid == 0)
+            ExecChild(argvPointers[0], argvPointers.data(), envPointers.data(), nullptr, report[1]);
+        // The report pipe closes on exec: until then the child is still a copy of this process.
+        close(report[1]);
+        int execError = 0;
+        ssize_t got;
+        do {
+            got = read(report[0], &execError, sizeof(execError));
+        } while (got < 0 && errno == EINTR);
+        close(report[0]);
+        if (got == static_cast<ssize_t>(sizeof(execError))) {
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) { }
+            return execError;
+        }
+        for (;;) {
+            int status = 0;
+            pid_t ended = waitpid(pid, &status, WNOHANG);
+            if (ended == pid) {
+                end.exited = WIFEXITED(status);
+                end.status = end.exited ? WEXITSTATUS(status) : 0;
+                return 0;
+            }
+            if (ended < 0 && errno != EINTR)
+                return errno;
+            if (hasStarted(pid)) {
+                end.started = true;
+                ReapLater(pid);
+                return 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    // The elevated shell leaves a marker once rights are granted and the working directory is
+    // entered; the marker tells success from refusal.
     int LaunchThroughPkexec(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& workingDirectory)
     {
@@ -99,40 +166,39 @@ namespace {
             "cd \"$2\" || exit 125; : > \"$1\"; shift 2; exec \"$@\"", "zandrel-launch", marker,
             workingDirectory.empty() ? CurrentDirectory() : workingDirectory, program };
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        std::vector<std::string> environment = ChildEnvironment();
-        std::vector<char*> argvPointers = Pointers(argv);
-        std::vector<char*> envPointers = Pointers(environment);
-
-        pid_t pid = fork();
-        if (pid < 0) {
-            int error = errno;
-            rmdir(folder.c_str());
-            return error;
-        }
-        if (pid == 0)
-            ExecChild(argvPointers[0], argvPointers.data(), envPointers.data(), nullptr, -1);
-
-        int result = 0;
-        for (;;) {
-            int status = 0;
-            pid_t ended = waitpid(pid, &status, WNOHANG);
-            if (Exists(marker)) {
-                if (ended != pid)
-                    ReapLater(pid);
-                break;
-            }
-            if (ended == pid || (ended < 0 && errno != EINTR)) {
-                result = ended == pid && WIFEXITED(status) && WEXITSTATUS(status) == 125 ? ENOENT : EACCES;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        PkexecEnd end;
+        int result = RunPkexec(
+            argv, [&](pid_t) { return Exists(marker); }, end);
+        if (result == 0 && !end.started && !Exists(marker))
+            result = end.exited && end.status == 125 ? ENOENT : EACCES;
         unlink(marker.c_str());
         rmdir(folder.c_str());
         return result;
     }
 
 } // namespace
+
+int LinuxOsLayer::LaunchElevatedProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    const std::string pkexec = FindExecutable("pkexec");
+    const std::string path = FindExecutable(program);
+    if (pkexec.empty() || path.empty())
+        return ENOENT;
+    std::vector<std::string> argv = { pkexec, path };
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    // pkexec runs the program in its own process once the password is given, so the process
+    // taking another name is the start. Where process names cannot be read (a /proc that hides
+    // root's processes) that is not known, and the launch counts as started.
+    PkexecEnd end;
+    const int result = RunPkexec(
+        argv, [](pid_t pid) { return ProcessName(pid) != "pkexec"; }, end);
+    if (result != 0)
+        return result;
+    // pkexec's own codes for a refused or failed authorisation.
+    if (!end.started && (!end.exited || end.status == 126 || end.status == 127))
+        return EACCES;
+    return 0;
+}
 
 std::string FindExecutable(const std::string& program)
 {

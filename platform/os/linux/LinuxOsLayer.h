@@ -21,6 +21,7 @@ public:
     bool CanWriteFile(const std::string& path) override;
     int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& workingDirectory, bool elevated) override;
+    int LaunchElevatedProgram(const std::string& program, const std::vector<std::string>& arguments) override;
     void OpenUrl(const std::string& url) override;
     void RevealInFileManager(const std::string& path) override;
     bool SetClipboardText(const std::string& text) override;

@@ -13,6 +13,12 @@ int FakeOsLayer::LaunchProcess(const std::string& program, const std::vector<std
     return launchResult;
 }
 
+int FakeOsLayer::LaunchElevatedProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    launches.push_back({ program, arguments, {}, true });
+    return launchResult;
+}
+
 bool FakeOsLayer::SetClipboardText(const std::string& text)
 {
     if (!clipboardAvailable)

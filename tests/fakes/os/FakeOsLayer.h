@@ -32,6 +32,8 @@ public:
     bool CanWriteFile(const std::string& path) override { return readOnlyFiles.count(path) == 0; }
     int LaunchProcess(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& workingDirectory, bool elevated) override;
+    // Recorded among the launches, elevated and without a working directory.
+    int LaunchElevatedProgram(const std::string& program, const std::vector<std::string>& arguments) override;
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     void RevealInFileManager(const std::string& path) override { revealedPaths.push_back(path); }
     bool SetClipboardText(const std::string& text) override;

@@ -74,6 +74,49 @@ TEST(LaunchCommandLine, ChoosesTheFolderByElevation)
     EXPECT_TRUE(os.fake.launches[1].elevated);
 }
 
+// A path is one program whatever it holds: joined into a command line and split again, a quote
+// in a downloaded file's name chose an earlier file and gave it the rest as arguments.
+TEST(LaunchCommandLine, ProgramPathsAreNeverSplit)
+{
+    FakeOsLayerScope os;
+    EXPECT_TRUE(LaunchProgram(u"/tmp/update/x\"--evil-arg=from-update-server", u"", true));
+    EXPECT_TRUE(LaunchProgram(u"/tmp/a\" \"b", u"-q \"c d\"", false));
+    EXPECT_FALSE(LaunchProgram(u"", u"-q", false));
+    ASSERT_EQ(os.fake.launches.size(), 2u);
+    EXPECT_EQ(os.fake.launches[0].program, "/tmp/update/x\"--evil-arg=from-update-server");
+    EXPECT_TRUE(os.fake.launches[0].arguments.empty());
+    EXPECT_EQ(os.fake.launches[1].program, "/tmp/a\" \"b");
+    EXPECT_EQ(os.fake.launches[1].arguments, (std::vector<std::string> { "-q", "c d" }));
+}
+
+// The installer goes to the install helper as root, its path one argument and the signature, when
+// there is one, the other; the helper lies beside the executable in a build, else in libexec.
+TEST(LaunchUpdateInstaller, HandsThePathWholeToTheHelper)
+{
+    FakeOsLayerScope os;
+    os.fake.executablePath = "/usr/lib/zandrel/zandrel";
+    EXPECT_EQ(InstallHelperPath(), u"/usr/libexec/zandrel/zandrel-install-update");
+    EXPECT_TRUE(LaunchUpdateInstaller(u"/home/u/update/a b\"c.sh", u""));
+    EXPECT_TRUE(LaunchUpdateInstaller(u"/home/u/update/setup.sh", u"SIG="));
+
+    const fs::path build = fs::temp_directory_path() / ("zandrel-helper-" + std::to_string(getpid()));
+    fs::create_directories(build);
+    std::ofstream(build / "zandrel-install-update") << "#!/bin/sh\n";
+    os.fake.executablePath = (build / "zandrel").string();
+    EXPECT_EQ(InstallHelperPath(), (build / "zandrel-install-update").u16string());
+    os.fake.launchResult = EACCES;
+    EXPECT_FALSE(LaunchUpdateInstaller(u"/home/u/update/setup.sh", u"")) << "the password prompt declined";
+    fs::remove_all(build);
+
+    ASSERT_EQ(os.fake.launches.size(), 3u);
+    EXPECT_EQ(os.fake.launches[0].program, "/usr/libexec/zandrel/zandrel-install-update");
+    EXPECT_EQ(os.fake.launches[0].arguments, std::vector<std::string> { "/home/u/update/a b\"c.sh" });
+    EXPECT_TRUE(os.fake.launches[0].elevated);
+    EXPECT_EQ(
+        os.fake.launches[1].arguments, (std::vector<std::string> { "/home/u/update/setup.sh", "SIG=" }));
+    EXPECT_EQ(os.fake.launches[2].program, (build / "zandrel-install-update").string());
+}
+
 TEST(LaunchCommandLine, FailuresStartNothingAndAreReportedOnlyOnRequest)
 {
     FakeOsLayerScope os;

@@ -107,4 +107,28 @@ TEST_F(OsLaunchTest, ElevatedLaunchFailsWhenPkexecRefusesOrIsMissing)
     EXPECT_FALSE(fs::exists(output));
 }
 
+// Straight through pkexec, so that its prompt names the program: every argument arrives as given,
+// none made from a command line; a refusal or a missing pkexec starts nothing.
+TEST_F(OsLaunchTest, ElevatedProgramIsPkexecsOwnArgument)
+{
+    const fs::path recorded = folder / "pkexec-args";
+    WriteScript(folder / "bin" / "pkexec",
+        "for a in \"$@\"; do echo \"[$a]\"; done > \"" + recorded.string() + "\"\nexec \"$@\"\n");
+    auto& os = platform::os::Os();
+    const std::string probe = (folder / "probe").string();
+    EXPECT_EQ(os.LaunchElevatedProgram(probe, { "/home/u/x\"--evil arg", "" }), 0);
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(output); }, 10000));
+    EXPECT_EQ(ReadAll(recorded), "[" + probe + "]\n[/home/u/x\"--evil arg]\n[]\n");
+    EXPECT_NE(ReadAll(output).find("[/home/u/x\"--evil arg]\n[]\n"), std::string::npos);
+
+    fs::remove(output);
+    WriteScript(folder / "bin" / "pkexec", "exit 126\n");
+    EXPECT_EQ(os.LaunchElevatedProgram(probe, {}), EACCES);
+    EXPECT_EQ(os.LaunchElevatedProgram((folder / "missing").string(), {}), ENOENT);
+    fs::remove(folder / "bin" / "pkexec");
+    setenv("PATH", (folder / "bin").string().c_str(), 1);
+    EXPECT_EQ(os.LaunchElevatedProgram(probe, {}), ENOENT);
+    EXPECT_FALSE(fs::exists(output));
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "ClientTestServers.h"
 #include "config/AppConfig.h"
 #include "update/UpdateCheck.h"
+#include "update/signing/InstallerSigning.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -97,8 +98,16 @@ TEST_F(HttpClientTest, RemoteFileSize)
 {
     EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/file"), 10), ClientTestServer::kFileSize);
     EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/chunked"), 10), -1);
-    EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url("/missing"), 10), 21)
-        << "an error page is a body like any other";
+    // An error page's length is no size: the download would stop there. Servers that allow GET
+    // alone answer HEAD with 405 or 501.
+    for (int status : { 404, 405, 501 }) {
+        const std::string path = "/head-refused-" + std::to_string(status);
+        server.Handle(path, [status](const httplib::Request& request, httplib::Response& response) {
+            response.status = request.method == "HEAD" ? status : 200;
+            response.set_content(std::string(64, 'e'), "text/html");
+        });
+        EXPECT_EQ(HttpClient::GetRemoteFileSize(server.Url(path), 10), -1) << status;
+    }
     EXPECT_EQ(HttpClient::GetRemoteFileSize(
                   "http://127.0.0.1:" + std::to_string(LocalHttpServer::ClosedPort()), 10),
         -1);
@@ -233,6 +242,57 @@ TEST_F(HttpClientTest, FetchUpdateInfoParsesOnlySuccessfulTransfers)
         0);
     EXPECT_FALSE(failed.IsValid());
     EXPECT_EQ(failed.result, "-1");
+}
+
+// With a key the reply counts only with that key's signature over its exact body in the header;
+// without one the header is not looked at. The check points ask with the installation's key.
+TEST_F(HttpClientTest, SignedRepliesWhenAKeyIsConfigured)
+{
+    const std::optional<SigningKeyPair> pair = GenerateSigningKey();
+    const std::optional<SigningKeyPair> other = GenerateSigningKey();
+    ASSERT_TRUE(pair && other);
+    const std::string body = R"({"result":"0","version":"1.0.0.3","version_url":"http://h/setup.sh"})";
+    const std::string signature = SignBytes(pair->privateKeyPem, body).value();
+    struct Case {
+        const char* what;
+        std::string sent;
+        std::vector<std::string> headers;
+        int expected;
+    };
+    const Case cases[] = {
+        { "signed", body, { signature }, 0 },
+        { "header named in other case", body, { signature }, 0 },
+        { "unsigned", body, {}, kReplyNotSigned },
+        { "tampered body", body + " ", { signature }, kReplyNotSigned },
+        { "another key's signature", body, { SignBytes(other->privateKeyPem, body).value() },
+            kReplyNotSigned },
+        { "the signature twice", body, { signature, signature }, kReplyNotSigned },
+        { "not base64", body, { std::string(88, '!') }, kReplyNotSigned },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string headerName = std::string(c.what) == "header named in other case"
+            ? "x-update-SIGNATURE"
+            : kReplySignatureHeader;
+        server.Handle("/signed.json", [&](const httplib::Request&, httplib::Response& response) {
+            for (const std::string& value : c.headers)
+                response.headers.emplace(headerName, value);
+            response.set_content(c.sent, "application/json");
+        });
+        UpdateInfo info;
+        EXPECT_EQ(FetchUpdateInfo(info, server.Url("/signed.json"), pair->publicKey), c.expected);
+        EXPECT_EQ(info.IsValid(), c.expected == 0) << "a refused reply leaves the record as constructed";
+        UpdateInfo keyless;
+        EXPECT_EQ(FetchUpdateInfo(keyless, server.Url("/signed.json"), ""), 0);
+    }
+
+    server.Reply("/signed.json", body, "application/json");
+    const fs::path configFile = folder / "config.xml";
+    std::ofstream(configFile) << "<config><Channel/><Update url=\"" << server.Url("/signed.json")
+                              << "\" key=\"" << pair->publicKey << "\"/><Notify/><Account/></config>\n";
+    AppConfig::ResetInstanceForTests(configFile.u16string());
+    UpdateInfo configured;
+    EXPECT_EQ(FetchUpdateInfo(configured), kReplyNotSigned) << "the installation's key applies";
 }
 
 // https verifies the server against the system's store, or the CA bundle given in its place:

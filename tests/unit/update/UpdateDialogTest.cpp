@@ -1,5 +1,9 @@
 #include "update/UpdateDialog.h"
+#include "update/InstallerFileName.h"
+#include "update/UpdateCheck.h"
 #include "update/signing/InstallerSigning.h"
+
+#include "app/shell/ShellUtilities.h"
 
 #include "config/AppConfig.h"
 #include "fakes/os/FakeOsLayer.h"
@@ -35,12 +39,23 @@ constexpr int kInstallerSize = 1000;
 // The update server and the installer downloads the dialog talks to.
 class UpdateServer {
 public:
-    UpdateServer()
+    explicit UpdateServer(LocalHttpServer::Scheme scheme = LocalHttpServer::Scheme::Http)
+        : server(scheme)
     {
         server.Handle("/check.json", [this](const httplib::Request&, httplib::Response& response) {
             std::lock_guard<std::mutex> lock(mutex);
+            if (!replyKeyPem.empty())
+                response.set_header(kReplySignatureHeader, SignBytes(replyKeyPem, reply).value());
             response.set_content(reply, "application/json");
         });
+        // HEAD refused with an error page, as servers that allow GET alone do.
+        server.HandleMatching(R"(/head-refused/(\d+)/setup\.sh)",
+            [this](const httplib::Request& request, httplib::Response& response) {
+                if (request.method == "GET")
+                    ++downloads;
+                response.status = request.method == "HEAD" ? std::stoi(request.matches[1].str()) : 200;
+                response.set_content(std::string(kInstallerSize, '#'), "text/html");
+            });
         // The installer in ten steps, so the progress callback sees it grow.
         server.HandleMatching(
             R"(/download/setup[^/]*)", [this](const httplib::Request& request, httplib::Response& response) {
@@ -79,8 +94,12 @@ public:
         });
         server.Handle(
             "/missing/setup.sh", [this](const httplib::Request& request, httplib::Response& response) {
-                if (request.method == "GET")
-                    ++downloads;
+                // The size is announced, then the download gets an error page.
+                if (request.method == "HEAD") {
+                    response.set_content(std::string(kInstallerSize, '#'), "application/octet-stream");
+                    return;
+                }
+                ++downloads;
                 response.status = 404;
                 response.set_content("not found", "text/plain");
             });
@@ -94,6 +113,16 @@ public:
     }
 
     std::string Url(const std::string& path) const { return server.Url(path); }
+    std::string CaFile() const { return server.CaFile(); }
+    // Requests for anything but the update reply.
+    size_t DownloadRequests() const { return server.Requests().size() - server.RequestCount("/check.json"); }
+
+    // Replies are signed with this key from now on; empty sends them unsigned.
+    void SignRepliesWith(const std::string& privateKeyPem)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        replyKeyPem = privateKeyPem;
+    }
 
     void Reply(const std::string& text)
     {
@@ -118,6 +147,7 @@ private:
     LocalHttpServer server;
     std::mutex mutex;
     std::string reply;
+    std::string replyKeyPem;
 };
 
 // Records every progress message the dialog handles, with the bar as it was afterwards.
@@ -203,6 +233,17 @@ protected:
         return code;
     }
 
+    // Names a fresh key in the installation's file and signs the server's replies with it; returns
+    // the signature over the installer the server serves.
+    std::string UseKey()
+    {
+        const std::optional<SigningKeyPair> pair = GenerateSigningKey();
+        EXPECT_TRUE(pair);
+        WriteConfig(server.Url("/check.json"), pair->publicKey);
+        server.SignRepliesWith(pair->privateKeyPem);
+        return SignBytes(pair->privateKeyPem, std::string(kInstallerSize, '#')).value();
+    }
+
     static CDuiString Tip(UpdateDialog* dialog) { return dialog->FindControl(u"lbl_update_tip")->GetText(); }
     static CControlUI* StartButton(UpdateDialog* dialog) { return dialog->FindControl(u"btn_start_update"); }
     // The background the button is drawn with: the skin's blue, or its grey when disabled.
@@ -226,14 +267,46 @@ protected:
     std::function<void(UpdateDialog*)> whileMessageShows;
 };
 
-TEST(UpdateDialogRules, FileNameAndPercent)
+// The name comes from the server's reply and ends up in a path that root opens: only what the
+// desktop the update path was made for accepts as a file name is kept.
+TEST(UpdateDialogRules, InstallerNamesArePlainFileNames)
 {
-    EXPECT_EQ(UpdateDialog::FileNameOfUrl(u"http://h/d/setup_1.0.0.2.exe"), u"setup_1.0.0.2.exe");
-    EXPECT_EQ(UpdateDialog::FileNameOfUrl(u"http://h/d\\setup.exe"), u"setup.exe");
-    EXPECT_EQ(UpdateDialog::FileNameOfUrl(u"http://h/get?f=setup.exe"), u"get?f=setup.exe");
-    EXPECT_EQ(UpdateDialog::FileNameOfUrl(u"setup.exe"), u"setup.exe");
-    EXPECT_EQ(UpdateDialog::FileNameOfUrl(u"http://h/d/"), u"");
+    const std::pair<std::string, std::optional<std::string>> rows[] = {
+        { "http://h/d/setup_1.0.0.2.exe", "setup_1.0.0.2.exe" },
+        { "http://h/d\\setup.exe", "setup.exe" },
+        { "setup.exe", "setup.exe" },
+        { "http://h/d/%E5%AE%89%E8%A3%85%20v2.deb", "安装 v2.deb" },
+        { "http://h/d/100%.sh", "100%.sh" },
+        { "http://h/d/" + std::string(128, 'a'), std::string(128, 'a') },
+        { "http://h/d/", std::nullopt },
+        { "http://h/get?f=setup.exe", std::nullopt },
+        { "http://h/d/x\"--evil-arg=from-update-server", std::nullopt },
+        { "http://h/d/x%22--evil", std::nullopt },
+        { "http://h/d/..%2F..%2Fbin%2Fsh", std::nullopt },
+        { "http://h/d/a%5Cb", std::nullopt },
+        { "http://h/d/..", std::nullopt },
+        { "http://h/d/%2E%2E", std::nullopt },
+        { "http://h/d/.profile", std::nullopt },
+        { "http://h/d/-rf", std::nullopt },
+        { "http://h/d/a%0Ab", std::nullopt },
+        { "http://h/d/a%7Fb", std::nullopt },
+        { "http://h/d/a%C2%85b", std::nullopt },
+        { "http://h/d/a%FFb", std::nullopt },
+        { "http://h/d/a%C0%AFb", std::nullopt },
+        { "http://h/d/a%ED%A0%80b", std::nullopt },
+        { "http://h/d/a:b", std::nullopt },
+        { "http://h/d/a<b>", std::nullopt },
+        { "http://h/d/a|b", std::nullopt },
+        { "http://h/d/a*b", std::nullopt },
+        { "http://h/d/" + std::string(129, 'a'), std::nullopt },
+        { "http://h/d/" + std::string(300, 'a'), std::nullopt },
+    };
+    for (const auto& [address, name] : rows)
+        EXPECT_EQ(InstallerFileName(address), name) << address;
+}
 
+TEST(UpdateDialogRules, Percent)
+{
     EXPECT_EQ(UpdateDialog::ProgressPercent(0, 0), -1);
     EXPECT_EQ(UpdateDialog::ProgressPercent(-1, 10), -1);
     EXPECT_EQ(UpdateDialog::ProgressPercent(1000, 0), 0);
@@ -303,7 +376,8 @@ TEST_F(UpdateDialogTest, UnannouncedSizeStartsNoDownload)
 // finished installer is shown, made executable and launched elevated.
 TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
 {
-    server.Offer("99.0.0.0", "1.0.0.0", "/download/setup_1.0.0.2.sh");
+    const std::string signature = UseKey();
+    server.Offer("99.0.0.0", "1.0.0.0", "/download/setup_1.0.0.2.sh", signature);
     server.dropNext = true;
     const std::string path = DownloadPath("setup_1.0.0.2.sh");
     std::vector<QRgb> looksWhenDone;
@@ -331,8 +405,8 @@ TEST_F(UpdateDialogTest, RetryAfterDroppedConnectionThenInstall)
         std::filesystem::perms::none);
     EXPECT_EQ(os.fake.revealedPaths, std::vector<std::string> { path });
     ASSERT_EQ(os.fake.launches.size(), 1u);
-    EXPECT_EQ(os.fake.launches[0].program, path);
-    EXPECT_TRUE(os.fake.launches[0].arguments.empty());
+    EXPECT_EQ(os.fake.launches[0].program, platform::os::Utf16ToUtf8(InstallHelperPath()));
+    EXPECT_EQ(os.fake.launches[0].arguments, (std::vector<std::string> { path, signature }));
     EXPECT_TRUE(os.fake.launches[0].elevated);
 }
 
@@ -380,9 +454,9 @@ TEST_F(UpdateDialogTest, FailedDownloadWithoutNewerVersionSaysNoUpdate)
     EXPECT_TRUE(os.fake.launches.empty());
 }
 
-TEST_F(UpdateDialogTest, ProgressRunsToHundredAndQueryStaysInTheFileName)
+TEST_F(UpdateDialogTest, ProgressRunsToHundredAndTheNameIsDecoded)
 {
-    server.Offer("99.0.0.0", "99.0.0.0", "/download/setup.sh?token=7");
+    server.Offer("99.0.0.0", "99.0.0.0", "/download/setup%20v2.sh", UseKey());
     UINT code = RunDialog([&](UpdateDialog* dialog) {
         HWND hwnd = dialog->GetHWND();
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));
@@ -399,10 +473,10 @@ TEST_F(UpdateDialogTest, ProgressRunsToHundredAndQueryStaysInTheFileName)
             EXPECT_GT(progress[i].percent, progress[i - 1].percent) << "only changes are posted";
         }
     }
-    const std::string path = DownloadPath("setup.sh?token=7");
+    const std::string path = DownloadPath("setup v2.sh");
     EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(kInstallerSize));
     ASSERT_EQ(os.fake.launches.size(), 1u);
-    EXPECT_EQ(os.fake.launches[0].program, path);
+    EXPECT_EQ(os.fake.launches[0].arguments.at(0), path);
 }
 
 TEST_F(UpdateDialogTest, ClosingDuringSlowDownloadStopsPromptlyAndKeepsPartialFile)
@@ -427,8 +501,10 @@ TEST_F(UpdateDialogTest, ClosingDuringSlowDownloadStopsPromptlyAndKeepsPartialFi
     EXPECT_TRUE(os.fake.launches.empty());
 }
 
-// With a key in the installation's file only a file signed by it is shown, made executable and
-// launched; anything else is a failed download whose file is gone. Without a key, as before.
+// With a key in the installation's file only a signed reply offers anything, and only a file signed
+// by it is shown, made executable and handed to the install helper; anything else is a failed
+// check or download whose file is gone. Without a key, plain http vouches for nothing: the file
+// is kept and shown, and nothing runs.
 TEST_F(UpdateDialogTest, InstallerRunsOnlyWithTheConfiguredKeysSignature)
 {
     const std::optional<SigningKeyPair> pair = GenerateSigningKey();
@@ -436,24 +512,30 @@ TEST_F(UpdateDialogTest, InstallerRunsOnlyWithTheConfiguredKeysSignature)
     ASSERT_TRUE(pair && other);
     const std::string installer(kInstallerSize, '#');
     const std::string valid = SignBytes(pair->privateKeyPem, installer).value();
+    enum class Outcome { Launched, ShownOnly, Rejected, NotOffered };
     struct Case {
         const char* what;
         std::string key;
+        std::string replyKeyPem;
         std::string signature;
-        bool launched;
+        Outcome outcome;
     };
     const Case cases[] = {
-        { "valid signature", pair->publicKey, valid, true },
-        { "another file's signature", pair->publicKey,
-            SignBytes(pair->privateKeyPem, installer + "#").value(), false },
-        { "another key's signature", pair->publicKey, SignBytes(other->privateKeyPem, installer).value(),
-            false },
-        { "truncated signature", pair->publicKey, valid.substr(0, 80), false },
-        { "signature not base64", pair->publicKey, std::string(88, '!'), false },
-        { "no signature", pair->publicKey, "", false },
-        { "a key that is no key", "bm90IGEga2V5", valid, false },
-        { "no key, no signature", "", "", true },
-        { "no key, a signature that is no signature", "", "bm90IGEgc2lnbmF0dXJl", true },
+        { "valid signature", pair->publicKey, pair->privateKeyPem, valid, Outcome::Launched },
+        { "another file's signature", pair->publicKey, pair->privateKeyPem,
+            SignBytes(pair->privateKeyPem, installer + "#").value(), Outcome::Rejected },
+        { "another key's signature", pair->publicKey, pair->privateKeyPem,
+            SignBytes(other->privateKeyPem, installer).value(), Outcome::Rejected },
+        { "truncated signature", pair->publicKey, pair->privateKeyPem, valid.substr(0, 80),
+            Outcome::Rejected },
+        { "signature not base64", pair->publicKey, pair->privateKeyPem, std::string(88, '!'),
+            Outcome::Rejected },
+        { "no signature", pair->publicKey, pair->privateKeyPem, "", Outcome::Rejected },
+        { "reply unsigned", pair->publicKey, "", valid, Outcome::NotOffered },
+        { "reply signed by another key", pair->publicKey, other->privateKeyPem, valid, Outcome::NotOffered },
+        { "a key that is no key", "bm90IGEga2V5", pair->privateKeyPem, valid, Outcome::NotOffered },
+        { "no key over http", "", "", "", Outcome::ShownOnly },
+        { "no key, a signature that is no signature", "", "", "bm90IGEgc2lnbmF0dXJl", Outcome::ShownOnly },
     };
     const std::string path = DownloadPath("setup.sh");
     for (const Case& c : cases) {
@@ -461,36 +543,135 @@ TEST_F(UpdateDialogTest, InstallerRunsOnlyWithTheConfiguredKeysSignature)
         messages.clear();
         os.fake.launches.clear();
         os.fake.revealedPaths.clear();
+        std::filesystem::remove(path);
         WriteConfig(server.Url("/check.json"), c.key);
+        server.SignRepliesWith(c.replyKeyPem);
         server.Offer("99.0.0.0", "99.0.0.0", "/download/setup.sh", c.signature);
         CDuiString tipAfterDownload;
         bool enabledAgain = false;
+        bool offered = false;
+        const int downloadsBefore = server.downloads;
         const UINT code = RunDialog([&](UpdateDialog* dialog) {
             HWND hwnd = dialog->GetHWND();
+            offered = StartButton(dialog)->IsEnabled();
+            if (!offered)
+                return;
             ASSERT_TRUE(SimulateClick(StartButton(dialog)));
-            ASSERT_TRUE(
-                WaitUntil([&] { return !IsWindow(hwnd) || StartButton(dialog)->IsEnabled(); }, 15000));
+            ASSERT_TRUE(WaitUntil(
+                [&] { return !IsWindow(hwnd) || StartButton(dialog)->IsEnabled() || !messages.empty(); },
+                15000));
             if (IsWindow(hwnd)) {
                 tipAfterDownload = Tip(dialog);
-                enabledAgain = true;
+                enabledAgain = StartButton(dialog)->IsEnabled();
             }
         });
-        if (c.launched) {
+        EXPECT_EQ(offered, c.outcome != Outcome::NotOffered);
+        switch (c.outcome) {
+        case Outcome::Launched:
             EXPECT_EQ(code, kCloseAccepted);
             EXPECT_EQ(messages, std::vector<CDuiString> { u"文件下载成功，点击确定将自动安装" });
             ASSERT_EQ(os.fake.launches.size(), 1u);
-            EXPECT_EQ(os.fake.launches[0].program, path);
+            EXPECT_EQ(os.fake.launches[0].arguments, (std::vector<std::string> { path, c.signature }));
             EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(kInstallerSize));
-            continue;
+            break;
+        case Outcome::ShownOnly:
+            EXPECT_EQ(code, 2u) << "the program goes on; the user installs";
+            EXPECT_EQ(messages, std::vector<CDuiString> { u"安装包来源未经验证，请确认后手动安装！" });
+            EXPECT_EQ(tipAfterDownload, u"新版本下载成功！");
+            EXPECT_FALSE(enabledAgain);
+            EXPECT_TRUE(os.fake.launches.empty());
+            EXPECT_EQ(os.fake.revealedPaths, std::vector<std::string> { path });
+            EXPECT_EQ(std::filesystem::file_size(path), static_cast<uintmax_t>(kInstallerSize));
+            break;
+        case Outcome::Rejected:
+            EXPECT_EQ(code, 2u);
+            EXPECT_TRUE(enabledAgain) << "a rejected installer may be downloaded again";
+            EXPECT_EQ(tipAfterDownload, u"安装包校验失败，请稍后重试！");
+            EXPECT_EQ(messages, std::vector<CDuiString> { u"安装包校验失败，请稍后重试！" });
+            EXPECT_TRUE(os.fake.launches.empty());
+            EXPECT_TRUE(os.fake.revealedPaths.empty());
+            EXPECT_FALSE(std::filesystem::exists(path));
+            break;
+        case Outcome::NotOffered:
+            EXPECT_TRUE(messages.empty()) << "a failed check says nothing";
+            EXPECT_EQ(server.downloads, downloadsBefore);
+            break;
         }
-        EXPECT_EQ(code, 2u);
-        EXPECT_TRUE(enabledAgain) << "a rejected installer may be downloaded again";
-        EXPECT_EQ(tipAfterDownload, u"安装包校验失败，请稍后重试！");
-        EXPECT_EQ(messages, std::vector<CDuiString> { u"安装包校验失败，请稍后重试！" });
-        EXPECT_TRUE(os.fake.launches.empty());
-        EXPECT_TRUE(os.fake.revealedPaths.empty());
-        EXPECT_FALSE(std::filesystem::exists(path));
     }
+}
+
+// Without a key, an installer offered in a reply over verified https and itself fetched over https
+// goes to the install helper; https for the reply alone is not enough.
+TEST_F(UpdateDialogTest, WithoutAKeyOnlyHttpsAllTheWayIsLaunched)
+{
+    UpdateServer tls(LocalHttpServer::Scheme::Https);
+    HttpClient::SetDefaultCertificateAuthorityFile(tls.CaFile());
+    WriteConfig(tls.Url("/check.json"));
+    const std::string path = DownloadPath("setup.sh");
+    for (const bool installerOverHttps : { true, false }) {
+        SCOPED_TRACE(installerOverHttps ? "installer over https" : "installer over http");
+        messages.clear();
+        os.fake.launches.clear();
+        tls.Reply(R"({"version":"99.0.0.0","new_version":"99.0.0.0","version_url":")"
+            + (installerOverHttps ? tls : server).Url("/download/setup.sh") + R"("})");
+        const UINT code = RunDialog([&](UpdateDialog* dialog) {
+            HWND hwnd = dialog->GetHWND();
+            ASSERT_TRUE(SimulateClick(StartButton(dialog)));
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hwnd) || !messages.empty(); }, 15000));
+        });
+        if (installerOverHttps) {
+            EXPECT_EQ(code, kCloseAccepted);
+            ASSERT_EQ(os.fake.launches.size(), 1u);
+            EXPECT_EQ(os.fake.launches[0].arguments, std::vector<std::string> { path });
+        } else {
+            EXPECT_EQ(messages, std::vector<CDuiString> { u"安装包来源未经验证，请确认后手动安装！" });
+            EXPECT_TRUE(os.fake.launches.empty());
+        }
+    }
+    HttpClient::SetDefaultCertificateAuthorityFile("");
+}
+
+// Names from the reply that could not be a file's are a failed download before anything is asked
+// of the server or written.
+TEST_F(UpdateDialogTest, HostileInstallerNamesAreFailedDownloads)
+{
+    for (const std::string& path : { std::string(R"(/download/setupx\"--evil-arg=from-update-server)"),
+             std::string("/download/..%2F..%2Fsetup.sh"), std::string("/download/.."),
+             std::string("/download/-setup.sh"), std::string("/download/setup%0A.sh"),
+             std::string("/download/setup\\u0007.sh"), std::string("/download/setup.sh?token=7"),
+             "/download/" + std::string(300, 's') }) {
+        SCOPED_TRACE(path);
+        server.Offer("99.0.0.0", "99.0.0.0", path, UseKey());
+        RunDialog([&](UpdateDialog* dialog) {
+            ASSERT_TRUE(SimulateClick(StartButton(dialog)));
+            EXPECT_TRUE(StartButton(dialog)->IsEnabled());
+            EXPECT_EQ(Tip(dialog), u"有新版本，快快更新啦！");
+        });
+    }
+    EXPECT_EQ(server.DownloadRequests(), 0u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(data.path().toStdString() + "/mervok")) << "nothing is written";
+    EXPECT_TRUE(os.fake.launches.empty());
+}
+
+// A HEAD answered with an error page gives no size: the size message, and no download.
+TEST_F(UpdateDialogTest, RefusedSizeRequestStartsNoDownload)
+{
+    for (const char* status : { "404", "405", "501" }) {
+        SCOPED_TRACE(status);
+        messages.clear();
+        const std::string path = std::string("/head-refused/") + status + "/setup.sh";
+        server.Offer("99.0.0.0", "99.0.0.0", path);
+        RunDialog([&](UpdateDialog* dialog) {
+            ASSERT_TRUE(SimulateClick(StartButton(dialog)));
+            ASSERT_TRUE(WaitUntil([&] { return !messages.empty(); }, 15000));
+        });
+        EXPECT_EQ(messages,
+            std::vector<CDuiString> {
+                u"文件[" + platform::os::Utf8ToUtf16(server.Url(path)) + u"]下载大小不正常！" });
+    }
+    EXPECT_EQ(server.downloads, 0);
+    EXPECT_TRUE(os.fake.launches.empty());
 }
 
 } // namespace
