@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform::os {
 
@@ -27,8 +28,9 @@ int CopyIntoPrivateFolder(
 /// Removes a copy made by CopyIntoPrivateFolder and its folder.
 void RemovePrivateCopy(const std::string& copyPath);
 
-/// Runs program without arguments in its own folder and waits for it: its exit status, 128 plus
-/// the signal that ended it, or 127 when it could not be started.
-int RunAndWait(const std::string& program);
+/// Runs command[0] with the rest as its arguments, in the folder of the command's last argument,
+/// and waits for it: its exit status, 128 plus the signal that ended it, or 127 when it could not
+/// be started.
+int RunAndWait(const std::vector<std::string>& command);
 
 } // namespace platform::os

@@ -1,9 +1,11 @@
 // The root-side step of an update. pkexec starts it with the installer the program downloaded and,
 // when the update server signs, its signature. It runs nothing that root has not checked itself:
 // it copies the file (never through a link) into a folder only root can enter, verifies that copy
-// against the key in the installation's own config.xml, runs the copy and passes on its exit status.
+// against the key in the installation's own config.xml, runs the copy (a Debian package through
+// apt-get) and passes on its exit status.
 #include "config/XmlDocument.h"
 #include "platform/os/InstallStep.h"
+#include "update/InstallerCommand.h"
 #include "update/InstallerFileName.h"
 #include "update/InstallerSignature.h"
 
@@ -83,7 +85,7 @@ int main(int argc, char** argv)
         platform::os::RemovePrivateCopy(copy);
         return Refuse("the installer is not signed by the installation's key");
     }
-    const int status = platform::os::RunAndWait(copy);
+    const int status = platform::os::RunAndWait(InstallerCommand(copy));
     platform::os::RemovePrivateCopy(copy);
     return status;
 }

@@ -129,18 +129,24 @@ void RemovePrivateCopy(const std::string& copyPath)
     rmdir(FolderOf(copyPath).c_str());
 }
 
-int RunAndWait(const std::string& program)
+int RunAndWait(const std::vector<std::string>& command)
 {
-    const std::string folder = FolderOf(program);
-    std::vector<char> path(program.begin(), program.end());
-    path.push_back('\0');
-    char* argv[] = { path.data(), nullptr };
+    if (command.empty())
+        return 127;
+    const std::string folder = FolderOf(command.back());
+    std::vector<std::vector<char>> texts;
+    for (const std::string& part : command)
+        texts.emplace_back(part.c_str(), part.c_str() + part.size() + 1);
+    std::vector<char*> argv;
+    for (std::vector<char>& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid < 0)
         return 127;
     if (pid == 0) {
         if (chdir(folder.c_str()) == 0)
-            execve(path.data(), argv, environ);
+            execve(argv[0], argv.data(), environ);
         _exit(127);
     }
     int status = 0;

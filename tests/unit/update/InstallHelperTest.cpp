@@ -1,4 +1,5 @@
 #include "platform/os/OsLayer.h"
+#include "update/InstallerCommand.h"
 #include "update/signing/InstallerSigning.h"
 
 #include "support/WaitUntil.h"
@@ -151,6 +152,25 @@ TEST_F(InstallHelperTest, ElevatedLaunchHandsTheHelperOneArgumentPerValue)
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 15000));
     EXPECT_EQ(
         ReadAll(recorded), "[" + helper.string() + "]\n[" + quoted.string() + "]\n[" + signature + "]\n");
+}
+
+// The program's own package is offered as its update: a Debian package is handed to apt-get, never
+// executed, while a look-alike archive or a script runs itself.
+TEST_F(InstallHelperTest, DebianPackagesGoToAptGetAndEverythingElseRunsItself)
+{
+    const fs::path package = root / "update" / "zandrel_1.0.0.2_amd64.deb";
+    std::ofstream(package) << "!<arch>\ndebian-binary   1733000000  0     0     100644  4         `\n2.0\n";
+    const fs::path otherArchive = root / "update" / "other.a";
+    std::ofstream(otherArchive) << "!<arch>\nsomething.o/    0           0     0     644     4         `\n";
+    const fs::path truncated = root / "update" / "short.deb";
+    std::ofstream(truncated) << "!<arch>\ndebian";
+    EXPECT_EQ(InstallerCommand(package.string()),
+        (std::vector<std::string> { "/usr/bin/env", "DEBIAN_FRONTEND=noninteractive", "/usr/bin/apt-get",
+            "install", "-y", "--no-remove", package.string() }));
+    for (const fs::path& runsItself : { installer, otherArchive, truncated }) {
+        SCOPED_TRACE(runsItself.string());
+        EXPECT_EQ(InstallerCommand(runsItself.string()), std::vector<std::string> { runsItself.string() });
+    }
 }
 
 } // namespace
