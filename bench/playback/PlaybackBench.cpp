@@ -177,6 +177,7 @@ struct Contender {
     Command command;
     std::vector<std::string> environment; // NAME=VALUE, replacing the benchmark's own
     std::string videoWidth = "100vw";
+    std::string videoRendering = "auto";
 };
 
 // `environment` with each of `settings` in place of a variable of the same name.
@@ -208,6 +209,8 @@ std::vector<Contender> Variants(int argc, char** argv, const Contender& base)
         for (std::string setting; std::getline(settings, setting, ';');) {
             if (setting.rfind("width=", 0) == 0)
                 variant.videoWidth = setting.substr(6);
+            else if (setting.rfind("rendering=", 0) == 0)
+                variant.videoRendering = setting.substr(10);
             else if (setting.find('=') != std::string::npos)
                 variant.environment.push_back(setting);
         }
@@ -433,7 +436,7 @@ int main(int argc, char** argv)
         const int firstTurn = settings.soakMinutes > 0 ? 0 : -1;
         for (int turn = firstTurn; turn < turns; ++turn) {
             for (const Contender& contender : contenders) {
-                server.Serve(content, contender.videoWidth);
+                server.Serve(content, contender.videoWidth, contender.videoRendering);
                 Measure measure;
                 if (!RunOnce(server, contender, settings, environment, progress, measure)) {
                     std::fprintf(stderr, "%s: no measure\n", contender.name.c_str());
