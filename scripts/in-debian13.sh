@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command as root inside the Debian 13 root (made or refreshed first), in the checkout.
 # The checkout is bound at the same path as outside, so build folders and ccache's base_dir
-# work unchanged, and the host's ccache folder is shared. The mounts live in a mount namespace
+# work unchanged, and the host's ccache folder is shared; the scripts build into build-debian13/
+# there (ZANDREL_BUILD_DIR), beside the host's build/. The mounts live in a mount namespace
 # of this command alone and vanish with it. Usage: in-debian13.sh COMMAND... (ZANDREL_CHECKOUT
 # names another checkout to bind instead of this script's own.)
 set -euo pipefail
@@ -16,6 +17,7 @@ if command -v ccache >/dev/null; then
     export CCACHE_DIR="$ccache_dir" CCACHE_BASEDIR="$(ccache -k base_dir)"
     [ "$(ccache -k hash_dir)" = true ] || export CCACHE_NOHASHDIR=1
 fi
+export ZANDREL_BUILD_DIR=${ZANDREL_BUILD_DIR:-build-debian13}
 export ZANDREL_ROOT="$root" ZANDREL_CHECKOUT="$checkout" ZANDREL_CCACHE_DIR="$ccache_dir"
 exec unshare --mount --propagation private bash -c '
     set -euo pipefail
