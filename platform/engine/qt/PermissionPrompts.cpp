@@ -86,8 +86,28 @@ std::string PermissionPrompts::OriginText(const QUrl& origin)
         .toStdString();
 }
 
+void PermissionPrompts::AllowEngineCapture(const QUrl& origin)
+{
+    engineCaptureOrigin = OriginText(origin);
+    engineCaptureUntil = std::chrono::steady_clock::now() + kEngineCaptureWindow;
+}
+
+bool PermissionPrompts::TakeEngineCapture(const QUrl& origin)
+{
+    const bool allowed = !engineCaptureOrigin.empty() && engineCaptureOrigin == OriginText(origin)
+        && std::chrono::steady_clock::now() < engineCaptureUntil;
+    engineCaptureOrigin.clear();
+    return allowed;
+}
+
 void PermissionPrompts::Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature)
 {
+    const bool capture = feature == QWebEnginePage::DesktopVideoCapture
+        || feature == QWebEnginePage::DesktopAudioVideoCapture;
+    if (capture && TakeEngineCapture(origin)) {
+        page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionGrantedByUser);
+        return;
+    }
     QPointer<QWebEnginePage> asking(page);
     AskFor(origin, PermissionTypes(feature), [asking, origin, feature](bool granted) {
         if (asking)
