@@ -12,6 +12,7 @@ constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
 constexpr unsigned kScreenAudio = CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
 constexpr unsigned kNotifications = CEF_PERMISSION_TYPE_NOTIFICATIONS;
 constexpr unsigned kClipboard = CEF_PERMISSION_TYPE_CLIPBOARD;
+constexpr unsigned kScreenKinds = kScreen | kScreenAudio;
 
 std::u16string WhatIsWanted(unsigned types)
 {
@@ -119,23 +120,25 @@ void SitePermissions::Answer(uint64_t promptId, bool allow, int choice)
                 Settle();
                 return;
             }
-            // Cancelling a choice closes it, as a browser's picker does: the site may ask again.
-            for (unsigned bit = 1; bit != 0 && bit <= pending.types && (allow || !pending.chooser);
-                 bit <<= 1) {
-                if (pending.types & bit)
+            // A choice keeps nothing: cancelling closes it, as a browser's picker does, and what
+            // was shared is asked again next time. Nor is the screen ever allowed for good, since
+            // a site allowed it once could take the whole screen later unasked.
+            for (unsigned bit = 1; bit != 0 && bit <= pending.types && !pending.chooser; bit <<= 1) {
+                if ((pending.types & bit) && !(allow && (bit & kScreenKinds)))
                     answers[{ pending.origin, bit }] = allow;
             }
-            // Allowing a site does not settle its next choice, so this one goes by hand.
-            if (pending.chooser) {
-                const ChoiceCallback chooser = pending.chooser;
-                const bool chosen
-                    = allow && choice >= 0 && static_cast<size_t>(choice) < pending.choices.size();
-                queue.erase(it);
-                Settle();
-                chooser->Continue(chosen ? choice : -1);
-                return;
-            }
+            // Answered by hand: what is not kept does not settle it.
+            const Pending answered = pending;
+            queue.erase(it);
             Settle();
+            if (answered.chooser) {
+                const bool chosen
+                    = allow && choice >= 0 && static_cast<size_t>(choice) < answered.choices.size();
+                answered.chooser->Continue(chosen ? choice : -1);
+            } else {
+                answered.callback->Continue(
+                    allow ? CEF_PERMISSION_RESULT_ACCEPT : CEF_PERMISSION_RESULT_DENY);
+            }
             return;
         }
     }
@@ -166,7 +169,7 @@ void SitePermissions::Settle()
             const Decision decision = pending->callback || pending->chooser
                 ? Decide(pending->origin, pending->types)
                 : Decision::Ask;
-            if (decision == Decision::Ask || (pending->chooser && decision == Decision::Allow)) {
+            if (decision == Decision::Ask) {
                 ++pending;
                 continue;
             }

@@ -37,8 +37,8 @@ public:
     /// and the tab tells the user why, in turn with its questions, until acknowledged.
     void RefuseUncapturableScreen(int tabId, uint64_t promptId, const std::string& origin, Callback callback);
     /// A request to share one of the screens and windows named by choices. Asked each time, as
-    /// the choice may differ, unless the site's sharing was refused before; sharing counts as
-    /// allowing it, cancelling as nothing.
+    /// the choice may differ, unless the site's sharing was refused before; neither sharing nor
+    /// cancelling is kept. An allowed screen is never kept either: every request asks.
     void Choose(int tabId, uint64_t promptId, const std::string& origin, std::vector<std::u16string> choices,
         ChoiceCallback callback);
     /// The user's answer to promptId, kept for its site and each of its kinds; for a notice, its

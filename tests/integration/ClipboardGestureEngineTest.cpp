@@ -25,11 +25,45 @@ function writeUntilRefused() {
 document.addEventListener('mousedown', () => write('clicked'));
 </script></body></html>)";
 
+// A page and an ad frame of another origin below its text, each copying its own text on request.
+const char* const kFramedPage = R"(<html><head><title>framed</title></head>
+<body style="margin:0"><p id="mine" style="height:150px">top text</p><script>
+function select(node) {
+  const range = document.createRange();
+  range.selectNodeContents(node);
+  getSelection().removeAllRanges();
+  getSelection().addRange(range);
+}
+function topCopy() { select(document.getElementById('mine')); document.title = 'top copy:' + document.execCommand('copy'); }
+function frameCopy() { document.querySelector('iframe').contentWindow.postMessage('copy', '*'); }
+addEventListener('message', e => { if (String(e.data).startsWith('frame copy')) document.title = e.data; });
+const frame = document.createElement('iframe');
+frame.src = location.protocol + '//' + (location.hostname === 'localhost' ? '127.0.0.1' : 'localhost') + ':'
+  + location.port + '/ad';
+frame.onload = () => document.title = 'framed ready';
+document.body.appendChild(frame);
+</script></body></html>)";
+
+const char* const kAdFrame = R"(<html><body><p id="ad">ad text</p><script>
+addEventListener('message', e => {
+  if (e.data !== 'copy') return;
+  const range = document.createRange();
+  range.selectNodeContents(document.getElementById('ad'));
+  getSelection().removeAllRanges();
+  getSelection().addRange(range);
+  let copied = false;
+  try { copied = document.execCommand('copy'); } catch (error) {}
+  parent.postMessage('frame copy:' + copied, '*');
+});
+</script></body></html>)";
+
 class ClipboardGestureEngineTest : public EngineMainFrameFixture {
 protected:
     void SetUp() override
     {
         site.Page("/", kClipboardPage);
+        site.Page("/framed", kFramedPage);
+        site.Page("/ad", kAdFrame);
         OpenFrame();
         ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() > 0 && BrowserOf(0) != nullptr; }, 30000));
         ASSERT_TRUE(WaitUntil([&] { return Title() == u"clip"; }, 30000));
@@ -58,6 +92,12 @@ TEST_F(ClipboardGestureEngineTest, APageWritesOnlyShortlyAfterAPressInIt)
     EXPECT_TRUE(Answers("write('unasked');", u"write:NotAllowedError"));
     EXPECT_EQ(Clipboard(), QStringLiteral("before"));
 
+    // A press does not carry over to the next document.
+    QTest::keyClick(view->focusProxy(), Qt::Key_A);
+    BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/"));
+    ASSERT_TRUE(WaitUntil([&] { return Title() == u"clip"; }, 30000));
+    EXPECT_TRUE(Answers("write('carried');", u"write:NotAllowedError"));
+
     QTest::keyClick(view->focusProxy(), Qt::Key_A);
     EXPECT_TRUE(Answers("write('after a key');", u"wrote after a key"));
     EXPECT_EQ(Clipboard(), QStringLiteral("after a key"));
@@ -73,6 +113,18 @@ TEST_F(ClipboardGestureEngineTest, APageWritesOnlyShortlyAfterAPressInIt)
     EXPECT_TRUE(WaitUntil([&] { return Title() == u"wrote clicked"; }, 30000))
         << QString::fromStdU16String(Title()).toStdString();
     EXPECT_EQ(Clipboard(), QStringLiteral("clicked"));
+}
+
+// A click in the page lets the page copy, not a frame of another origin in it that got no press.
+TEST_F(ClipboardGestureEngineTest, OnlyTheFramePressedInCopies)
+{
+    BrowserOf(0)->GetMainFrame()->LoadURL(site.Url("/framed"));
+    ASSERT_TRUE(WaitUntil([&] { return Title() == u"framed ready"; }, 30000));
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(40, 20));
+    EXPECT_TRUE(Answers("frameCopy();", u"frame copy:false"));
+    EXPECT_EQ(Clipboard(), QStringLiteral("before"));
+    EXPECT_TRUE(Answers("topCopy();", u"top copy:true"));
+    EXPECT_EQ(Clipboard(), QStringLiteral("top text"));
 }
 
 } // namespace

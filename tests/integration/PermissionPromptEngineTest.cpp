@@ -69,12 +69,14 @@ function ask(kind) {
     Notification.requestPermission().then(answer => document.title = kind + ':' + answer);
     return;
   }
+  // 'unwrapped screen' goes around the program's own getDisplayMedia, straight to the engine.
   const asked = kind === 'screen' ? navigator.mediaDevices.getDisplayMedia({ video: true })
-                                  : navigator.mediaDevices.getUserMedia(media[kind]);
+    : kind === 'unwrapped screen' ? MediaDevices.prototype.getDisplayMedia.call(navigator.mediaDevices, { video: true })
+    : navigator.mediaDevices.getUserMedia(media[kind]);
   asked.then(stream => {
     const live = stream.getVideoTracks().filter(track => track.readyState === 'live').length;
     stream.getTracks().forEach(track => track.stop());
-    document.title = kind + ':granted' + (kind === 'desktop' || kind === 'screen' ? ' video ' + live : '');
+    document.title = kind + ':granted' + (kind === 'desktop' || kind.endsWith('screen') ? ' video ' + live : '');
   }, error => document.title = kind + ':' + error.name);
 }
 </script></body></html>)";
@@ -207,10 +209,16 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
     const std::u16string port = QString::number(site.Port()).toStdU16String();
     const std::u16string local = u"127.0.0.1:" + port;
     const std::u16string choose = u" 想要共享你屏幕上的内容，请选择要共享的屏幕或窗口";
-    // The screen, chosen first, is the engine's own capture.
+    const std::u16string whole = u"localhost:" + port + u" 想要共享你的整个屏幕";
+    // The screen, chosen first, is the engine's own capture. Nothing allowed is kept: each
+    // request asks again, whichever way the page makes it.
     AskInTurn({
-        { "localhost", "desktop", u"localhost:" + port + u" 想要共享你的整个屏幕", u"btn_permission_allow",
-            u"desktop:granted video 1" },
+        { "localhost", "desktop", whole, u"btn_permission_allow", u"desktop:granted video 1" },
+        { "localhost", "desktop", whole, u"btn_permission_allow", u"desktop:granted video 1" },
+        { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
+            u"screen:granted video 1" },
+        { "localhost", "unwrapped screen", whole, u"btn_permission_allow",
+            u"unwrapped screen:granted video 1" },
         { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
             u"screen:granted video 1" },
         { "localhost", "twice", u"localhost:" + port + choose, u"btn_permission_allow",
@@ -266,6 +274,11 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingOffersTheWindowsAndSharesTheOneC
     shared.reset();
     EXPECT_TRUE(WaitUntil([&] { return Title() == u"window:ended"; }, 30000))
         << QString::fromStdU16String(Title()).toStdString();
+
+    // Sharing a window gave the site no screen: going around the program's choice is asked.
+    const std::u16string port = QString::number(site.Port()).toStdU16String();
+    AskInTurn({ { "localhost", "unwrapped screen", u"localhost:" + port + u" 想要共享你的整个屏幕",
+        u"btn_permission_deny", u"unwrapped screen:NotAllowedError" } });
 }
 
 // The engine cannot capture a Wayland desktop, neither as a Wayland client nor through the

@@ -163,6 +163,24 @@ void PageBridge::clipboardRead(const QString& key, int requestId)
         });
 }
 
+void PageBridge::pressed(const QString& key)
+{
+    if (contexts.count(key) && clipboard)
+        clipboard->PressedIn(key);
+}
+
+void PageBridge::clipboardWrite(const QString& key, int requestId, const QVariantMap& item)
+{
+    if (!contexts.count(key))
+        return;
+    const QString text = item.value(QStringLiteral("text/plain")).toString();
+    const QString html = item.value(QStringLiteral("text/html")).toString();
+    const QByteArray png
+        = QByteArray::fromBase64(item.value(QStringLiteral("image/png")).toString().toLatin1());
+    const bool written = clipboard && clipboard->Write(key, text, html, png);
+    emit answer(key, requestId, written, 0, QString());
+}
+
 void PageBridge::screenShare(const QString& key, int requestId)
 {
     auto* page = qobject_cast<QWebEnginePage*>(parent());
@@ -198,6 +216,8 @@ void PageBridge::screenShare(const QString& key, int requestId)
             }
             // The engine captures the first screen alone, and more cheaply than frames sent over.
             if (oneScreen && index == 0) {
+                if (auto* asking = qobject_cast<QWebEnginePage*>(self->parent()))
+                    self->browser->Prompts().AllowEngineCapture(asking->url());
                 emit self->answer(key, requestId, true, 0, engineAnswer);
                 return;
             }
@@ -229,6 +249,8 @@ void PageBridge::Release(const QString& key)
     CefRefPtr<PageContext> context = it->second;
     contexts.erase(it);
     shares->StopAll(key);
+    if (clipboard)
+        clipboard->Revoke(key);
     if (auto handler = RenderHandler())
         handler->OnContextReleased(browser, browser, context);
     context->Detach();

@@ -24,6 +24,8 @@ function invoke(msg) {
     else if (msg.op === 'released') { bridge.contextReleased(msg.key); delete frames[msg.key]; }
     else if (msg.op === 'call') bridge.call(msg.key, String(a[0]), a[1] | 0, String(a[2]), !!a[3]);
     else if (msg.op === 'focus') bridge.focusChanged(msg.key, !!a[0], !!a[1]);
+    else if (msg.op === 'press') bridge.pressed(msg.key);
+    else if (msg.op === 'clipboardWrite') bridge.clipboardWrite(msg.key, a[0] | 0, a[1] || {});
     // What only the top document may ask for.
     else if (msg.key !== key) return;
     else if (msg.op === 'clipboard') bridge.clipboardRead(key, a[0] | 0);
@@ -182,6 +184,51 @@ window.cefQueryCancel = function (id) {
     delete callbacks[id];
     send('call', ['cefQueryCancel', id, '', false]);
 };
+
+// The engine lets every frame of a page write once writing is on; the program writes instead,
+// for the frame the user last pressed in, and only for a few seconds after.
+var writable = ['text/plain', 'text/html', 'image/png'];
+var written = function (item) {
+    return new Promise(function (resolve, reject) {
+        var id = ++nextId;
+        callbacks[id] = {
+            onSuccess: function () { resolve(); },
+            onFailure: function () { reject(new DOMException('Write permission denied.', 'NotAllowedError')); }
+        };
+        send('clipboardWrite', [id, item]);
+    });
+};
+var typeText = function (item, type) {
+    return item.getType(type).then(function (blob) {
+        if (type !== 'image/png') return blob.text();
+        return blob.arrayBuffer().then(function (buffer) {
+            var bytes = new Uint8Array(buffer);
+            var text = '';
+            for (var i = 0; i < bytes.length; i += 0x8000)
+                text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+            return btoa(text);
+        });
+    });
+};
+var pageClipboard = navigator.clipboard;
+if (pageClipboard) {
+    pageClipboard.writeText = function (text) { return written({ 'text/plain': String(text) }); };
+    pageClipboard.write = function (items) {
+        var item = items && items[0];
+        var types = item && item.types ? Array.prototype.filter.call(item.types, function (type) {
+            return writable.indexOf(type) >= 0;
+        }) : [];
+        if (!types.length) return Promise.reject(new DOMException('Type is not supported.', 'NotAllowedError'));
+        return Promise.all(types.map(function (type) { return typeText(item, type); })).then(function (texts) {
+            var data = {};
+            types.forEach(function (type, i) { data[type] = texts[i]; });
+            return written(data);
+        });
+    };
+}
+['pointerdown', 'keydown'].forEach(function (type) {
+    window.addEventListener(type, function (e) { if (e.isTrusted) send('press', []); }, true);
+});
 
 var textInputs = ['text', 'search', 'url', 'tel', 'email', 'password', 'number', 'date', 'datetime-local',
     'month', 'time', 'week'];

@@ -59,26 +59,6 @@ PermissionPrompts::PermissionPrompts(QtBrowser* browser)
 {
 }
 
-unsigned PermissionPrompts::PermissionTypes(QWebEnginePage::Feature feature)
-{
-    switch (feature) {
-    case QWebEnginePage::MediaAudioCapture:
-        return CEF_PERMISSION_TYPE_MIC_STREAM;
-    case QWebEnginePage::MediaVideoCapture:
-        return CEF_PERMISSION_TYPE_CAMERA_STREAM;
-    case QWebEnginePage::MediaAudioVideoCapture:
-        return CEF_PERMISSION_TYPE_CAMERA_STREAM | CEF_PERMISSION_TYPE_MIC_STREAM;
-    case QWebEnginePage::DesktopVideoCapture:
-        return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
-    case QWebEnginePage::DesktopAudioVideoCapture:
-        return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE | CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
-    case QWebEnginePage::Notifications:
-        return CEF_PERMISSION_TYPE_NOTIFICATIONS;
-    default:
-        return CEF_PERMISSION_TYPE_NONE;
-    }
-}
-
 std::string PermissionPrompts::OriginText(const QUrl& origin)
 {
     return origin.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
@@ -86,14 +66,28 @@ std::string PermissionPrompts::OriginText(const QUrl& origin)
         .toStdString();
 }
 
-void PermissionPrompts::Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature)
+void PermissionPrompts::AllowEngineCapture(const QUrl& origin)
 {
-    QPointer<QWebEnginePage> asking(page);
-    AskFor(origin, PermissionTypes(feature), [asking, origin, feature](bool granted) {
-        if (asking)
-            asking->setFeaturePermission(origin, feature,
-                granted ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
-    });
+    engineCaptureOrigin = OriginText(origin);
+    engineCaptureUntil = std::chrono::steady_clock::now() + kEngineCaptureWindow;
+}
+
+bool PermissionPrompts::TakeEngineCapture(const QUrl& origin)
+{
+    const bool allowed = !engineCaptureOrigin.empty() && engineCaptureOrigin == OriginText(origin)
+        && std::chrono::steady_clock::now() < engineCaptureUntil;
+    engineCaptureOrigin.clear();
+    return allowed;
+}
+
+void PermissionPrompts::Ask(PermissionRequest request)
+{
+    const bool capture = request.types & CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
+    if (capture && TakeEngineCapture(request.origin)) {
+        request.answer(true);
+        return;
+    }
+    AskFor(request.origin, request.types, std::move(request.answer));
 }
 
 void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle)
