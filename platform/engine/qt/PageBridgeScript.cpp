@@ -1,5 +1,7 @@
 #include "platform/engine/qt/PageBridgeScript.h"
 
+#include "platform/engine/qt/DesktopMediaRequests.h"
+
 #include <QFile>
 
 namespace platform::engine::qt {
@@ -81,10 +83,10 @@ if (isTop) {
         };
     };
     connect();
-    // The engine never asks the program before a page reads the clipboard, and refuses; the
+    // An engine that never asks the program before a page reads the clipboard refuses; the
     // user is asked first, and an allowed read then goes to the engine's own.
     var clipboard = navigator.clipboard;
-    if (clipboard) ['readText', 'read'].forEach(function (name) {
+    if (clipboard && !engineAsks) ['readText', 'read'].forEach(function (name) {
         var original = clipboard[name];
         if (typeof original !== 'function') return;
         clipboard[name] = function () {
@@ -99,7 +101,8 @@ if (isTop) {
             });
         };
     });
-    // The engine captures only the whole desktop; the user chooses a screen or a window first.
+    // An engine that captures only the whole desktop needs the user to choose a screen or a
+    // window first.
     // What the engine cannot capture the program sends frame by frame; each is decoded straight
     // into the page's track (no canvas in between, a third of the cost), which the page gets
     // once the first frame is in. Decoded here rather than from a data: address, which the
@@ -148,7 +151,7 @@ if (isTop) {
     };
     var media = navigator.mediaDevices;
     var displayMedia = media && media.getDisplayMedia;
-    if (typeof displayMedia === 'function') media.getDisplayMedia = function () {
+    if (typeof displayMedia === 'function' && !engineAsks) media.getDisplayMedia = function () {
         var args = arguments;
         return new Promise(function (resolve, reject) {
             var id = ++nextId;
@@ -261,6 +264,8 @@ QString PageBridgeScript()
 {
     QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     QString script = QStringLiteral("(function () {\n'use strict';\n");
+    script += QStringLiteral("var engineAsks = %1;\n")
+                  .arg(QLatin1String(kEngineAsksForClipboardAndScreens ? "true" : "false"));
     if (library.open(QIODevice::ReadOnly))
         script += QString::fromUtf8(library.readAll());
     script += QString::fromUtf8(kShim);

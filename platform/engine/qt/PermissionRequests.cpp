@@ -43,7 +43,11 @@ void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(Permissi
         [onRequest = std::move(onRequest)](QWebEnginePermission permission) {
             PermissionRequest request;
             request.origin = permission.origin();
-            request.types = PermissionTypes(permission.permissionType());
+            // The engine asks about reading and writing the clipboard as one kind.
+            request.types
+                = permission.permissionType() == QWebEnginePermission::PermissionType::ClipboardReadWrite
+                ? CEF_PERMISSION_TYPE_CLIPBOARD
+                : PermissionTypes(permission.permissionType());
             request.geolocation
                 = permission.permissionType() == QWebEnginePermission::PermissionType::Geolocation;
             request.answer = [permission](bool granted) {

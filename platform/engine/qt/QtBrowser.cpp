@@ -5,6 +5,7 @@
 #include "platform/engine/qt/BrowserView.h"
 #include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/CursorLock.h"
+#include "platform/engine/qt/DesktopMediaRequests.h"
 #include "platform/engine/qt/EngineCallbacks.h"
 #include "platform/engine/qt/EngineContext.h"
 #include "platform/engine/qt/KeyEventFilter.h"
@@ -187,6 +188,7 @@ void QtBrowser::ConnectPage()
         }
         prompts.Ask(std::move(request));
     });
+    ConnectDesktopMediaRequests(page, prompts);
     QObject::connect(
         page, &QWebEnginePage::certificateError, page, [this](const QWebEngineCertificateError& error) {
             QWebEngineCertificateError copy = error;
