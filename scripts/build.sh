@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (extra arguments go to the CMake configure step).
+# Configures and builds into build/, or into $ZANDREL_BUILD_DIR (extra arguments go to the CMake
+# configure step).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZANDREL_BUILD_TESTS=ON "$@" >/dev/null
-cmake --build build -j "$(nproc)"
+build=${ZANDREL_BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZANDREL_BUILD_TESTS=ON "$@" >/dev/null
+cmake --build "$build" -j "$(nproc)"

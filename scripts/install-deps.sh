@@ -3,7 +3,14 @@
 # Runs as root as it stands; an ordinary user needs sudo, which it then uses for apt-get alone.
 # With --bench also what the benchmarks use (pugixml to compare with, ffmpeg for the clips,
 # Chromium as a contender, perf for profiles), which CI does not need.
+# Knows Debian 12 and Debian 13 by /etc/os-release; the package names differ only where listed.
 set -euo pipefail
+. /etc/os-release
+release=${ID:-}:${VERSION_ID:-}
+case "$release" in
+    debian:12 | debian:13) ;;
+    *) echo "warning: made for Debian 12 and 13, not ${PRETTY_NAME:-this system}; trying Debian 13's names" >&2 ;;
+esac
 packages=(
     cmake ninja-build g++ ccache pkg-config dpkg-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
@@ -11,8 +18,10 @@ packages=(
     libcpp-httplib-dev libxcb1-dev libxcb-composite0-dev qt6-translations-l10n
     xvfb xauth x11-apps x11-utils xdotool openbox imagemagick fonts-wqy-microhei pkexec
     qt6-wayland fcitx5-frontend-qt6 weston xwayland desktop-file-utils appstream dbus-daemon python3
-    python3-dbus python3-gi at-spi2-core clang-format-14
+    python3-dbus python3-gi at-spi2-core file git mmdebstrap
 )
+# The format check's one version, which only Debian 12 has (scripts/check-format.sh).
+[ "$release" = debian:12 ] && packages+=(clang-format-14)
 if [ "${1:-}" = "--bench" ]; then
     packages+=(libpugixml-dev ffmpeg chromium linux-perf)
 fi

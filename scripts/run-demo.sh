@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+build=$root/${ZANDREL_BUILD_DIR:-build}
 bash scripts/install-deps.sh
 bash scripts/build.sh
 
@@ -22,7 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$root/build/bin/zandrel_demo_server" --port=$port "$@" >"$log_dir/server.log" 2>&1 &
+"$build/bin/zandrel_demo_server" --port=$port "$@" >"$log_dir/server.log" 2>&1 &
 server_pid=$!
 for _ in $(seq 50); do
     grep -q "listening on" "$log_dir/server.log" 2>/dev/null && break
@@ -32,7 +33,7 @@ done
 echo "demo site on http://127.0.0.1:$port (update reply: ${1:-uptodate}; options: --update=newer|required)"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    "$root/build/program/zandrel" || true
+    "$build/program/zandrel" || true
     exit 0
 fi
 
@@ -49,7 +50,7 @@ for _ in $(seq 100); do
 done
 [ -s "$log_dir/display" ] || { echo "Xvfb did not start"; exit 1; }
 display=":$(head -n1 "$log_dir/display")"
-DISPLAY=$display "$root/build/program/zandrel" >"$log_dir/client.log" 2>&1 &
+DISPLAY=$display "$build/program/zandrel" >"$log_dir/client.log" 2>&1 &
 client_pid=$!
 for _ in $(seq 300); do
     grep -q "lobby served" "$log_dir/server.log" && break
@@ -57,7 +58,7 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 sleep 4
-mkdir -p "$root/build/screenshots"
-shot="$root/build/screenshots/lobby.png"
+mkdir -p "$build/screenshots"
+shot="$build/screenshots/lobby.png"
 DISPLAY=$display import -window root "$shot"
 echo "No display here: the client ran under Xvfb ($display). Screenshot of the lobby: $shot"

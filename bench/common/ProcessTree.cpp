@@ -152,6 +152,9 @@ pid_t Launch(const std::vector<std::string>& arguments, const std::vector<std::s
     envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // A contender or tool that reads a terminal from the background would be stopped by SIGTTIN
+    // and wait for ever.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;

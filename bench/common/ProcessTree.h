@@ -27,7 +27,7 @@ std::vector<ProcessMemory> MemoryByProcess(const std::vector<pid_t>& tree);
 double CpuSeconds(const std::vector<pid_t>& tree);
 // The same per thread, summed over threads of one name ("process name/thread name").
 std::map<std::string, double> CpuSecondsByThread(const std::vector<pid_t>& tree);
-// Starts the program with its output discarded; -1 when it cannot be started.
+// Starts the program with no input and its output discarded; -1 when it cannot be started.
 pid_t Launch(const std::vector<std::string>& arguments, const std::vector<std::string>& environment);
 // Ends the whole tree, helpers first, and reaps the process that was started.
 void EndTree(pid_t root);

@@ -9,10 +9,12 @@
 // Needs a display (run it under xvfb-run) and ffmpeg; --minimised also a window manager. --tray
 // (the program alone) hides its window to a notification area the benchmark provides.
 #include "../common/ProcessTree.h"
+#include "../common/Progress.h"
 #include "PlaybackServer.h"
 #include "TrayHost.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -37,6 +39,8 @@ constexpr auto kPlayLimit = std::chrono::seconds(60);
 constexpr auto kAnswerLimit = std::chrono::seconds(20);
 // Start-up, the first decoder and raster work and the window's first paints are over by then.
 constexpr auto kSteady = std::chrono::seconds(5);
+// A 1080p60 clip takes ffmpeg half a minute on an idle core and several on a loaded machine.
+constexpr auto kClipLimit = std::chrono::minutes(15);
 
 struct Clip {
     std::string name;
@@ -45,14 +49,28 @@ struct Clip {
     int fps = 0;
 };
 
-bool RunToEnd(const std::vector<std::string>& command)
+// False when the command fails or is still running after `limit` (it is ended then).
+bool RunToEnd(const std::vector<std::string>& command, std::chrono::seconds limit = std::chrono::seconds(60))
 {
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable)
         environment.emplace_back(*variable);
-    pid_t pid = Launch(command, environment);
+    const pid_t pid = Launch(command, environment);
+    if (pid <= 0)
+        return false;
+    const auto deadline = Clock::now() + limit;
     int status = 0;
-    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    pid_t ended = 0;
+    while ((ended = ::waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (ended == 0) {
+        std::fprintf(stderr, "playback: %s did not end within %llds; ended it\n", command.front().c_str(),
+            static_cast<long long>(limit.count()));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return false;
+    }
+    return ended == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // Twelve seconds of moving test picture and a tone, H.264 High and AAC in MP4, as streams are sent.
@@ -60,12 +78,13 @@ std::string MakeClip(const Clip& clip, const fs::path& folder)
 {
     const fs::path file = folder / (clip.name + ".mp4");
     const std::string size = std::to_string(clip.width) + "x" + std::to_string(clip.height);
-    if (!RunToEnd({ "/usr/bin/ffmpeg", "-y", "-loglevel", "error", "-f", "lavfi", "-i",
-            "testsrc2=size=" + size + ":rate=" + std::to_string(clip.fps), "-f", "lavfi", "-i",
-            "sine=frequency=440:sample_rate=48000", "-t", "12", "-c:v", "libx264", "-profile:v", "high",
-            "-preset", "veryfast", "-pix_fmt", "yuv420p", "-g", std::to_string(clip.fps * 2), "-b:v",
-            clip.height >= 1080 ? "5M" : "3M", "-c:a", "aac", "-b:a", "128k", "-movflags", "+faststart",
-            file.string() }))
+    if (!RunToEnd({ "/usr/bin/ffmpeg", "-nostdin", "-y", "-loglevel", "error", "-f", "lavfi", "-i",
+                      "testsrc2=size=" + size + ":rate=" + std::to_string(clip.fps), "-f", "lavfi", "-i",
+                      "sine=frequency=440:sample_rate=48000", "-t", "12", "-c:v", "libx264", "-profile:v",
+                      "high", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-g",
+                      std::to_string(clip.fps * 2), "-b:v", clip.height >= 1080 ? "5M" : "3M", "-c:a", "aac",
+                      "-b:a", "128k", "-movflags", "+faststart", file.string() },
+            kClipLimit))
         return {};
     std::ifstream in(file, std::ios::binary);
     std::stringstream content;
@@ -158,6 +177,7 @@ struct Contender {
     Command command;
     std::vector<std::string> environment; // NAME=VALUE, replacing the benchmark's own
     std::string videoWidth = "100vw";
+    std::string videoRendering = "auto";
 };
 
 // `environment` with each of `settings` in place of a variable of the same name.
@@ -189,6 +209,8 @@ std::vector<Contender> Variants(int argc, char** argv, const Contender& base)
         for (std::string setting; std::getline(settings, setting, ';');) {
             if (setting.rfind("width=", 0) == 0)
                 variant.videoWidth = setting.substr(6);
+            else if (setting.rfind("rendering=", 0) == 0)
+                variant.videoRendering = setting.substr(10);
             else if (setting.find('=') != std::string::npos)
                 variant.environment.push_back(setting);
         }
@@ -227,7 +249,7 @@ struct Settings {
 };
 
 bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings& settings,
-    const std::vector<std::string>& environment, Measure& measure)
+    const std::vector<std::string>& environment, Progress& progress, Measure& measure)
 {
     const fs::path scratch = fs::temp_directory_path() / ("zandrel-playback-" + std::to_string(::getpid()));
     fs::remove_all(scratch);
@@ -237,6 +259,7 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
     env.push_back("XDG_CACHE_HOME=" + (scratch / "home/cache").string());
     env.push_back("XDG_CONFIG_HOME=" + (scratch / "home/config").string());
     env.push_back("XDG_DATA_HOME=" + (scratch / "home/data").string());
+    progress.Step("waiting for " + contender.name + " to start playing");
     const pid_t pid = Launch(contender.command(scratch), env);
     bool measured = false;
     Point from, to;
@@ -249,8 +272,11 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
         if (settings.tray)
             HideToTray(pid, settings.windowWidth);
         std::this_thread::sleep_for(kSteady);
+        progress.Step("waiting for " + contender.name + "'s page to report its playback");
         if (Take(server, pid, from)) {
+            progress.Step({});
             std::this_thread::sleep_for(settings.window);
+            progress.Step("waiting for " + contender.name + "'s page to report its playback");
             measured = Take(server, pid, to);
         }
         if (measured)
@@ -264,12 +290,15 @@ bool RunOnce(PlaybackServer& server, const Contender& contender, const Settings&
         }
         for (int minute = 1; measured && minute <= settings.soakMinutes; ++minute) {
             Point previous = to;
+            progress.Step({});
             std::this_thread::sleep_for(std::chrono::minutes(1));
+            progress.Step("waiting for " + contender.name + "'s page to report its playback");
             if (!Take(server, pid, to))
                 break;
             PrintSoakMinute(minute, pid, Between(previous, to, pid));
         }
     }
+    progress.Step("ending " + contender.name + "'s processes");
     if (pid > 0)
         EndTree(pid);
     fs::remove_all(scratch);
@@ -328,6 +357,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    Progress progress("playback", std::chrono::seconds(30));
     PlaybackServer server;
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable)
@@ -378,27 +408,37 @@ int main(int argc, char** argv)
                              [&](const Contender& contender) { return contender.name.rfind(only, 0) != 0; }),
             contenders.end());
 
+    // Every clip is made before the first contender starts, so that the turns of all clips run
+    // close together and no contender waits on the encoder in between.
     const fs::path clipFolder = folder / "clips";
     fs::create_directories(clipFolder);
-    std::printf("%d turns per contender after one warm-up, %llds window %llds after playback starts%s\n",
-        turns, static_cast<long long>(settings.window.count()), static_cast<long long>(kSteady.count()),
-        settings.minimised  ? ", windows minimised"
-            : settings.tray ? ", hidden to the tray"
-                            : "");
+    std::vector<std::pair<Clip, std::string>> clips;
     for (const Clip& clip : ChosenClips(Option(argc, argv, "--clips", "720p30,1080p30,1080p60"))) {
+        progress.Step("making the " + clip.name + " clip with ffmpeg");
+        const auto started = Clock::now();
         std::string content = MakeClip(clip, clipFolder);
         if (content.empty()) {
             std::fprintf(stderr, "playback: ffmpeg could not make the %s clip\n", clip.name.c_str());
             continue;
         }
+        std::fprintf(stderr, "playback: made the %s clip in %.0f s\n", clip.name.c_str(),
+            std::chrono::duration<double>(Clock::now() - started).count());
+        clips.emplace_back(clip, std::move(content));
+    }
+    std::printf("%d turns per contender after one warm-up, %llds window %llds after playback starts%s\n",
+        turns, static_cast<long long>(settings.window.count()), static_cast<long long>(kSteady.count()),
+        settings.minimised  ? ", windows minimised"
+            : settings.tray ? ", hidden to the tray"
+                            : "");
+    for (const auto& [clip, content] : clips) {
         std::map<std::string, std::vector<double>> cpu, shown, presented, dropped, pss, hidden, drawn;
         // A soak is long enough to be its own warm-up.
         const int firstTurn = settings.soakMinutes > 0 ? 0 : -1;
         for (int turn = firstTurn; turn < turns; ++turn) {
             for (const Contender& contender : contenders) {
-                server.Serve(content, contender.videoWidth);
+                server.Serve(content, contender.videoWidth, contender.videoRendering);
                 Measure measure;
-                if (!RunOnce(server, contender, settings, environment, measure)) {
+                if (!RunOnce(server, contender, settings, environment, progress, measure)) {
                     std::fprintf(stderr, "%s: no measure\n", contender.name.c_str());
                     continue;
                 }
@@ -434,6 +474,8 @@ int main(int argc, char** argv)
                 PrintRatio((contender.name + "/A").c_str(), cpu, contender.name, a);
         std::fflush(stdout);
     }
+    progress.Step("removing the program folder " + folder.string());
     fs::remove_all(folder);
+    progress.Step("stopping the page server");
     return 0;
 }

@@ -50,7 +50,8 @@ PlaybackServer::PlaybackServer()
 {
     server.Get("/", [this](const httplib::Request&, httplib::Response& response) {
         std::lock_guard<std::mutex> guard(lock);
-        response.set_content(kPageHead + videoWidth + kPageBody, "text/html");
+        response.set_content(
+            kPageHead + videoWidth + "; image-rendering: " + videoRendering + kPageBody, "text/html");
     });
     server.Get("/clip.mp4", [this](const httplib::Request&, httplib::Response& response) {
         std::lock_guard<std::mutex> guard(lock);
@@ -116,11 +117,12 @@ std::string PlaybackServer::Url(const std::string& path) const
     return "http://127.0.0.1:" + std::to_string(port) + path;
 }
 
-void PlaybackServer::Serve(std::string content, std::string cssWidth)
+void PlaybackServer::Serve(std::string content, std::string cssWidth, std::string cssRendering)
 {
     std::lock_guard<std::mutex> guard(lock);
     clip = std::move(content);
     videoWidth = std::move(cssWidth);
+    videoRendering = std::move(cssRendering);
     playing = false;
     ++contenders;
     handedOut = answered = asked;

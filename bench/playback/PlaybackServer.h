@@ -29,9 +29,10 @@ public:
     ~PlaybackServer();
 
     std::string Url(const std::string& path) const;
-    // The clip served from now on, drawn `cssWidth` wide (CSS; "auto" is the frame's own size);
+    // The clip served from now on, drawn `cssWidth` wide (CSS; "auto" is the frame's own size)
+    // and scaled as `cssRendering` (image-rendering: "auto", "pixelated");
     // forgets the previous contender's page.
-    void Serve(std::string clip, std::string cssWidth = "100vw");
+    void Serve(std::string clip, std::string cssWidth = "100vw", std::string cssRendering = "auto");
     // Waits until the page's video plays; false when it does not within the limit.
     bool WaitPlaying(std::chrono::seconds limit);
     // Asks the page for its playback quality now; false when it does not answer within the limit.
@@ -45,6 +46,7 @@ private:
     std::condition_variable changed;
     std::string clip;
     std::string videoWidth = "100vw";
+    std::string videoRendering = "auto";
     bool playing = false;
     long contenders = 0;
     long asked = 0;

@@ -2,9 +2,20 @@
 
 #include "platform/engine/qt/QtBrowser.h"
 
+#include <QWebEnginePage>
+#include <QtGlobal>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 #include <QWebEngineQuotaRequest>
+#endif
 
 namespace platform::engine::qt {
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+void ConnectQuotaRequests(QtBrowser*, QWebEnginePage*) { }
+
+#else
 
 void ConnectQuotaRequests(QtBrowser* browser, QWebEnginePage* page)
 {
@@ -20,5 +31,7 @@ void ConnectQuotaRequests(QtBrowser* browser, QWebEnginePage* page)
             request.reject();
     });
 }
+
+#endif
 
 } // namespace platform::engine::qt

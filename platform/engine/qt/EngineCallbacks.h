@@ -2,10 +2,10 @@
 
 #include "platform/engine/CefCallbacks.h"
 
-#include <QPointer>
-#include <QUrl>
-#include <QWebEnginePage>
+#include <functional>
 #include <string>
+
+class QWebEnginePage;
 
 namespace platform::engine::qt {
 
@@ -16,24 +16,21 @@ class QtBrowser;
 
 class GeolocationCallback final : public CefGeolocationCallback {
 public:
-    GeolocationCallback(QWebEnginePage* page, const QUrl& origin)
-        : page(page)
-        , origin(origin)
+    explicit GeolocationCallback(std::function<void(bool granted)> answer)
+        : answer(std::move(answer))
     {
     }
     void Continue(bool allow) override
     {
-        if (!page || answered)
+        if (!answer)
             return;
-        answered = true;
-        page->setFeaturePermission(origin, QWebEnginePage::Geolocation,
-            allow ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
+        const auto settle = std::move(answer);
+        answer = nullptr;
+        settle(allow);
     }
 
 private:
-    QPointer<QWebEnginePage> page;
-    QUrl origin;
-    bool answered = false;
+    std::function<void(bool granted)> answer;
     IMPLEMENT_REFCOUNTING(GeolocationCallback);
 };
 
@@ -95,7 +92,8 @@ private:
     IMPLEMENT_REFCOUNTING(DownloadCallback);
 };
 
-// Routes the page's storage quota requests to the client's request handler.
+// Routes the page's storage quota requests to the client's request handler. Qt 6.8's engine
+// no longer asks: every origin's storage has the same limit there.
 void ConnectQuotaRequests(QtBrowser* browser, QWebEnginePage* page);
 
 } // namespace platform::engine::qt

@@ -57,6 +57,12 @@ namespace qt {
                 profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
             }
             profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+            // The client keeps the answers, for as long as it means them to hold; an engine
+            // that remembered them (on disk, for a kept profile) would grant without asking.
+            profile->setPersistentPermissionsPolicy(
+                QWebEngineProfile::PersistentPermissionsPolicy::AskEveryTime);
+#endif
             ApplyCookieFilter();
             ApplyAcceptLanguage(profile);
             QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &HandleDownloadRequest);

@@ -12,8 +12,9 @@ namespace platform::engine::qt {
 QString PageBridgeScript(const QString& secret);
 
 // The page functions, in the pages' own world: "cefQuery" and "cefQueryCancel", the clipboard
-// writes the program makes for the frame pressed in, the question before the top document reads
-// the clipboard, and the choice of what the top document shares of the screen.
+// writes the program makes for the frame pressed in and, where the engine does not ask itself,
+// the question before the top document reads the clipboard and the choice of what it shares of
+// the screen.
 QString PageFunctionsScript();
 
 } // namespace platform::engine::qt

@@ -1,5 +1,7 @@
 #include "platform/engine/qt/PageBridgeScript.h"
 
+#include "platform/engine/qt/DesktopMediaRequests.h"
+
 namespace platform::engine::qt {
 
 namespace {
@@ -90,9 +92,9 @@ if (clipboard) {
 }
 
 if (isTop) {
-    // The engine never asks the program before a page reads the clipboard, and refuses; the
+    // An engine that never asks the program before a page reads the clipboard refuses; the
     // user is asked first, and an allowed read then goes to the engine's own.
-    if (clipboard) ['readText', 'read'].forEach(function (name) {
+    if (clipboard && !engineAsks) ['readText', 'read'].forEach(function (name) {
         var original = clipboard[name];
         if (typeof original !== 'function') return;
         clipboard[name] = function () {
@@ -107,7 +109,8 @@ if (isTop) {
             });
         };
     });
-    // The engine captures only the whole desktop; the user chooses a screen or a window first.
+    // An engine that captures only the whole desktop needs the user to choose a screen or a
+    // window first.
     // What the engine cannot capture the program sends frame by frame; each is decoded straight
     // into the page's track (no canvas in between, a third of the cost), which the page gets
     // once the first frame is in. Decoded here rather than from a data: address, which the
@@ -156,7 +159,7 @@ if (isTop) {
     };
     var media = navigator.mediaDevices;
     var displayMedia = media && media.getDisplayMedia;
-    if (typeof displayMedia === 'function') media.getDisplayMedia = function () {
+    if (typeof displayMedia === 'function' && !engineAsks) media.getDisplayMedia = function () {
         var args = arguments;
         return new Promise(function (resolve, reject) {
             var id = ++nextId;
@@ -177,8 +180,10 @@ if (isTop) {
 
 QString PageFunctionsScript()
 {
-    return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kShim)
-        + QStringLiteral("\n})();\n");
+    return QStringLiteral("(function () {\n'use strict';\n")
+        + QStringLiteral("var engineAsks = %1;\n")
+              .arg(QLatin1String(kEngineAsksForClipboardAndScreens ? "true" : "false"))
+        + QString::fromUtf8(kShim) + QStringLiteral("\n})();\n");
 }
 
 } // namespace platform::engine::qt

@@ -59,26 +59,6 @@ PermissionPrompts::PermissionPrompts(QtBrowser* browser)
 {
 }
 
-unsigned PermissionPrompts::PermissionTypes(QWebEnginePage::Feature feature)
-{
-    switch (feature) {
-    case QWebEnginePage::MediaAudioCapture:
-        return CEF_PERMISSION_TYPE_MIC_STREAM;
-    case QWebEnginePage::MediaVideoCapture:
-        return CEF_PERMISSION_TYPE_CAMERA_STREAM;
-    case QWebEnginePage::MediaAudioVideoCapture:
-        return CEF_PERMISSION_TYPE_CAMERA_STREAM | CEF_PERMISSION_TYPE_MIC_STREAM;
-    case QWebEnginePage::DesktopVideoCapture:
-        return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
-    case QWebEnginePage::DesktopAudioVideoCapture:
-        return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE | CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
-    case QWebEnginePage::Notifications:
-        return CEF_PERMISSION_TYPE_NOTIFICATIONS;
-    default:
-        return CEF_PERMISSION_TYPE_NONE;
-    }
-}
-
 std::string PermissionPrompts::OriginText(const QUrl& origin)
 {
     return origin.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
@@ -100,20 +80,14 @@ bool PermissionPrompts::TakeEngineCapture(const QUrl& origin)
     return allowed;
 }
 
-void PermissionPrompts::Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature)
+void PermissionPrompts::Ask(PermissionRequest request)
 {
-    const bool capture = feature == QWebEnginePage::DesktopVideoCapture
-        || feature == QWebEnginePage::DesktopAudioVideoCapture;
-    if (capture && TakeEngineCapture(origin)) {
-        page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionGrantedByUser);
+    const bool capture = request.types & CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
+    if (capture && TakeEngineCapture(request.origin)) {
+        request.answer(true);
         return;
     }
-    QPointer<QWebEnginePage> asking(page);
-    AskFor(origin, PermissionTypes(feature), [asking, origin, feature](bool granted) {
-        if (asking)
-            asking->setFeaturePermission(origin, feature,
-                granted ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
-    });
+    AskFor(request.origin, request.types, std::move(request.answer));
 }
 
 void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle)

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/engine/CefTypes.h"
+#include "platform/engine/qt/PermissionRequests.h"
 
-#include <QPointer>
 #include <QUrl>
-#include <QWebEnginePage>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -24,7 +23,7 @@ public:
     explicit PermissionPrompts(QtBrowser* browser);
 
     // Offers the request to the client's permission handler; refused when there is none.
-    void Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature);
+    void Ask(PermissionRequest request);
     // The same for a request the engine never raises itself; settle hears the outcome.
     void AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle);
     // Asks whether the page may hand an address of scheme to the desktop.
@@ -43,8 +42,6 @@ public:
     // Refuses every waiting request (unless the page is going anyway) and tells the client.
     void DismissAll(bool answerPage);
 
-    // The request bits of feature; 0 for what is never asked.
-    static unsigned PermissionTypes(QWebEnginePage::Feature feature);
     // scheme://host[:port], as the client keeps its answers.
     static std::string OriginText(const QUrl& origin);
 

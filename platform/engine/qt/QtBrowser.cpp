@@ -5,10 +5,12 @@
 #include "platform/engine/qt/BrowserView.h"
 #include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/CursorLock.h"
+#include "platform/engine/qt/DesktopMediaRequests.h"
 #include "platform/engine/qt/EngineCallbacks.h"
 #include "platform/engine/qt/EngineContext.h"
 #include "platform/engine/qt/KeyEventFilter.h"
 #include "platform/engine/qt/PageBridge.h"
+#include "platform/engine/qt/PermissionRequests.h"
 #include "platform/engine/qt/RenderSide.h"
 #include "platform/engine/qt/TestHostNetwork.h"
 #include "platform/engine/qt/TestPageServer.h"
@@ -185,20 +187,20 @@ void QtBrowser::ConnectPage()
                 handler->OnBeforePopup(this, this, target.toStdString(), std::string());
             // Not opening the request refuses the window.
         });
-    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, page,
-        [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
-            if (feature == QWebEnginePage::Geolocation) {
-                CefRefPtr<GeolocationCallback> callback(new GeolocationCallback(page, origin));
-                auto handler = client->GetGeolocationHandler();
-                if (handler
-                    && handler->OnRequestGeolocationPermission(
-                        this, origin.toString().toStdString(), 0, callback))
-                    return;
-                callback->Continue(false);
+    ConnectPermissionRequests(page, [this](PermissionRequest request) {
+        if (request.geolocation) {
+            CefRefPtr<GeolocationCallback> callback(new GeolocationCallback(request.answer));
+            auto handler = client->GetGeolocationHandler();
+            if (handler
+                && handler->OnRequestGeolocationPermission(
+                    this, request.origin.toString().toStdString(), 0, callback))
                 return;
-            }
-            prompts.Ask(page, origin, feature);
-        });
+            callback->Continue(false);
+            return;
+        }
+        prompts.Ask(std::move(request));
+    });
+    ConnectDesktopMediaRequests(page, prompts);
     QObject::connect(
         page, &QWebEnginePage::certificateError, page, [this](const QWebEngineCertificateError& error) {
             QWebEngineCertificateError copy = error;

@@ -1,5 +1,7 @@
 #include "platform/ui/qt/WaylandWindowGeometry.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWindow>
@@ -29,12 +31,21 @@ namespace {
     private:
         QWindow* window_;
     };
+
+    // The filter class has no meta-object of its own, so Qt's typed child lookup would take any
+    // child object for it; the language's own type check tells them apart.
+    bool HasGeometryFilter(const QWindow* window)
+    {
+        const QObjectList& children = window->children();
+        return std::any_of(children.begin(), children.end(),
+            [](const QObject* child) { return dynamic_cast<const GeometryOnExpose*>(child) != nullptr; });
+    }
 }
 
 void ResendGeometryOnExpose(QWindow* window)
 {
     if (!window || !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
-        || window->findChild<GeometryOnExpose*>(QString(), Qt::FindDirectChildrenOnly))
+        || HasGeometryFilter(window))
         return;
     window->installEventFilter(new GeometryOnExpose(window));
 }

@@ -8,10 +8,13 @@
 #include "platform/ui/TrayIcon.h"
 #include "platform/ui/WindowContainerUI.h"
 #include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/WaylandWindowGeometry.h"
 #include "platform/ui/qt/WidgetHandles.h"
 
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace platform::ui;
@@ -325,6 +328,20 @@ TEST(WindowLifetime, WindowThatFreesItselfInFinalMessageCanRunModally)
     };
     QTimer::singleShot(0, [ok] { SimulateClick(ok); });
     EXPECT_EQ(window->ShowModal(), 9u);
+}
+
+TEST(WaylandWindowGeometry, EachWindowGetsItsFilterOnceWhateverOtherChildrenItHas)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "the geometry is resent on Qt's Wayland platform alone; the entry "
+                        "unit_platform_ui_wayland runs this case on a headless compositor";
+    QWindow window;
+    new QObject(&window);
+    const auto children = window.children().size();
+    qt::ResendGeometryOnExpose(&window);
+    EXPECT_EQ(window.children().size(), children + 1) << "another child object is no filter";
+    qt::ResendGeometryOnExpose(&window);
+    EXPECT_EQ(window.children().size(), children + 1) << "a second call adds no second filter";
 }
 
 } // namespace
