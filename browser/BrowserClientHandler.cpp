@@ -360,6 +360,7 @@ void BrowserClientHandler::OnAfterCreated(CefRefPtr<CefBrowser> browser)
 
 void BrowserClientHandler::OnBeforeClose(CefRefPtr<CefBrowser> browser)
 {
+    siteZoom.Forget(browser->GetIdentifier());
     if (messageRouter)
         messageRouter->OnBeforeClose(browser);
     if (GetMainBrowserId() == browser->GetIdentifier()) {

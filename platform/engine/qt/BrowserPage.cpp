@@ -1,5 +1,6 @@
 #include "platform/engine/qt/BrowserPage.h"
 
+#include "platform/engine/qt/PictureInPictureScript.h"
 #include "platform/engine/qt/QtBrowser.h"
 #include "platform/engine/qt/TestPageServer.h"
 
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace platform::engine::qt {
@@ -64,6 +66,10 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     if (EngineLoadsScheme(url.scheme().toLower(), profile())) {
         if (handler && handler->OnBeforeBrowse(browser, browser, address, false))
             return false;
+        // The rule travels with the navigation, so the new document gets it from its first script.
+        if (isMainFrame)
+            settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture,
+                !(handler && handler->CanAutoplayWithSound(browser, address)));
         TestPageServer::Instance().BeforeNavigation(this, browser->GetIdentifier(), url);
         return true;
     }
@@ -89,6 +95,11 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 void BrowserPage::javaScriptConsoleMessage(
     JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber, const QString& sourceId)
 {
+    // The program's own script reports this way from the world the page cannot reach.
+    if (const auto report = PictureInPictureReportOf(message); report != PictureInPictureReport::None) {
+        browser->ReportPictureInPicture(report == PictureInPictureReport::Entered);
+        return;
+    }
     auto handler = browser->GetClient()->GetDisplayHandler();
     if (handler
         && handler->OnConsoleMessage(

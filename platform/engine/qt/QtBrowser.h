@@ -33,6 +33,8 @@ public:
     // Called by the view while it is being destroyed.
     void OnViewDestroyed();
     PermissionPrompts& Prompts() { return prompts; }
+    // The top document's video entered or left picture-in-picture.
+    void ReportPictureInPicture(bool active);
 
     // CefBrowser
     CefRefPtr<CefBrowserHost> GetHost() override { return this; }
@@ -65,6 +67,7 @@ public:
         const CefBrowserSettings& settings, const CefPoint& inspectElementAt) override;
     void CloseDevTools() override;
     void ExitFullscreen() override;
+    void ExitPictureInPicture() override;
     double GetZoomLevel() override;
     void SetZoomLevel(double zoomLevel) override;
     void Find(const std::u16string& searchText, bool forward, bool matchCase, bool findNext) override;
@@ -91,6 +94,7 @@ private:
     bool mouseCursorChangeDisabled = false;
     bool showingString = false;
     bool fullscreen = false;
+    bool pictureInPicture = false;
     bool closed = false;
     // Counts searches; only the latest one's answer reaches the find handler.
     unsigned findSerial = 0;
