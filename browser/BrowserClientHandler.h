@@ -120,6 +120,8 @@ public:
         CefRefPtr<platform::engine::CefDownloadItemCallback> callback) override;
     // Stops a running download the main window lists; false when it is not running.
     bool CancelDownload(unsigned int id) { return downloads.Cancel(id); }
+    /// At start-up: removes the partial files of downloads a killed run left behind.
+    void RemovePartialDownloads() { downloads.RemoveLeftovers(); }
 
     // CefDragHandler
     bool OnDragEnter(CefRefPtr<CefBrowser> browser, CefRefPtr<platform::engine::CefDragData> dragData,

@@ -111,6 +111,7 @@ void MainFrame::OnWindowInitialised()
         sharedClientHandler->SetMainWindow(GetHWND());
         sharedClientHandler->SetTitleSink(this);
         sharedClientHandler->SetNavigationControls(backButton, forwardButton, nullptr, nullptr);
+        sharedClientHandler->RemovePartialDownloads();
         RunStartupUpdateReaction();
     }
     PostStartRecord();

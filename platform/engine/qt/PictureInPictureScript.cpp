@@ -54,7 +54,8 @@ document.addEventListener('zandrel-pip-entered', function (e) {
 }, true);
 document.addEventListener('zandrel-pip-refused', function (e) { settle(e.target, false); }, true);
 document.addEventListener('zandrel-pip-left', function (e) {
-    if (e.target !== current) return;
+    // A video taken out of the document is told through the document.
+    if (!current || (e.target !== current && e.target !== document)) return;
     var video = current;
     current = null;
     fire(video, 'leavepictureinpicture');
@@ -105,7 +106,7 @@ var current = null;
 var style = null;
 var marker = 'zandrel-picture-in-picture';
 var report = console.debug.bind(console);
-function tell(type, video) { video.dispatchEvent(new Event(type, { bubbles: true })); }
+function tell(type, target) { target.dispatchEvent(new Event(type, { bubbles: true })); }
 function showOnly(video) {
     if (!style) {
         style = document.createElement('style');
@@ -128,7 +129,7 @@ function leave(byProgram) {
     document.documentElement.removeAttribute(marker);
     if (style && style.parentNode) style.parentNode.removeChild(style);
     if (!byProgram) report('\u2063zandrel-pip ' + secret + ' 0');
-    tell('zandrel-pip-left', video);
+    tell('zandrel-pip-left', video.isConnected ? video : document);
 }
 window.zandrelLeavePictureInPicture = function () { leave(true); };
 document.addEventListener('zandrel-pip-request', function (e) {
