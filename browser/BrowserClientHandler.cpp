@@ -3,7 +3,9 @@
 #include "app/GlobalState.h"
 #include "browser/ConsoleLog.h"
 #include "browser/ContextMenu.h"
+#include "browser/EscapeHtml.h"
 #include "browser/PageCommand.h"
+#include "browser/SafeDownloadName.h"
 #include "browser/TabContextHandler.h"
 #include "browser/TabTitleSink.h"
 #include "browser/TestResources.h"
@@ -42,34 +44,6 @@ void DebugOutput(const char* text)
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::string EscapeHtml(const std::string& text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '\'':
-            escaped += "&#39;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 } // namespace
@@ -239,8 +213,13 @@ bool BrowserClientHandler::OnConsoleMessage(
     (void)browser;
     if (consoleLogPath.empty())
         consoleLogPath = ConsoleLog::DefaultPath();
-    // A folder that cannot be written loses this message; the next one tries again.
-    ConsoleLog::Append(consoleLogPath, ConsoleLog::Record(message, source, line));
+    // Installed, the program's folder is not the user's to write: the log moves to the state folder.
+    // Where neither can be written this message is lost; the next one tries again.
+    const std::string record = ConsoleLog::Record(message, source, line);
+    if (consoleLogPath == ConsoleLog::DefaultPath())
+        ConsoleLog::AppendOrFallBack(consoleLogPath, record);
+    else
+        ConsoleLog::Append(consoleLogPath, record);
     return false;
 }
 
@@ -296,7 +275,7 @@ void BrowserClientHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser,
     std::string path;
     const std::string folder = platform::os::Os().DocumentsFolder();
     if (!folder.empty())
-        path = folder + "/" + platform::os::Utf16ToUtf8(suggestedName);
+        path = folder + "/" + SafeDownloadName(suggestedName);
     callback->Continue(path, true);
 }
 

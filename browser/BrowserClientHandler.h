@@ -94,6 +94,9 @@ public:
     bool OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
         const std::string& requestingOrigin, unsigned requestedPermissions,
         CefRefPtr<platform::engine::CefPermissionPromptCallback> callback) override;
+    bool OnShowExternalSchemePrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        const std::string& requestingOrigin, const std::string& scheme,
+        CefRefPtr<platform::engine::CefPermissionPromptCallback> callback) override;
     bool OnChooseScreenSource(CefRefPtr<CefBrowser> browser, uint64_t promptId,
         const std::string& requestingOrigin, const std::vector<std::string>& sourceNames,
         CefRefPtr<platform::engine::CefScreenSourceCallback> callback) override;

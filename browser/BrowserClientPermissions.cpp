@@ -13,8 +13,8 @@ using namespace platform::engine;
 
 void BrowserClientHandler::PostPermissionPrompt(int tabId, const SitePermissions::Prompt& prompt)
 {
-    auto payload = std::make_unique<platform::ui::OwnedPayload<TabPermissionPrompt>>(
-        TabPermissionPrompt { prompt.promptId, prompt.text, prompt.question, prompt.choices });
+    auto payload = std::make_unique<platform::ui::OwnedPayload<TabPermissionPrompt>>(TabPermissionPrompt {
+        prompt.promptId, prompt.text, prompt.question, prompt.choices, prompt.allowText, prompt.denyText });
     const auto address
         = reinterpret_cast<platform::ui::LPARAM>(static_cast<platform::ui::MessagePayload*>(payload.get()));
     platform::ui::PostMessage(mainWindowHandle, WM_TAB_PERMISSION_PROMPT,
@@ -33,6 +33,17 @@ bool BrowserClientHandler::OnShowPermissionPrompt(CefRefPtr<CefBrowser> browser,
         sitePermissions.RefuseUncapturableScreen(context->tabId, promptId, requestingOrigin, callback);
     else
         sitePermissions.Request(context->tabId, promptId, requestingOrigin, requestedPermissions, callback);
+    return true;
+}
+
+bool BrowserClientHandler::OnShowExternalSchemePrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+    const std::string& requestingOrigin, const std::string& scheme,
+    CefRefPtr<CefPermissionPromptCallback> callback)
+{
+    TabContextHandler* context = TabContextOf(browser);
+    if (!context)
+        return false;
+    sitePermissions.RequestExternalScheme(context->tabId, promptId, requestingOrigin, scheme, callback);
     return true;
 }
 

@@ -12,6 +12,9 @@ constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
 constexpr unsigned kScreenAudio = CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
 constexpr unsigned kNotifications = CEF_PERMISSION_TYPE_NOTIFICATIONS;
 constexpr unsigned kClipboard = CEF_PERMISSION_TYPE_CLIPBOARD;
+constexpr unsigned kScreenKinds = kScreen | kScreenAudio;
+// Handing an address to the desktop: a kind of the program's own, beside the engine's.
+constexpr unsigned kExternalScheme = 1u << 16;
 
 std::u16string WhatIsWanted(unsigned types)
 {
@@ -63,13 +66,24 @@ std::u16string SitePermissions::UncapturableScreenText(const std::string& origin
     return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕";
 }
 
-SitePermissions::Decision SitePermissions::Decide(const std::string& origin, unsigned types) const
+std::u16string SitePermissions::ExternalSchemeText(const std::string& origin, const std::string& scheme)
+{
+    return platform::os::Utf8ToUtf16(HostOf(origin)) + u" 想要打开外部应用程序（"
+        + platform::os::Utf8ToUtf16(scheme) + u":）";
+}
+
+std::string SitePermissions::AnswerKey(const Pending& pending)
+{
+    return pending.scheme.empty() ? pending.origin : pending.origin + " " + pending.scheme;
+}
+
+SitePermissions::Decision SitePermissions::Decide(const std::string& key, unsigned types) const
 {
     bool allAllowed = true;
     for (unsigned bit = 1; bit != 0 && bit <= types; bit <<= 1) {
         if (!(types & bit))
             continue;
-        auto it = answers.find({ origin, bit });
+        auto it = answers.find({ key, bit });
         if (it == answers.end())
             allAllowed = false;
         else if (!it->second)
@@ -96,6 +110,22 @@ void SitePermissions::Choose(int tabId, uint64_t promptId, const std::string& or
     Settle();
 }
 
+void SitePermissions::RequestExternalScheme(
+    int tabId, uint64_t promptId, const std::string& origin, const std::string& scheme, Callback callback)
+{
+    if (!callback)
+        return;
+    // One question at a time: a page cannot stack them up for the user to click through.
+    for (const Pending& pending : queues[tabId]) {
+        if (pending.types == kExternalScheme) {
+            callback->Continue(CEF_PERMISSION_RESULT_DENY);
+            return;
+        }
+    }
+    queues[tabId].push_back(Pending { promptId, origin, kExternalScheme, callback, nullptr, {}, scheme });
+    Settle();
+}
+
 void SitePermissions::RefuseUncapturableScreen(
     int tabId, uint64_t promptId, const std::string& origin, Callback callback)
 {
@@ -119,23 +149,25 @@ void SitePermissions::Answer(uint64_t promptId, bool allow, int choice)
                 Settle();
                 return;
             }
-            // Cancelling a choice closes it, as a browser's picker does: the site may ask again.
-            for (unsigned bit = 1; bit != 0 && bit <= pending.types && (allow || !pending.chooser);
-                 bit <<= 1) {
-                if (pending.types & bit)
-                    answers[{ pending.origin, bit }] = allow;
+            // A choice keeps nothing: cancelling closes it, as a browser's picker does, and what
+            // was shared is asked again next time. Nor is the screen ever allowed for good, since
+            // a site allowed it once could take the whole screen later unasked.
+            for (unsigned bit = 1; bit != 0 && bit <= pending.types && !pending.chooser; bit <<= 1) {
+                if ((pending.types & bit) && !(allow && (bit & kScreenKinds)))
+                    answers[{ AnswerKey(pending), bit }] = allow;
             }
-            // Allowing a site does not settle its next choice, so this one goes by hand.
-            if (pending.chooser) {
-                const ChoiceCallback chooser = pending.chooser;
-                const bool chosen
-                    = allow && choice >= 0 && static_cast<size_t>(choice) < pending.choices.size();
-                queue.erase(it);
-                Settle();
-                chooser->Continue(chosen ? choice : -1);
-                return;
-            }
+            // Answered by hand: what is not kept does not settle it.
+            const Pending answered = pending;
+            queue.erase(it);
             Settle();
+            if (answered.chooser) {
+                const bool chosen
+                    = allow && choice >= 0 && static_cast<size_t>(choice) < answered.choices.size();
+                answered.chooser->Continue(chosen ? choice : -1);
+            } else {
+                answered.callback->Continue(
+                    allow ? CEF_PERMISSION_RESULT_ACCEPT : CEF_PERMISSION_RESULT_DENY);
+            }
             return;
         }
     }
@@ -164,9 +196,9 @@ void SitePermissions::Settle()
         auto& queue = it->second;
         for (auto pending = queue.begin(); pending != queue.end();) {
             const Decision decision = pending->callback || pending->chooser
-                ? Decide(pending->origin, pending->types)
+                ? Decide(AnswerKey(*pending), pending->types)
                 : Decision::Ask;
-            if (decision == Decision::Ask || (pending->chooser && decision == Decision::Allow)) {
+            if (decision == Decision::Ask) {
                 ++pending;
                 continue;
             }
@@ -189,12 +221,17 @@ void SitePermissions::Settle()
             const Pending& first = queues[tabId].front();
             prompt.question = first.callback || first.chooser;
             prompt.choices = first.choices;
-            if (first.chooser)
+            if (first.chooser) {
                 prompt.text = ChoiceText(first.origin);
-            else if (first.callback)
+            } else if (first.types == kExternalScheme) {
+                prompt.text = ExternalSchemeText(first.origin, first.scheme);
+                prompt.allowText = u"打开";
+                prompt.denyText = u"取消";
+            } else if (first.callback) {
                 prompt.text = PromptText(first.origin, first.types);
-            else
+            } else {
                 prompt.text = UncapturableScreenText(first.origin);
+            }
             shown[tabId] = promptId;
         } else {
             shown.erase(tabId);

@@ -26,6 +26,9 @@ public:
         std::u16string text;
         bool question = true;
         std::vector<std::u16string> choices;
+        // The buttons' texts where they are not the usual ones; empty otherwise.
+        std::u16string allowText;
+        std::u16string denyText;
     };
     using PromptSink = std::function<void(int tabId, const Prompt& prompt)>;
 
@@ -37,10 +40,14 @@ public:
     /// and the tab tells the user why, in turn with its questions, until acknowledged.
     void RefuseUncapturableScreen(int tabId, uint64_t promptId, const std::string& origin, Callback callback);
     /// A request to share one of the screens and windows named by choices. Asked each time, as
-    /// the choice may differ, unless the site's sharing was refused before; sharing counts as
-    /// allowing it, cancelling as nothing.
+    /// the choice may differ, unless the site's sharing was refused before; neither sharing nor
+    /// cancelling is kept. An allowed screen is never kept either: every request asks.
     void Choose(int tabId, uint64_t promptId, const std::string& origin, std::vector<std::u16string> choices,
         ChoiceCallback callback);
+    /// A top document of origin asks to hand an address of scheme to the desktop. Asked once per
+    /// site and scheme; while a tab asks one such question, its further ones are refused.
+    void RequestExternalScheme(int tabId, uint64_t promptId, const std::string& origin,
+        const std::string& scheme, Callback callback);
     /// The user's answer to promptId, kept for its site and each of its kinds; for a notice, its
     /// acknowledgement; for a choice, which one was chosen.
     void Answer(uint64_t promptId, bool allow, int choice = 0);
@@ -49,6 +56,8 @@ public:
 
     /// "<host> 想要使用你的摄像头" and the like; the host as the user sees it in the address.
     static std::u16string PromptText(const std::string& origin, unsigned types);
+    /// "<host> 想要打开外部应用程序（<scheme>:）".
+    static std::u16string ExternalSchemeText(const std::string& origin, const std::string& scheme);
     /// Why a site's request to share the screen was refused.
     static std::u16string UncapturableScreenText(const std::string& origin);
     /// The question over the screens and windows a site may share.
@@ -64,9 +73,13 @@ private:
         Callback callback;
         ChoiceCallback chooser;
         std::vector<std::u16string> choices;
+        // For a hand-off to the desktop: the scheme it is for.
+        std::string scheme = {};
     };
 
-    Decision Decide(const std::string& origin, unsigned types) const;
+    // What the answers are kept under: the site, and for a hand-off its scheme too.
+    static std::string AnswerKey(const Pending& pending);
+    Decision Decide(const std::string& key, unsigned types) const;
     // Answers every queued request the answers now decide and shows each tab's new first one.
     void Settle();
 

@@ -1,5 +1,7 @@
 #include "browser/TestResources.h"
 
+#include "browser/EscapeHtml.h"
+
 using namespace platform::engine;
 
 namespace TestResources {
@@ -33,9 +35,10 @@ CefRefPtr<CefResourceHandler> GetResourceHandler(CefRefPtr<CefRequest> request)
     if (!SplitTestAddress(url, fileName, mimeType))
         return nullptr;
     if (fileName == "request.html") {
-        // Unescaped on purpose: the page shows the caller's own request as it came.
-        const std::string page
-            = "<html><body bgcolor=\"white\"><pre>" + DescribeRequest(request) + "</pre></body></html>";
+        // Escaped: the request is whatever its sender put in it, and would otherwise run as
+        // script of this host's origin.
+        const std::string page = "<html><body bgcolor=\"white\"><pre>" + EscapeHtml(DescribeRequest(request))
+            + "</pre></body></html>";
         return new CefStreamResourceHandler(
             "text/html", CefStreamReader::CreateForData(page.data(), page.size()));
     }

@@ -37,6 +37,9 @@ struct TabPermissionPrompt {
     bool question = true;
     // What the user chooses from, for a question that is a choice.
     std::vector<std::u16string> choices;
+    // The buttons' texts where they are not the usual ones; empty otherwise.
+    std::u16string allowText;
+    std::u16string denyText;
 };
 // A tab's search in its page found matches: wParam the tab's tabId, lParam the highlighted
 // match (from 1; 0 with none) in its low 32 bits and the number of matches above them.

@@ -267,7 +267,8 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     case WM_TAB_PERMISSION_PROMPT:
         if (TabWin* tab = tabs.TabAt(tabs.IndexOfTabId(static_cast<int>(wParam)))) {
             const auto& prompt = PayloadValue<TabPermissionPrompt>(static_cast<std::uintptr_t>(lParam));
-            tab->ShowPermissionPrompt(prompt.promptId, prompt.text, prompt.question, prompt.choices);
+            tab->ShowPermissionPrompt(prompt.promptId, prompt.text, prompt.question, prompt.choices,
+                prompt.allowText, prompt.denyText);
         }
         break;
     case WM_NOTIFICATION_ACTIVATED:

@@ -32,7 +32,8 @@ RECT PromptRect(HWND tab, int top, int height)
 }
 
 HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const std::u16string& text,
-    bool question, const std::vector<std::u16string>& choices, int top)
+    bool question, const std::vector<std::u16string>& choices, const std::u16string& allowText,
+    const std::u16string& denyText, int top)
 {
     auto* window = dynamic_cast<PermissionPrompt*>(WindowFromHandle(prompt));
     if (!window && promptId == 0)
@@ -54,10 +55,13 @@ HWND PermissionPrompt::ShowInTab(HWND tab, HWND prompt, uint64_t promptId, const
     window->ShowChoices(choices);
     if (CControlUI* allow = window->FindControl(u"btn_permission_allow")) {
         allow->SetVisible(question);
-        allow->SetText(choices.empty() ? u"允许" : u"共享");
+        allow->SetText(!allowText.empty() ? allowText : choices.empty() ? u"允许" : u"共享");
     }
     if (CControlUI* deny = window->FindControl(u"btn_permission_deny"))
-        deny->SetText(!question ? u"知道了" : choices.empty() ? u"拒绝" : u"取消");
+        deny->SetText(!denyText.empty() ? denyText
+                : !question             ? u"知道了"
+                : choices.empty()       ? u"拒绝"
+                                        : u"取消");
     // Above the page, which is placed without changing the order.
     const RECT place = PromptRect(tab, top, window->height);
     SetWindowPos(window->GetHWND(), place.left, place.top, place.right - place.left, place.bottom - place.top,

@@ -14,9 +14,11 @@ public:
     /// Shows promptId with text over the page in tab (a tab window), or hides the prompt when
     /// promptId is 0; top is where the page starts in the tab, below whatever the tab shows above it.
     /// A prompt that is no question offers "知道了" alone; one with choices lists them, the first
-    /// chosen, above "共享" / "取消". Returns the prompt's window, which goes with the tab's.
+    /// chosen, above "共享" / "取消". allowText and denyText, where not empty, name the buttons
+    /// instead. Returns the prompt's window, which goes with the tab's.
     static platform::ui::HWND ShowInTab(platform::ui::HWND tab, platform::ui::HWND prompt, uint64_t promptId,
-        const std::u16string& text, bool question, const std::vector<std::u16string>& choices, int top);
+        const std::u16string& text, bool question, const std::vector<std::u16string>& choices,
+        const std::u16string& allowText, const std::u16string& denyText, int top);
     /// Keeps the prompt at its place when the tab's size or the page's top changes.
     static void Place(platform::ui::HWND tab, platform::ui::HWND prompt, int top);
 

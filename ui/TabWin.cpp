@@ -79,11 +79,12 @@ void TabWin::SetFillsWindow(bool fills)
     FitBrowser();
 }
 
-void TabWin::ShowPermissionPrompt(
-    uint64_t promptId, const std::u16string& text, bool question, const std::vector<std::u16string>& choices)
+void TabWin::ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question,
+    const std::vector<std::u16string>& choices, const std::u16string& allowText,
+    const std::u16string& denyText)
 {
     permissionPrompt = PermissionPrompt::ShowInTab(
-        GetHWND(), permissionPrompt, promptId, text, question, choices, PageTop());
+        GetHWND(), permissionPrompt, promptId, text, question, choices, allowText, denyText, PageTop());
 }
 
 int TabWin::PageTop() const

@@ -40,7 +40,8 @@ public:
     /// Asks the user about promptId over the page; 0 hides the question. When it is no question,
     /// the prompt only tells the user why a request was refused, to be acknowledged ("知道了").
     void ShowPermissionPrompt(uint64_t promptId, const std::u16string& text, bool question = true,
-        const std::vector<std::u16string>& choices = {});
+        const std::vector<std::u16string>& choices = {}, const std::u16string& allowText = {},
+        const std::u16string& denyText = {});
     platform::ui::HWND PermissionPromptWindow() const { return permissionPrompt; }
     /// Opens the tab's find bar above the browser (or gives it the keyboard again).
     void OpenFindBar();

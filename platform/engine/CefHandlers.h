@@ -196,6 +196,16 @@ public:
         (void)browser, (void)promptId, (void)requestingOrigin, (void)sourceNames, (void)callback;
         return false;
     }
+    /// The top document of requestingOrigin, just after the user pressed in it, asks to hand an
+    /// address of scheme (without ":") to the desktop's application for it. True when the
+    /// handler answers through the callback, now or later; otherwise it is refused.
+    virtual bool OnShowExternalSchemePrompt(CefRefPtr<CefBrowser> browser, uint64_t promptId,
+        const std::string& requestingOrigin, const std::string& scheme,
+        CefRefPtr<CefPermissionPromptCallback> callback)
+    {
+        (void)browser, (void)promptId, (void)requestingOrigin, (void)scheme, (void)callback;
+        return false;
+    }
     /// A prompt the handler took was settled without it (navigation, the browser closing);
     /// its callback does nothing from now on.
     virtual void OnDismissPermissionPrompt(

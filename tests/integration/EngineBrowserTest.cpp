@@ -160,9 +160,16 @@ TEST_F(EngineBrowserTest, PopupsAreReportedWithTheirAddressAndNeverOpened)
     client->browser->GetMainFrame()->ExecuteJavaScript("window.open('/other.html?q=1');", "", 0);
     ASSERT_TRUE(WaitUntil([&] { return client->popups.size() == 2; }, 10000));
     EXPECT_EQ(client->popups[1], server.Url("/other.html?q=1"));
-    client->browser->GetMainFrame()->ExecuteJavaScript("window.open('');", "", 0);
-    ASSERT_TRUE(WaitUntil([&] { return client->popups.size() == 3; }, 10000));
+    // What the engine never opens as a top document is no popup either: it would come back as a
+    // tab whose address the engine loads on the program's behalf.
+    client->browser->GetMainFrame()->ExecuteJavaScript(
+        "window.open('data:text/html,<script>alert(1)</script>'); window.open('javascript:alert(1)');"
+        "window.open('file:///etc/passwd'); window.open('spotify:track:1'); window.open('client://x/');"
+        "window.open('');",
+        "", 0);
+    ASSERT_TRUE(WaitUntil([&] { return client->popups.size() >= 3; }, 10000));
     EXPECT_EQ(client->popups[2], "");
+    EXPECT_EQ(client->popups.size(), 3u);
     EXPECT_EQ(QApplication::topLevelWidgets().size(), topLevelBefore);
     EXPECT_EQ(client->browser->GetMainFrame()->GetURL(), server.Url("/p.html"));
 }

@@ -227,6 +227,33 @@ TEST_F(ExtrasEngineTest, QueriesFailWithTheRoutersReplyInPagesAndFramesAndCancel
     browser->GetHost()->CloseBrowser(true);
 }
 
+// What the program's own script reports cannot be made up by the page or an ad frame in it: a
+// forged new top document would have dropped the page's queries unanswered.
+TEST_F(ExtrasEngineTest, ForgedBridgeMessagesLeaveThePagesQueriesAnswered)
+{
+    const std::string forged = "[{zandrelBridge: 1, key: 'forged', op: 'created', args: [true]},"
+                               " {zandrelBridge: 1, secret: '', key: 'forged', op: 'created', args: [true]},"
+                               " {zandrelPage: 1, op: 'created', args: [true]}]";
+    server.Page("/forger.html",
+        "<script>" + forged
+            + ".forEach(function (m) { parent.postMessage(m, '*'); });"
+              "setTimeout(function () { parent.postMessage('forged', '*'); }, 300);</script>");
+    const std::string crossOrigin
+        = "http://localhost:" + server.Url("").substr(server.Url("").rfind(':') + 1);
+    server.Page("/forged.html",
+        "<title>waiting</title><script>" + forged
+            + ".forEach(function (m) { window.postMessage(m, '*'); });"
+              "window.addEventListener('message', function (e) { if (e.data !== 'forged') return;"
+              " cefQuery({request: 'x', onFailure: function (c) { document.title = 'answered ' + c; }}); });"
+              "</script><iframe src='"
+            + crossOrigin + "/forger.html'></iframe>");
+    auto browser = Open(server.Url("/forged.html"));
+    ASSERT_TRUE(browser);
+    EXPECT_TRUE(WaitForTitle(browser, QStringLiteral("answered -1")))
+        << View(browser)->page()->title().toStdString();
+    browser->GetHost()->CloseBrowser(true);
+}
+
 TEST_F(ExtrasEngineTest, FocusMovesReportOnlyChangesOfEditability)
 {
     server.Page("/focus.html",

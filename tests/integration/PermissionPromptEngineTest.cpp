@@ -1,12 +1,19 @@
 #include "EngineMainFrameFixture.h"
 #include "fakes/dbus/FakeNotificationService.h"
 
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/ui/ContainerUI.h"
 #include "platform/ui/OptionUI.h"
+#include "platform/ui/qt/WidgetHandles.h"
 #include "support/WaitUntil.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
@@ -69,12 +76,14 @@ function ask(kind) {
     Notification.requestPermission().then(answer => document.title = kind + ':' + answer);
     return;
   }
+  // 'unwrapped screen' goes around the program's own getDisplayMedia, straight to the engine.
   const asked = kind === 'screen' ? navigator.mediaDevices.getDisplayMedia({ video: true })
-                                  : navigator.mediaDevices.getUserMedia(media[kind]);
+    : kind === 'unwrapped screen' ? MediaDevices.prototype.getDisplayMedia.call(navigator.mediaDevices, { video: true })
+    : navigator.mediaDevices.getUserMedia(media[kind]);
   asked.then(stream => {
     const live = stream.getVideoTracks().filter(track => track.readyState === 'live').length;
     stream.getTracks().forEach(track => track.stop());
-    document.title = kind + ':granted' + (kind === 'desktop' || kind === 'screen' ? ' video ' + live : '');
+    document.title = kind + ':granted' + (kind === 'desktop' || kind.endsWith('screen') ? ' video ' + live : '');
   }, error => document.title = kind + ':' + error.name);
 }
 </script></body></html>)";
@@ -207,10 +216,16 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingIsAskedAndGivesALiveTrackOfTheSc
     const std::u16string port = QString::number(site.Port()).toStdU16String();
     const std::u16string local = u"127.0.0.1:" + port;
     const std::u16string choose = u" 想要共享你屏幕上的内容，请选择要共享的屏幕或窗口";
-    // The screen, chosen first, is the engine's own capture.
+    const std::u16string whole = u"localhost:" + port + u" 想要共享你的整个屏幕";
+    // The screen, chosen first, is the engine's own capture. Nothing allowed is kept: each
+    // request asks again, whichever way the page makes it.
     AskInTurn({
-        { "localhost", "desktop", u"localhost:" + port + u" 想要共享你的整个屏幕", u"btn_permission_allow",
-            u"desktop:granted video 1" },
+        { "localhost", "desktop", whole, u"btn_permission_allow", u"desktop:granted video 1" },
+        { "localhost", "desktop", whole, u"btn_permission_allow", u"desktop:granted video 1" },
+        { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
+            u"screen:granted video 1" },
+        { "localhost", "unwrapped screen", whole, u"btn_permission_allow",
+            u"unwrapped screen:granted video 1" },
         { "localhost", "screen", u"localhost:" + port + choose, u"btn_permission_allow",
             u"screen:granted video 1" },
         { "localhost", "twice", u"localhost:" + port + choose, u"btn_permission_allow",
@@ -266,6 +281,11 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingOffersTheWindowsAndSharesTheOneC
     shared.reset();
     EXPECT_TRUE(WaitUntil([&] { return Title() == u"window:ended"; }, 30000))
         << QString::fromStdU16String(Title()).toStdString();
+
+    // Sharing a window gave the site no screen: going around the program's choice is asked.
+    const std::u16string port = QString::number(site.Port()).toStdU16String();
+    AskInTurn({ { "localhost", "unwrapped screen", u"localhost:" + port + u" 想要共享你的整个屏幕",
+        u"btn_permission_deny", u"unwrapped screen:NotAllowedError" } });
 }
 
 // The engine cannot capture a Wayland desktop, neither as a Wayland client nor through the
@@ -289,6 +309,75 @@ TEST_F(PermissionPromptEngineTest, ScreenSharingOnWaylandIsRefusedAndTheTabSaysW
     AskInTurn({ { "localhost", "camera", host + u" 想要使用你的摄像头", u"btn_permission_allow",
         u"camera:granted" } });
     EXPECT_TRUE(VisiblePrompt() == nullptr);
+}
+
+// A page in the top frame and an ad frame of another origin below its text; both navigate to
+// what they are sent.
+const char* const kSchemePage = R"(<html><head><title>scheme</title></head>
+<body style="margin:0"><p style="height:150px">top</p><script>
+function go(address) { location.href = address; }
+function frameGo(address) { document.querySelector('iframe').contentWindow.postMessage(address, '*'); }
+const frame = document.createElement('iframe');
+frame.src = 'http://localhost:' + location.port + '/scheme-frame';
+frame.onload = () => document.title = 'scheme ready';
+document.body.appendChild(frame);
+</script></body></html>)";
+
+// An address of an external scheme reaches the desktop (here a stand-in xdg-open that notes
+// it) only from the top document after a press, and only once the user agreed, which is kept.
+TEST_F(PermissionPromptEngineTest, HandOffsToTheDesktopAreAskedFromTheTopAfterAPressOnly)
+{
+    QTemporaryDir bin;
+    const QString opened = QDir(bin.path()).filePath(QStringLiteral("opened"));
+    QFile opener(QDir(bin.path()).filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write(("#!/bin/sh\necho \"$1\" >> '" + opened.toStdString() + "'\n").c_str());
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin.path().toStdString() + ":" + path).c_str(), 1);
+    const auto lines = [&] {
+        QFile file(opened);
+        return file.open(QIODevice::ReadOnly)
+            ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+            : QStringList();
+    };
+
+    site.Page("/scheme", kSchemePage);
+    site.Page("/scheme-frame", "<script>addEventListener('message', e => location.href = e.data);</script>");
+    BrowserOf(0)->GetMainFrame()->LoadURL("http://127.0.0.1:" + std::to_string(site.Port()) + "/scheme");
+    ASSERT_TRUE(WaitUntil([&] { return Title() == u"scheme ready"; }, 30000));
+    auto* view = qobject_cast<QWebEngineView*>(
+        platform::ui::qt::WidgetFromHandle(BrowserOf(0)->GetHost()->GetWindowHandle()));
+    ASSERT_NE(view, nullptr);
+    const auto run
+        = [&](const std::string& script) { BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(script, "", 0); };
+
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(40, 20));
+    run("go('spotify:track:top');");
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+    EXPECT_EQ(PromptText(),
+        u"127.0.0.1:" + QString::number(site.Port()).toStdU16String() + u" 想要打开外部应用程序（spotify:）");
+    EXPECT_EQ(VisiblePrompt()->FindControl(u"btn_permission_allow")->GetText(), u"打开");
+    EXPECT_EQ(VisiblePrompt()->FindControl(u"btn_permission_deny")->GetText(), u"取消");
+    ASSERT_TRUE(VisiblePrompt()->FindControl(u"btn_permission_allow")->Activate());
+    EXPECT_TRUE(WaitUntil([&] { return lines().size() == 1; }, 30000));
+
+    // The answer is kept for the site; a frame is refused all the same.
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(40, 20));
+    run("frameGo('spotify:track:frame'); go('spotify:track:again');");
+    EXPECT_TRUE(WaitUntil([&] { return lines().size() == 2; }, 30000));
+    EXPECT_EQ(VisiblePrompt(), nullptr);
+
+    // Long after the last press: refused; the unknown scheme after it shows its load error once
+    // the navigations before it were decided.
+    QTest::qWait(platform::engine::qt::ClipboardGesture::kWindowMs);
+    run("go('spotify:track:unasked'); setTimeout(() => go('foo:marker'), 300);");
+    EXPECT_TRUE(WaitUntil([&] { return BrowserOf(0)->GetMainFrame()->GetURL() == "foo:marker"; }, 30000));
+    EXPECT_EQ(lines(),
+        (QStringList { QStringLiteral("spotify:track:top"), QStringLiteral("spotify:track:again") }));
+    EXPECT_EQ(VisiblePrompt(), nullptr);
+    setenv("PATH", path.c_str(), 1);
 }
 
 // A question left open goes with the document that asked it, refused; the next document of

@@ -1,11 +1,11 @@
 #include "platform/engine/qt/BrowserPage.h"
 
-#include "platform/engine/qt/PictureInPictureScript.h"
+#include "platform/engine/qt/ClipboardGesture.h"
 #include "platform/engine/qt/QtBrowser.h"
 #include "platform/engine/qt/TestPageServer.h"
+#include "platform/os/OsLayer.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -80,7 +80,16 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     if (handler)
         handler->OnProtocolExecution(browser, address, allowOsExecution);
     if (allowOsExecution) {
-        QDesktopServices::openUrl(url);
+        // Any page could otherwise start the desktop's applications at will: only the top
+        // document, just after the user pressed in the page, and once the user agreed. Frames
+        // (an ad) and script on its own are refused without a word.
+        ClipboardGesture* gesture = browser->Gesture();
+        if (isMainFrame && gesture && gesture->Pressed())
+            browser->Prompts().AskExternalScheme(
+                this->url(), url.scheme().toStdString(), [address](bool granted) {
+                    if (granted)
+                        platform::os::Os().OpenUrl(address);
+                });
     } else if (isMainFrame) {
         CefRefPtr<QtBrowser> target(browser);
         QTimer::singleShot(0, this, [target, address] {
@@ -95,11 +104,6 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 void BrowserPage::javaScriptConsoleMessage(
     JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber, const QString& sourceId)
 {
-    // The program's own script reports this way from the world the page cannot reach.
-    if (const auto report = PictureInPictureReportOf(message); report != PictureInPictureReport::None) {
-        browser->ReportPictureInPicture(report == PictureInPictureReport::Entered);
-        return;
-    }
     auto handler = browser->GetClient()->GetDisplayHandler();
     if (handler
         && handler->OnConsoleMessage(

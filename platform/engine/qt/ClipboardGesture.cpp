@@ -1,5 +1,9 @@
 #include "platform/engine/qt/ClipboardGesture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
@@ -9,11 +13,8 @@ ClipboardGesture::ClipboardGesture(QWebEnginePage* page)
     : QObject(page)
     , page(page)
 {
-    writeWindow.setSingleShot(true);
-    writeWindow.setInterval(kWindowMs);
     readWindow.setSingleShot(true);
     readWindow.setInterval(kReadWindowMs);
-    connect(&writeWindow, &QTimer::timeout, this, &ClipboardGesture::Apply);
     connect(&readWindow, &QTimer::timeout, this, &ClipboardGesture::Apply);
     if (!page)
         return;
@@ -23,8 +24,46 @@ ClipboardGesture::ClipboardGesture(QWebEnginePage* page)
 
 void ClipboardGesture::Grant()
 {
-    writeWindow.start();
-    Apply();
+    // The press may have moved the focus to another frame: no frame writes until one claims it.
+    pressed.start();
+    pressClaimed = false;
+    writer.clear();
+}
+
+void ClipboardGesture::PressedIn(const QString& frame)
+{
+    if (pressClaimed || !pressed.isValid() || pressed.elapsed() >= kWindowMs)
+        return;
+    pressClaimed = true;
+    writer = frame;
+}
+
+void ClipboardGesture::Revoke(const QString& frame)
+{
+    if (writer == frame)
+        writer.clear();
+}
+
+bool ClipboardGesture::Write(
+    const QString& frame, const QString& text, const QString& html, const QByteArray& png)
+{
+    if (frame.isEmpty() || writer != frame || pressed.elapsed() >= kWindowMs)
+        return false;
+    auto* data = new QMimeData;
+    if (!text.isNull())
+        data->setText(text);
+    if (!html.isNull())
+        data->setHtml(html);
+    if (!png.isEmpty()) {
+        const QImage image = QImage::fromData(png, "PNG");
+        if (image.isNull()) {
+            delete data;
+            return false;
+        }
+        data->setImageData(image);
+    }
+    QGuiApplication::clipboard()->setMimeData(data);
+    return true;
 }
 
 void ClipboardGesture::AllowRead()
@@ -37,16 +76,13 @@ void ClipboardGesture::Apply()
 {
     if (!page)
         return;
-    // Each change of the settings is sent to the page's renderer, so only changes are made:
-    // presses within a window only prolong it.
+    // Each change of the settings is sent to the page's renderer, so only changes are made.
+    // Both switches are needed for the engine's read; pasting is the one for reading.
     const bool read = readWindow.isActive();
-    const bool write = read || writeWindow.isActive();
-    if (write != writing)
-        page->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, write);
-    // Pasting is the engine's switch for reading.
-    if (read != reading)
-        page->settings()->setAttribute(QWebEngineSettings::JavascriptCanPaste, read);
-    writing = write;
+    if (read == reading)
+        return;
+    page->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, read);
+    page->settings()->setAttribute(QWebEngineSettings::JavascriptCanPaste, read);
     reading = read;
 }
 

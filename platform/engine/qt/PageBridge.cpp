@@ -9,6 +9,7 @@
 #include "platform/ui/qt/DesktopSources.h"
 
 #include <QGuiApplication>
+#include <QRandomGenerator>
 
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -90,7 +91,7 @@ PageBridge::PageBridge(QtBrowser* browser, QWebEnginePage* page, ClipboardGestur
     connect(shares, &ScreenShares::frame, this, &PageBridge::frame);
     auto* channel = new QWebChannel(this);
     channel->registerObject(QStringLiteral("zandrelBridge"), this);
-    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
     if (auto handler = RenderHandler())
         handler->OnBrowserCreated(browser);
 }
@@ -104,16 +105,22 @@ PageBridge::~PageBridge()
 
 void PageBridge::InstallScript(QWebEngineProfile* profile)
 {
-    const QString name = QStringLiteral("zandrel-page-bridge");
-    if (!profile->scripts()->find(name).isEmpty())
+    const QString bridgeName = QStringLiteral("zandrel-page-bridge");
+    if (!profile->scripts()->find(bridgeName).isEmpty())
         return;
-    QWebEngineScript script;
-    script.setName(name);
-    script.setSourceCode(PageBridgeScript());
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(true);
-    profile->scripts()->insert(script);
+    const QString secret = QString::number(QRandomGenerator::system()->generate64(), 36)
+        + QString::number(QRandomGenerator::system()->generate64(), 36);
+    const auto add = [profile](const QString& name, const QString& source, quint32 world) {
+        QWebEngineScript script;
+        script.setName(name);
+        script.setSourceCode(source);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(true);
+        profile->scripts()->insert(script);
+    };
+    add(bridgeName, PageBridgeScript(secret), QWebEngineScript::ApplicationWorld);
+    add(QStringLiteral("zandrel-page-functions"), PageFunctionsScript(), QWebEngineScript::MainWorld);
 }
 
 void PageBridge::contextCreated(const QString& key, bool isTop)
@@ -163,6 +170,24 @@ void PageBridge::clipboardRead(const QString& key, int requestId)
         });
 }
 
+void PageBridge::pressed(const QString& key)
+{
+    if (contexts.count(key) && clipboard)
+        clipboard->PressedIn(key);
+}
+
+void PageBridge::clipboardWrite(const QString& key, int requestId, const QVariantMap& item)
+{
+    if (!contexts.count(key))
+        return;
+    const QString text = item.value(QStringLiteral("text/plain")).toString();
+    const QString html = item.value(QStringLiteral("text/html")).toString();
+    const QByteArray png
+        = QByteArray::fromBase64(item.value(QStringLiteral("image/png")).toString().toLatin1());
+    const bool written = clipboard && clipboard->Write(key, text, html, png);
+    emit answer(key, requestId, written, 0, QString());
+}
+
 void PageBridge::screenShare(const QString& key, int requestId)
 {
     auto* page = qobject_cast<QWebEnginePage*>(parent());
@@ -198,6 +223,8 @@ void PageBridge::screenShare(const QString& key, int requestId)
             }
             // The engine captures the first screen alone, and more cheaply than frames sent over.
             if (oneScreen && index == 0) {
+                if (auto* asking = qobject_cast<QWebEnginePage*>(self->parent()))
+                    self->browser->Prompts().AllowEngineCapture(asking->url());
                 emit self->answer(key, requestId, true, 0, engineAnswer);
                 return;
             }
@@ -207,6 +234,12 @@ void PageBridge::screenShare(const QString& key, int requestId)
             else
                 emit self->answer(key, requestId, true, 0, QStringLiteral("{\"share\":%1}").arg(shareId));
         });
+}
+
+void PageBridge::pictureInPicture(const QString& key, bool active)
+{
+    if (contexts.count(key))
+        browser->ReportPictureInPicture(active);
 }
 
 void PageBridge::frameShown(const QString& key, int shareId) { shares->FrameShown(key, shareId); }
@@ -229,6 +262,8 @@ void PageBridge::Release(const QString& key)
     CefRefPtr<PageContext> context = it->second;
     contexts.erase(it);
     shares->StopAll(key);
+    if (clipboard)
+        clipboard->Revoke(key);
     if (auto handler = RenderHandler())
         handler->OnContextReleased(browser, browser, context);
     context->Detach();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 #include <map>
 
 class QWebEnginePage;
@@ -36,10 +37,16 @@ public:
     Q_INVOKABLE void focusChanged(const QString& key, bool present, bool editable);
     // The top document is about to read the clipboard: answered once the user has been asked.
     Q_INVOKABLE void clipboardRead(const QString& key, int requestId);
+    // The user pressed a mouse button or a key in the frame.
+    Q_INVOKABLE void pressed(const QString& key);
+    // The frame writes the clipboard: "text/plain", "text/html", "image/png" (base64).
+    Q_INVOKABLE void clipboardWrite(const QString& key, int requestId, const QVariantMap& item);
     // The top document asks to share a screen or a window: the user chooses one, or refuses.
     // Answered with {"engine":true} when the engine's own capture gives what was chosen, and
     // with {"share":id} when the program sends it as frames.
     Q_INVOKABLE void screenShare(const QString& key, int requestId);
+    // The program's script in the top document saw its video enter or leave picture-in-picture.
+    Q_INVOKABLE void pictureInPicture(const QString& key, bool active);
     Q_INVOKABLE void frameShown(const QString& key, int shareId);
     Q_INVOKABLE void stopShare(const QString& key, int shareId);
 

@@ -5,67 +5,84 @@
 namespace platform::engine::qt {
 
 namespace {
-    // Runs after the channel library inside one function, so that neither leaks into the page.
+    // Runs after the channel library inside one function, so that neither leaks into the world.
     constexpr char kShim[] = R"JS(
 if (window.__zandrelBridge) return;
 Object.defineProperty(window, '__zandrelBridge', { value: true });
 var isTop = window === window.top;
 var key = Math.random().toString(36).slice(2) + Date.now().toString(36);
-var nextId = 0;
-var callbacks = {};
 var bridge = null;
 var queue = [];
 var frames = {};
-var shares = {};
+
+// What the page's own functions may ask for (the rest only this script sends), and of that,
+// what only the top document may.
+var pageOps = ['call', 'clipboardWrite', 'clipboard', 'screen', 'frameShown', 'stopShare'];
+var topOps = ['clipboard', 'screen', 'frameShown', 'stopShare'];
 
 function invoke(msg) {
     var a = msg.args;
-    if (msg.op === 'created') bridge.contextCreated(msg.key, !!a[0]);
+    if (msg.op === 'created') bridge.contextCreated(msg.key, msg.key === key && !!a[0]);
     else if (msg.op === 'released') { bridge.contextReleased(msg.key); delete frames[msg.key]; }
     else if (msg.op === 'call') bridge.call(msg.key, String(a[0]), a[1] | 0, String(a[2]), !!a[3]);
     else if (msg.op === 'focus') bridge.focusChanged(msg.key, !!a[0], !!a[1]);
-    // What only the top document may ask for.
+    else if (msg.op === 'press') bridge.pressed(msg.key);
+    else if (msg.op === 'clipboardWrite') bridge.clipboardWrite(msg.key, a[0] | 0, a[1] || {});
     else if (msg.key !== key) return;
     else if (msg.op === 'clipboard') bridge.clipboardRead(key, a[0] | 0);
     else if (msg.op === 'screen') bridge.screenShare(key, a[0] | 0);
     else if (msg.op === 'frameShown') bridge.frameShown(key, a[0] | 0);
     else if (msg.op === 'stopShare') bridge.stopShare(key, a[0] | 0);
+    else if (msg.op === 'pictureInPicture') bridge.pictureInPicture(key, !!a[0]);
 }
 function deliver(msg, source) {
     if (source) frames[msg.key] = source;
     if (bridge) invoke(msg); else queue.push(msg);
 }
+// Frames reach the channel through the top; the secret, which page script never sees, tells
+// this script's messages from those a page makes up.
 function send(op, args) {
-    var msg = { zandrelBridge: 1, key: key, op: op, args: args };
+    var msg = { zandrelBridge: 1, secret: secret, key: key, op: op, args: args };
     if (isTop) deliver(msg, null); else window.top.postMessage(msg, '*');
 }
-function answer(id, ok, code, text) {
-    var cb = callbacks[id];
-    if (!cb) return;
-    if (!ok || !cb.persistent) delete callbacks[id];
-    if (ok) { if (typeof cb.onSuccess === 'function') cb.onSuccess(text); }
-    else if (typeof cb.onFailure === 'function') cb.onFailure(code, text);
-}
+// To this frame's own page functions.
+function toPage(msg) { window.postMessage(msg, '*'); }
+// The program's other scripts in this world (never the page's) report what they saw.
+Object.defineProperty(window, '__zandrelReport', { value: function (op, args) {
+    if (op === 'pictureInPicture') send(op, args);
+} });
+
+window.addEventListener('message', function (e) {
+    var m = e.data;
+    if (!m || typeof m !== 'object') return;
+    if (m.zandrelPage === 1 && e.source === window) {
+        e.stopImmediatePropagation();
+        if (Array.isArray(m.args) && pageOps.indexOf(m.op) >= 0 && (isTop || topOps.indexOf(m.op) < 0))
+            send(m.op, m.args);
+    } else if (m.zandrelBridge === 1) {
+        e.stopImmediatePropagation();
+        if (isTop && m.secret === secret && typeof m.key === 'string' && m.key !== key && e.source)
+            deliver(m, e.source);
+    } else if (m.zandrelAnswer === 1) {
+        e.stopImmediatePropagation();
+        if (e.source === window.top && m.secret === secret && m.key === key)
+            toPage({ zandrelReply: 1, args: m.args });
+    }
+}, true);
 
 if (isTop) {
-    window.addEventListener('message', function (e) {
-        var m = e.data;
-        if (!m || m.zandrelBridge !== 1 || typeof m.key !== 'string' || m.key === key || !e.source) return;
-        // The relay's own traffic; the page's listeners, registered later, never see it.
-        e.stopImmediatePropagation();
-        deliver(m, e.source);
-    }, true);
     var connect = function () {
         if (!(window.qt && window.qt.webChannelTransport)) { setTimeout(connect, 10); return; }
         var webChannel = new QWebChannel(window.qt.webChannelTransport, function (channel) {
             bridge = channel.objects.zandrelBridge;
             if (!bridge) return;
             bridge.answer.connect(function (k, id, ok, code, text) {
-                if (k === key) answer(id, ok, code, text);
-                else if (frames[k]) frames[k].postMessage({ zandrelAnswer: 1, key: k, args: [id, ok, code, text] }, '*');
+                var args = [id, ok, code, text];
+                if (k === key) toPage({ zandrelReply: 1, args: args });
+                else if (frames[k]) frames[k].postMessage({ zandrelAnswer: 1, secret: secret, key: k, args: args }, '*');
             });
             bridge.frame.connect(function (k, id, jpeg) {
-                if (k === key && shares[id]) shares[id](jpeg);
+                if (k === key) toPage({ zandrelFrame: 1, args: [id, jpeg] });
             });
             var pending = queue;
             queue = [];
@@ -79,109 +96,7 @@ if (isTop) {
         };
     };
     connect();
-    // The engine never asks the program before a page reads the clipboard, and refuses; the
-    // user is asked first, and an allowed read then goes to the engine's own.
-    var clipboard = navigator.clipboard;
-    if (clipboard) ['readText', 'read'].forEach(function (name) {
-        var original = clipboard[name];
-        if (typeof original !== 'function') return;
-        clipboard[name] = function () {
-            var args = arguments;
-            return new Promise(function (resolve, reject) {
-                var id = ++nextId;
-                callbacks[id] = {
-                    onSuccess: function () { original.apply(clipboard, args).then(resolve, reject); },
-                    onFailure: function () { reject(new DOMException('Read permission denied.', 'NotAllowedError')); }
-                };
-                send('clipboard', [id]);
-            });
-        };
-    });
-    // The engine captures only the whole desktop; the user chooses a screen or a window first.
-    // What the engine cannot capture the program sends frame by frame; each is decoded straight
-    // into the page's track (no canvas in between, a third of the cost), which the page gets
-    // once the first frame is in. Decoded here rather than from a data: address, which the
-    // page's content security policy may forbid.
-    var bytesOf = function (base64) {
-        var text = atob(base64);
-        var bytes = new Uint8Array(text.length);
-        for (var i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
-        return bytes;
-    };
-    var shared = function (id, resolve, reject) {
-        var track = new MediaStreamTrackGenerator({ kind: 'video' });
-        var writer = track.writable.getWriter();
-        var stream = new MediaStream([track]);
-        var stopTrack = track.stop;
-        var started = false;
-        var finish = function () {
-            if (!shares[id]) return false;
-            delete shares[id];
-            stopTrack.call(track);
-            return true;
-        };
-        track.stop = function () { if (finish()) send('stopShare', [id]); };
-        var show = function (jpeg) {
-            var decoder = new ImageDecoder({ data: bytesOf(jpeg), type: 'image/jpeg' });
-            return decoder.decode().then(function (decoded) {
-                decoder.close();
-                var frame = new VideoFrame(decoded.image, { timestamp: Math.round(performance.now() * 1000) });
-                decoded.image.close();
-                if (!shares[id]) { frame.close(); return; }
-                return writer.write(frame).then(function () {
-                    if (!started) { started = true; resolve(stream); }
-                });
-            }, function (error) { decoder.close(); throw error; });
-        };
-        shares[id] = function (jpeg) {
-            // The shared window closed: the track ends as a captured one does.
-            if (!jpeg) {
-                if (finish() && started) track.dispatchEvent(new Event('ended'));
-                else if (!started) reject(new DOMException('Could not start video source', 'NotReadableError'));
-                return;
-            }
-            var next = function () { if (shares[id]) send('frameShown', [id]); };
-            show(jpeg).then(next, next);
-        };
-    };
-    var media = navigator.mediaDevices;
-    var displayMedia = media && media.getDisplayMedia;
-    if (typeof displayMedia === 'function') media.getDisplayMedia = function () {
-        var args = arguments;
-        return new Promise(function (resolve, reject) {
-            var id = ++nextId;
-            callbacks[id] = {
-                onSuccess: function (text) {
-                    var choice = JSON.parse(text);
-                    if (choice.engine) displayMedia.apply(media, args).then(resolve, reject);
-                    else shared(choice.share, resolve, reject);
-                },
-                onFailure: function () { reject(new DOMException('Permission denied', 'NotAllowedError')); }
-            };
-            send('screen', [id]);
-        });
-    };
-} else {
-    window.addEventListener('message', function (e) {
-        var m = e.data;
-        if (e.source !== window.top || !m || m.zandrelAnswer !== 1 || m.key !== key) return;
-        e.stopImmediatePropagation();
-        answer(m.args[0], m.args[1], m.args[2], m.args[3]);
-    }, true);
 }
-
-window.cefQuery = function (request) {
-    if (!request || typeof request !== 'object') throw new Error('Invalid arguments');
-    var id = ++nextId;
-    callbacks[id] = { onSuccess: request.onSuccess, onFailure: request.onFailure, persistent: !!request.persistent };
-    send('call', ['cefQuery', id, request.request === undefined ? '' : String(request.request), !!request.persistent]);
-    return id;
-};
-window.cefQueryCancel = function (id) {
-    if (!callbacks[id]) return;
-    delete callbacks[id];
-    send('call', ['cefQueryCancel', id, '', false]);
-};
 
 var textInputs = ['text', 'search', 'url', 'tel', 'email', 'password', 'number', 'date', 'datetime-local',
     'month', 'time', 'week'];
@@ -205,15 +120,19 @@ document.addEventListener('focusout', function (e) {
         if (!a || a === document.body || a === document.documentElement) send('focus', [false, false]);
     }, 0);
 }, true);
+// Which frame the user pressed in decides which one may write the clipboard.
+['pointerdown', 'keydown'].forEach(function (type) {
+    window.addEventListener(type, function (e) { if (e.isTrusted) send('press', []); }, true);
+});
 window.addEventListener('pagehide', function () { send('released', []); });
 send('created', [isTop]);
 )JS";
 }
 
-QString PageBridgeScript()
+QString PageBridgeScript(const QString& secret)
 {
     QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-    QString script = QStringLiteral("(function () {\n'use strict';\n");
+    QString script = QStringLiteral("(function () {\n'use strict';\nvar secret = '%1';\n").arg(secret);
     if (library.open(QIODevice::ReadOnly))
         script += QString::fromUtf8(library.readAll());
     script += QString::fromUtf8(kShim);

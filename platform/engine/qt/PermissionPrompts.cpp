@@ -86,8 +86,28 @@ std::string PermissionPrompts::OriginText(const QUrl& origin)
         .toStdString();
 }
 
+void PermissionPrompts::AllowEngineCapture(const QUrl& origin)
+{
+    engineCaptureOrigin = OriginText(origin);
+    engineCaptureUntil = std::chrono::steady_clock::now() + kEngineCaptureWindow;
+}
+
+bool PermissionPrompts::TakeEngineCapture(const QUrl& origin)
+{
+    const bool allowed = !engineCaptureOrigin.empty() && engineCaptureOrigin == OriginText(origin)
+        && std::chrono::steady_clock::now() < engineCaptureUntil;
+    engineCaptureOrigin.clear();
+    return allowed;
+}
+
 void PermissionPrompts::Ask(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature)
 {
+    const bool capture = feature == QWebEnginePage::DesktopVideoCapture
+        || feature == QWebEnginePage::DesktopAudioVideoCapture;
+    if (capture && TakeEngineCapture(origin)) {
+        page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionGrantedByUser);
+        return;
+    }
     QPointer<QWebEnginePage> asking(page);
     AskFor(origin, PermissionTypes(feature), [asking, origin, feature](bool granted) {
         if (asking)
@@ -108,6 +128,21 @@ void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function
     waiting[promptId] = std::move(settle);
     CefRefPtr<CefPermissionPromptCallback> callback(new PromptCallback(browser, promptId));
     if (!handler->OnShowPermissionPrompt(browser, promptId, OriginText(origin), types, callback))
+        Answer(promptId, CEF_PERMISSION_RESULT_DENY);
+}
+
+void PermissionPrompts::AskExternalScheme(
+    const QUrl& origin, const std::string& scheme, std::function<void(bool granted)> settle)
+{
+    auto handler = browser->GetClient()->GetPermissionHandler();
+    if (!handler) {
+        settle(false);
+        return;
+    }
+    const uint64_t promptId = ++lastPromptId;
+    waiting[promptId] = std::move(settle);
+    CefRefPtr<CefPermissionPromptCallback> callback(new PromptCallback(browser, promptId));
+    if (!handler->OnShowExternalSchemePrompt(browser, promptId, OriginText(origin), scheme, callback))
         Answer(promptId, CEF_PERMISSION_RESULT_DENY);
 }
 

@@ -1,6 +1,5 @@
 #include "platform/engine/qt/PictureInPictureScript.h"
 
-#include <QRandomGenerator>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -101,11 +100,11 @@ Document.prototype.exitPictureInPicture = function exitPictureInPicture() {
     // already plays in the player, which is what the standard lets any page script do.
     constexpr char kProgramAgent[] = R"JS((function () {
 'use strict';
-var secret = '%SECRET%';
 var current = null;
 var style = null;
 var marker = 'zandrel-picture-in-picture';
-var report = console.debug.bind(console);
+// Through the program's bridge in this world, which page script cannot reach.
+function report(active) { if (typeof window.__zandrelReport === 'function') window.__zandrelReport('pictureInPicture', [active]); }
 function tell(type, target) { target.dispatchEvent(new Event(type, { bubbles: true })); }
 function showOnly(video) {
     if (!style) {
@@ -128,7 +127,7 @@ function leave(byProgram) {
     video.removeAttribute(marker);
     document.documentElement.removeAttribute(marker);
     if (style && style.parentNode) style.parentNode.removeChild(style);
-    if (!byProgram) report('\u2063zandrel-pip ' + secret + ' 0');
+    if (!byProgram) report(false);
     tell('zandrel-pip-left', video.isConnected ? video : document);
 }
 window.zandrelLeavePictureInPicture = function () { leave(true); };
@@ -141,7 +140,7 @@ document.addEventListener('zandrel-pip-request', function (e) {
     if (previous && previous !== video) previous.removeAttribute(marker);
     current = video;
     showOnly(video);
-    if (!previous) report('\u2063zandrel-pip ' + secret + ' 1');
+    if (!previous) report(true);
     tell('zandrel-pip-entered', video);
 }, true);
 document.addEventListener('zandrel-pip-exit', function (e) { if (e.target === current) leave(false); }, true);
@@ -151,12 +150,6 @@ window.addEventListener('pagehide', function () { leave(false); });
 })();
 )JS";
 
-    const QString& Secret()
-    {
-        static const QString secret = QString::number(QRandomGenerator::system()->generate64(), 36)
-            + QString::number(QRandomGenerator::system()->generate64(), 36);
-        return secret;
-    }
 
     void Insert(
         QWebEngineProfile* profile, const QString& name, const QString& source, quint32 world, bool subFrames)
@@ -178,19 +171,9 @@ void InstallPictureInPictureScripts(QWebEngineProfile* profile)
     Insert(profile, QStringLiteral("zandrel-picture-in-picture"), QString::fromUtf8(kPageApi),
         QWebEngineScript::MainWorld, true);
     Insert(profile, QStringLiteral("zandrel-picture-in-picture-agent"),
-        QString::fromUtf8(kProgramAgent).replace(QStringLiteral("%SECRET%"), Secret()),
+        QString::fromUtf8(kProgramAgent),
         QWebEngineScript::ApplicationWorld, false);
 }
 
-PictureInPictureReport PictureInPictureReportOf(const QString& consoleMessage)
-{
-    static const QString prefix = QStringLiteral("\u2063zandrel-pip ") + Secret() + QLatin1Char(' ');
-    if (consoleMessage.size() != prefix.size() + 1 || !consoleMessage.startsWith(prefix))
-        return PictureInPictureReport::None;
-    const QChar state = consoleMessage.back();
-    return state == QLatin1Char('1') ? PictureInPictureReport::Entered
-        : state == QLatin1Char('0')  ? PictureInPictureReport::Left
-                                     : PictureInPictureReport::None;
-}
 
 } // namespace platform::engine::qt

@@ -46,6 +46,8 @@ QtBrowser::QtBrowser(int identifier, CefRefPtr<CefClient> client, CefRefPtr<CefR
 {
 }
 
+ClipboardGesture* QtBrowser::Gesture() const { return gesture.data(); }
+
 BrowserPage* QtBrowser::Page() const { return view ? static_cast<BrowserPage*>(view->page()) : nullptr; }
 
 void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, const std::string& url)
@@ -69,6 +71,7 @@ void QtBrowser::CreateWindow(QWidget* parent, const CefWindowInfo& windowInfo, c
             windowInfo.width > 0 ? windowInfo.width : 800, windowInfo.height > 0 ? windowInfo.height : 600);
     ConnectPage();
     auto* clipboard = new ClipboardGesture(page);
+    gesture = clipboard;
     new KeyEventFilter(this, view, clipboard);
     new CursorLock(this, view);
     new PageBridge(this, page, clipboard);
@@ -168,6 +171,15 @@ void QtBrowser::ConnectPage()
         });
     QObject::connect(
         page, &QWebEnginePage::newWindowRequested, page, [this](QWebEngineNewWindowRequest& request) {
+            // The engine refuses a page's own navigation of a top document to data:, file: and
+            // the like; a popup is refused just as well, or its tab would load it for the page.
+            const QUrl& requested = request.requestedUrl();
+            const QString scheme = requested.scheme().toLower();
+            const bool blank
+                = scheme == QStringLiteral("about") && requested.path() == QStringLiteral("blank");
+            if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")
+                && scheme != QStringLiteral("blob") && !blank)
+                return;
             // An empty target arrives as this placeholder address.
             QString target = request.requestedUrl().toString();
             if (target == QStringLiteral("about:blank#blocked"))

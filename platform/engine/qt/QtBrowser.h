@@ -14,6 +14,7 @@ class QWidget;
 namespace platform::engine::qt {
 
 class BrowserPage;
+class ClipboardGesture;
 
 // One browser: a view with its page. Serves as the browser, its host and its main
 // frame. GUI thread only; after its window is gone every operation does nothing.
@@ -33,6 +34,8 @@ public:
     // Called by the view while it is being destroyed.
     void OnViewDestroyed();
     PermissionPrompts& Prompts() { return prompts; }
+    // What the user's presses in the page allow; none once the window is gone.
+    ClipboardGesture* Gesture() const;
     // The top document's video entered or left picture-in-picture.
     void ReportPictureInPicture(bool active);
 
@@ -89,6 +92,7 @@ private:
     CefRefPtr<CefClient> client;
     CefRefPtr<CefRequestContext> requestContext;
     QPointer<BrowserView> view;
+    QPointer<ClipboardGesture> gesture;
     CefRefPtr<QtBrowser> devTools;
     PermissionPrompts prompts { this };
     bool mouseCursorChangeDisabled = false;

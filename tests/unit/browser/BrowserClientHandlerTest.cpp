@@ -6,6 +6,7 @@
 #include "browser/TabContextHandler.h"
 #include "config/SiteAddress.h"
 #include "fakes/engine/FakeEngine.h"
+#include "fakes/os/FakeOsLayer.h"
 #include "platform/engine/CefCommandLine.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/ControlUI.h"
@@ -299,13 +300,38 @@ TEST_F(BrowserClientHandlerTest, PoliciesForQuotaDragsProtocolsAndDownloads)
     handler->OnProtocolExecution(browser, "mailto:a@b.test", allow);
     EXPECT_FALSE(allow);
 
-    CefRefPtr<DownloadAnswer> download(new DownloadAnswer);
-    handler->OnBeforeDownload(browser, nullptr, u"录像.mp4", download);
-    EXPECT_TRUE(download->continued);
-    EXPECT_TRUE(download->showDialog);
-    const std::string name = "/录像.mp4";
-    if (!download->downloadPath.empty()) {
-        EXPECT_EQ(download->downloadPath.substr(download->downloadPath.size() - name.size()), name);
+    // The proposal is a plain file in the documents folder, whatever the server suggests.
+    FakeOsLayerScope os;
+    const std::string longChinese = [] {
+        std::string text;
+        for (int i = 0; i < 300; ++i)
+            text += "录";
+        return text;
+    }();
+    const struct {
+        std::u16string suggested;
+        std::string proposed;
+    } names[] = {
+        { u"录像.mp4", "录像.mp4" },
+        { u"../../../tmp/x/escaped.sh", "escaped.sh" },
+        { u"../.config/autostart/evil.desktop", "evil.desktop" },
+        { u"..\\..\\Start Menu\\evil.bat", "evil.bat" },
+        { u" . .bashrc", "bashrc" },
+        { u"a\nb\tc\x7f\x9b.txt", "abc.txt" },
+        { u"clip\u202Ecod.exe", "clipcod.exe" },
+        { u"", "download" },
+        { u"..", "download" },
+        { u"folder/", "download" },
+        { std::u16string(996, u'a') + u".mp4", std::string(196, 'a') + ".mp4" },
+        { platform::os::Utf8ToUtf16(longChinese + ".flv"), longChinese.substr(0, 195) + ".flv" },
+        { u"x." + std::u16string(300, u'y'), "x." + std::string(198, 'y') },
+    };
+    for (const auto& name : names) {
+        CefRefPtr<DownloadAnswer> download(new DownloadAnswer);
+        handler->OnBeforeDownload(browser, nullptr, name.suggested, download);
+        EXPECT_TRUE(download->continued);
+        EXPECT_TRUE(download->showDialog);
+        EXPECT_EQ(download->downloadPath, "/home/user/Documents/" + name.proposed);
     }
 }
 

@@ -39,13 +39,15 @@ private:
 struct Operation {
     // Uncapturable: a screen request on a desktop the engine cannot capture. Choose: a request
     // to share one of two sources.
-    enum Kind { Request, Uncapturable, Choose, Allow, Refuse, Dismiss } kind;
+    // External: a hand-off of scheme to the desktop.
+    enum Kind { Request, Uncapturable, Choose, External, Allow, Refuse, Dismiss } kind;
     uint64_t promptId;
     int tabId = 0;
     std::string origin = {};
     unsigned types = 0;
     // The source an Allow chose.
     int choice = 0;
+    std::string scheme = {};
 };
 
 struct Case {
@@ -92,10 +94,13 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
             { { O::Request, 1, 1, kSite, kCamera }, { O::Uncapturable, 2, 1, kSite, kScreen },
                 { O::Allow, 1 }, { O::Allow, 2 }, { O::Request, 3, 1, kSite, kScreen } },
             { { 1, "allow" }, { 2, "deny" }, { 3, "" } }, { { 1, 3 } }, { 2 } },
-        { "a choice is asked each time, and a sharing site's screen requests are allowed",
+        { "a choice is asked each time, and sharing a window allows the site no screen",
             { { O::Choose, 1, 1, kSite }, { O::Request, 2, 1, kSite, kScreen }, { O::Allow, 1, 0, {}, 0, 1 },
                 { O::Choose, 3, 1, kSite }, { O::Allow, 3, 0, {}, 0, 5 } },
-            { { 1, "share 1" }, { 2, "allow" }, { 3, "deny" } }, { { 1, 0 } } },
+            { { 1, "share 1" }, { 2, "" }, { 3, "deny" } }, { { 1, 2 } } },
+        { "an allowed screen is asked again",
+            { { O::Request, 1, 1, kSite, kScreen }, { O::Allow, 1 }, { O::Request, 2, 2, kSite, kScreen } },
+            { { 1, "allow" }, { 2, "" } }, { { 1, 0 }, { 2, 2 } } },
         { "a cancelled choice is asked again",
             { { O::Choose, 1, 1, kSite }, { O::Choose, 2, 1, kSite }, { O::Refuse, 1 } },
             { { 1, "deny" }, { 2, "" } }, { { 1, 2 } } },
@@ -103,6 +108,12 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
             { { O::Request, 1, 1, kSite, kScreen }, { O::Choose, 2, 1, kSite }, { O::Refuse, 1 },
                 { O::Choose, 3, 2, kSite } },
             { { 1, "deny" }, { 2, "deny" }, { 3, "deny" } }, { { 1, 0 } } },
+        { "a hand-off is asked once per site and scheme, one question at a time",
+            { { O::External, 1, 1, kSite, 0, 0, "spotify" }, { O::External, 2, 1, kSite, 0, 0, "spotify" },
+                { O::Allow, 1 }, { O::External, 3, 1, kSite, 0, 0, "spotify" },
+                { O::External, 4, 1, kSite, 0, 0, "steam" },
+                { O::External, 5, 2, kOtherSite, 0, 0, "spotify" } },
+            { { 1, "allow" }, { 2, "deny" }, { 3, "allow" }, { 4, "" }, { 5, "" } }, { { 1, 4 }, { 2, 5 } } },
         { "answers to unknown prompts change nothing",
             { { O::Allow, 7 }, { O::Request, 1, 1, kSite, kCamera } }, { { 1, "" } }, { { 1, 1 } } },
     };
@@ -132,6 +143,11 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
                 callbacks[operation.promptId]->choices = 2;
                 permissions.Choose(operation.tabId, operation.promptId, operation.origin,
                     { u"整个屏幕", u"直播伴侣" }, callbacks[operation.promptId]);
+                break;
+            case O::External:
+                callbacks[operation.promptId] = new RecordingCallback;
+                permissions.RequestExternalScheme(operation.tabId, operation.promptId, operation.origin,
+                    operation.scheme, callbacks[operation.promptId]);
                 break;
             case O::Uncapturable:
                 callbacks[operation.promptId] = new RecordingCallback;
@@ -169,6 +185,8 @@ TEST(SitePermissionsTest, ThePromptNamesTheHostAndWhatItWants)
         u"[::1]:9000 想要共享你的整个屏幕");
     EXPECT_EQ(SitePermissions::ChoiceText("https://live.example"),
         u"live.example 想要共享你屏幕上的内容，请选择要共享的屏幕或窗口");
+    EXPECT_EQ(SitePermissions::ExternalSchemeText("https://live.example", "spotify"),
+        u"live.example 想要打开外部应用程序（spotify:）");
     EXPECT_EQ(SitePermissions::UncapturableScreenText("https://live.example"),
         u"live.example 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕");
 }
