@@ -26,6 +26,7 @@ std::string FallbackPath();
 
 // Appends to path, or, when that cannot be written, to fallback's path, which path then becomes
 // (the log stays there for the run); false when neither takes the record.
-bool AppendOrFallBack(std::string& path, const std::string& record, const std::string& fallback = FallbackPath());
+bool AppendOrFallBack(
+    std::string& path, const std::string& record, const std::string& fallback = FallbackPath());
 
 } // namespace ConsoleLog

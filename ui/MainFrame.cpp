@@ -439,6 +439,9 @@ void MainFrame::ReturnFromMiniPlayer(int tabId)
         tabs.SelectTab(index);
         pageFullScreen.OnTabsChanged();
     }
+    // The viewer is back at the page: its keys go to it again.
+    if (auto browser = sharedClientHandler ? sharedClientHandler->FindBrowserByTabId(tabId) : nullptr)
+        browser->GetHost()->SetFocus(true);
 }
 
 void MainFrame::RestoreFromTray()

@@ -150,7 +150,6 @@ window.addEventListener('pagehide', function () { leave(false); });
 })();
 )JS";
 
-
     void Insert(
         QWebEngineProfile* profile, const QString& name, const QString& source, quint32 world, bool subFrames)
     {
@@ -170,10 +169,8 @@ void InstallPictureInPictureScripts(QWebEngineProfile* profile)
 {
     Insert(profile, QStringLiteral("zandrel-picture-in-picture"), QString::fromUtf8(kPageApi),
         QWebEngineScript::MainWorld, true);
-    Insert(profile, QStringLiteral("zandrel-picture-in-picture-agent"),
-        QString::fromUtf8(kProgramAgent),
+    Insert(profile, QStringLiteral("zandrel-picture-in-picture-agent"), QString::fromUtf8(kProgramAgent),
         QWebEngineScript::ApplicationWorld, false);
 }
-
 
 } // namespace platform::engine::qt

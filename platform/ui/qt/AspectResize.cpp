@@ -44,11 +44,6 @@ QRect AspectResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& d
         result.moveRight(start.right());
     if (edges & Qt::TopEdge)
         result.moveBottom(start.bottom());
-    // An edge alone grows the window from the middle of the other axis, as it looks dragged.
-    if (!horizontal)
-        result.moveLeft(start.left() + (start.width() - w) / 2);
-    if (!vertical)
-        result.moveTop(start.top() + (start.height() - h) / 2);
     return result;
 }
 

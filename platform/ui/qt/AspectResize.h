@@ -8,7 +8,8 @@ class QWidget;
 namespace platform::ui::qt {
 
 /// The geometry a window resized from edges by delta takes while keeping width / height =
-/// aspect: the edge or corner opposite the dragged one stays put, the size stays within minimum
+/// aspect: the edge or corner opposite the dragged one stays put (the top-left corner for the
+/// right or bottom edge alone), the size stays within minimum
 /// and bounds (the work area), and the larger of the two proportional changes wins at a corner.
 QRect AspectResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, double aspect,
     const QSize& minimum, const QRect& bounds);
