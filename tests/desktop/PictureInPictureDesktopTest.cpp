@@ -88,11 +88,30 @@ TEST_F(PictureInPictureDesktopTest, AKeyInTheRoomPlaysItAboveOtherWindowsWhileTh
     ASSERT_TRUE(WaitUntil([&] { return Reported("granted") && Reported("in"); }, 30000)) << AllReports();
     QString player;
     ASSERT_TRUE(WaitUntil([&] { return !(player = MiniPlayer()).isEmpty(); }, 30000)) << "no mini player";
-    const QRect frame = desktop.Geometry(player);
+    QRect frame = desktop.Geometry(player);
     EXPECT_LE(frame.width(), 640);
     EXPECT_GT(frame.width(), frame.height());
     EXPECT_TRUE(desktop.Property(player, "_NET_WM_STATE").contains("_NET_WM_STATE_ABOVE"))
         << desktop.Property(player, "_NET_WM_STATE").toStdString();
+
+    // Dragged by the video it moves; resized at its edge it keeps 16:9.
+    desktop.DragBy(player, frame.width() / 2, frame.height() / 2, -120, -90);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const QPoint at = desktop.Geometry(player).topLeft();
+            return at.x() < frame.x() - 60 && at.y() < frame.y() - 45;
+        },
+        10000))
+        << "from " << frame.x() << "," << frame.y() << " to " << desktop.Geometry(player).x() << ","
+        << desktop.Geometry(player).y();
+    const QRect moved = desktop.Geometry(player);
+    desktop.DragBy(player, moved.width() - 2, moved.height() / 2, 160, 0,
+        [&] { return desktop.Geometry(player).width() > moved.width() + 60; });
+    const QRect resized = desktop.Geometry(player);
+    EXPECT_GT(resized.width(), moved.width() + 60);
+    EXPECT_NEAR(resized.width() * 9.0 / 16.0, resized.height(), 2.0)
+        << resized.width() << "x" << resized.height();
+    frame = resized;
 
     desktop.Run("xdotool", { "windowminimize", program->mainWindow });
     ASSERT_TRUE(WaitUntil([&] { return !MainWindowShown(); }, 30000)) << "the main window stays";
