@@ -213,8 +213,13 @@ bool BrowserClientHandler::OnConsoleMessage(
     (void)browser;
     if (consoleLogPath.empty())
         consoleLogPath = ConsoleLog::DefaultPath();
-    // A folder that cannot be written loses this message; the next one tries again.
-    ConsoleLog::Append(consoleLogPath, ConsoleLog::Record(message, source, line));
+    // Installed, the program's folder is not the user's to write: the log moves to the state folder.
+    // Where neither can be written this message is lost; the next one tries again.
+    const std::string record = ConsoleLog::Record(message, source, line);
+    if (consoleLogPath == ConsoleLog::DefaultPath())
+        ConsoleLog::AppendOrFallBack(consoleLogPath, record);
+    else
+        ConsoleLog::Append(consoleLogPath, record);
     return false;
 }
 
@@ -334,6 +339,7 @@ void BrowserClientHandler::OnAfterCreated(CefRefPtr<CefBrowser> browser)
 
 void BrowserClientHandler::OnBeforeClose(CefRefPtr<CefBrowser> browser)
 {
+    siteZoom.Forget(browser->GetIdentifier());
     if (messageRouter)
         messageRouter->OnBeforeClose(browser);
     if (GetMainBrowserId() == browser->GetIdentifier()) {

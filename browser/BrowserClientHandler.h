@@ -2,6 +2,7 @@
 
 #include "browser/DownloadReporter.h"
 #include "browser/SitePermissions.h"
+#include "browser/SiteZoom.h"
 #include "platform/engine/CefClient.h"
 #include "platform/engine/CefMessageRouter.h"
 #include "platform/ui/WindowTypes.h"
@@ -79,11 +80,14 @@ public:
         CefRefPtr<platform::engine::CefContextMenuParams> params, int commandId, int eventFlags) override;
 
     // CefDisplayHandler
+    void OnAddressChange(
+        CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const std::string& url) override;
     void OnTitleChange(CefRefPtr<CefBrowser> browser, const std::u16string& title) override;
     bool OnConsoleMessage(CefRefPtr<CefBrowser> browser, const std::u16string& message,
         const std::u16string& source, int line) override;
     void OnFullscreenModeChange(CefRefPtr<CefBrowser> browser, bool fullscreen) override;
     void OnNotificationActivated(CefRefPtr<CefBrowser> browser) override;
+    void OnPictureInPictureModeChange(CefRefPtr<CefBrowser> browser, bool active) override;
 
     // CefPermissionHandler: requests are asked in their tab's prompt, or answered from what the
     // user said before for the same site and kind.
@@ -119,6 +123,8 @@ public:
         CefRefPtr<platform::engine::CefDownloadItemCallback> callback) override;
     // Stops a running download the main window lists; false when it is not running.
     bool CancelDownload(unsigned int id) { return downloads.Cancel(id); }
+    /// At start-up: removes the partial files of downloads a killed run left behind.
+    void RemovePartialDownloads() { downloads.RemoveLeftovers(); }
 
     // CefDragHandler
     bool OnDragEnter(CefRefPtr<CefBrowser> browser, CefRefPtr<platform::engine::CefDragData> dragData,
@@ -152,6 +158,12 @@ public:
         CefRefPtr<CefBrowser> browser, const std::string& url, bool& allowOsExecution) override;
     void OnRenderProcessTerminated(
         CefRefPtr<CefBrowser> browser, platform::engine::TerminationStatus status) override;
+    // The site's own pages start their media with sound, as its installed client should.
+    bool CanAutoplayWithSound(CefRefPtr<CefBrowser> browser, const std::string& url) override;
+
+    /// Zooms browser's page and every other tab of the same site, and keeps the level for the
+    /// site's pages opened later; GUI thread.
+    void SetSiteZoomLevel(CefRefPtr<CefBrowser> browser, double zoomLevel);
 
     // For the main frame's and the tests' view of the handler's state.
     const std::string& StartupUrl() const { return startupUrl; }
@@ -189,6 +201,7 @@ private:
     // Browsers whose page is fullscreen; Escape takes them out of it.
     std::set<int> fullscreenBrowsers;
     SitePermissions sitePermissions;
+    SiteZoom siteZoom;
 
     IMPLEMENT_REFCOUNTING(BrowserClientHandler);
 };

@@ -1,6 +1,7 @@
 #include "browser/ConsoleLog.h"
 
 #include "app/support/ProgramPaths.h"
+#include "browser/StateFolder.h"
 #include "platform/os/TextCodec.h"
 
 #include <cstdio>
@@ -52,6 +53,22 @@ bool Append(const std::string& path, const std::string& record)
     const std::string written = record.size() > kMaxBytes ? record.substr(0, kMaxBytes) : record;
     const bool ok = std::fputs(written.c_str(), file) >= 0;
     return std::fclose(file) == 0 && ok;
+}
+
+std::string FallbackPath()
+{
+    const std::string folder = StateFolder();
+    return folder.empty() ? std::string() : folder + "/console.log";
+}
+
+bool AppendOrFallBack(std::string& path, const std::string& record, const std::string& fallback)
+{
+    if (Append(path, record))
+        return true;
+    if (fallback.empty() || fallback == path || !Append(fallback, record))
+        return false;
+    path = fallback;
+    return true;
 }
 
 } // namespace ConsoleLog

@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <string>
 
-// The page console's log file, "console.log" in the program's folder. Engine UI thread.
+// The page console's log file, "console.log" in the program's folder, or in the per-user state
+// folder when that cannot be written. Engine UI thread.
 namespace ConsoleLog {
 
 // "Message: ...\r\nSource: ...\r\nLine: ...\r\n" and a line of 23 hyphens; CR and LF inside
@@ -18,5 +19,14 @@ constexpr size_t kMaxBytes = 10 * 1024 * 1024;
 
 // Appends the record, opening and closing the file; false when it cannot be written.
 bool Append(const std::string& path, const std::string& record);
+
+// The log in the per-user state folder, for an installed program whose folder cannot be
+// written; empty when there is no such folder.
+std::string FallbackPath();
+
+// Appends to path, or, when that cannot be written, to fallback's path, which path then becomes
+// (the log stays there for the run); false when neither takes the record.
+bool AppendOrFallBack(
+    std::string& path, const std::string& record, const std::string& fallback = FallbackPath());
 
 } // namespace ConsoleLog

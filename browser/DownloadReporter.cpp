@@ -37,10 +37,14 @@ void DownloadReporter::Report(
     DownloadProgress progress = ProgressOf(item);
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (progress.state == DownloadProgress::State::InProgress)
+        if (progress.state == DownloadProgress::State::InProgress) {
+            if (running.count(progress.id) == 0)
+                partials.Started(progress.fullPath);
             running[progress.id] = callback;
-        else
+        } else {
             running.erase(progress.id);
+            partials.Ended(progress.fullPath);
+        }
     }
     auto payload = std::make_unique<platform::ui::OwnedPayload<DownloadProgress>>(std::move(progress));
     const auto address

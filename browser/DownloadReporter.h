@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/DownloadProgress.h"
+#include "browser/PartialDownloads.h"
 #include "platform/engine/CefCallbacks.h"
 #include "platform/ui/WindowTypes.h"
 
@@ -18,8 +19,11 @@ public:
     bool Cancel(unsigned int id);
 
     static DownloadProgress ProgressOf(platform::engine::CefDownloadItem& item);
+    // At start-up: the partial files a killed run of the program left behind go.
+    void RemoveLeftovers() { partials.RemoveLeftovers(); }
 
 private:
     std::mutex lock;
     std::map<unsigned int, platform::engine::CefRefPtr<platform::engine::CefDownloadItemCallback>> running;
+    PartialDownloads partials { PartialDownloads::DefaultJournal() };
 };

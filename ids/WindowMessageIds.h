@@ -45,6 +45,12 @@ struct TabPermissionPrompt {
 // match (from 1; 0 with none) in its low 32 bits and the number of matches above them.
 constexpr platform::ui::UINT WM_FIND_RESULT = 11034;
 
+// A tab's page put a video into picture-in-picture (lParam 1) or took it out (lParam 0):
+// wParam the tab's tabId.
+constexpr platform::ui::UINT WM_TAB_PICTURE_IN_PICTURE = 11035;
+// The user asked for the tab of the mini player back ("返回"): wParam the tab's tabId.
+constexpr platform::ui::UINT WM_MINI_PLAYER_RETURN = 11036;
+
 // Messages the main frame takes as handled without acting on them, as its peers send them.
 constexpr platform::ui::UINT WM_IGNORED_USER_MESSAGE = platform::ui::WM_USER + 1;
 constexpr platform::ui::UINT WM_IGNORED_TOOL_MESSAGE = platform::ui::WM_USER + 302;

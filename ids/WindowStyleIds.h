@@ -22,6 +22,10 @@ constexpr platform::ui::DWORD kPagePromptStyle = platform::ui::UI_WNDSTYLE_CHILD
 constexpr platform::ui::DWORD kPopupStyle
     = platform::ui::WS_POPUP | platform::ui::WS_CLIPSIBLINGS | platform::ui::WS_CLIPCHILDREN;
 constexpr platform::ui::DWORD kPopupExStyle = platform::ui::WS_EX_TOOLWINDOW | platform::ui::WS_EX_TOPMOST;
+// The mini player: a top-level window of its own (never minimised or hidden with the main
+// window), without a caption of the window manager's, resizable and above other windows.
+constexpr platform::ui::DWORD kMiniPlayerStyle = platform::ui::WS_OVERLAPPED | platform::ui::WS_THICKFRAME;
+constexpr platform::ui::DWORD kMiniPlayerExStyle = platform::ui::WS_EX_TOPMOST;
 // The developer tools' own top-level window.
 constexpr platform::ui::DWORD kDevToolsStyle = platform::ui::WS_OVERLAPPEDWINDOW
     | platform::ui::WS_CLIPCHILDREN | platform::ui::WS_CLIPSIBLINGS | platform::ui::WS_VISIBLE;

@@ -42,6 +42,7 @@ constexpr UINT kTrayIconId = 1;
 MainFrame::MainFrame()
     : tabs(*this)
     , pageFullScreen(*this, tabs)
+    , pictureInPicture(tabs)
     , pageCommands(tabs)
 {
 }
@@ -110,6 +111,7 @@ void MainFrame::OnWindowInitialised()
         sharedClientHandler->SetMainWindow(GetHWND());
         sharedClientHandler->SetTitleSink(this);
         sharedClientHandler->SetNavigationControls(backButton, forwardButton, nullptr, nullptr);
+        sharedClientHandler->RemovePartialDownloads();
         RunStartupUpdateReaction();
     }
     PostStartRecord();
@@ -237,9 +239,16 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     case WM_CLOSE_TAB:
         tabs.CloseTab(reinterpret_cast<CButtonUI*>(wParam));
         pageFullScreen.OnTabsChanged();
+        pictureInPicture.OnTabsChanged();
         break;
     case WM_TAB_FULLSCREEN:
         pageFullScreen.OnPageReport(static_cast<int>(wParam), lParam != 0);
+        break;
+    case WM_TAB_PICTURE_IN_PICTURE:
+        pictureInPicture.OnPageReport(static_cast<int>(wParam), lParam != 0);
+        break;
+    case WM_MINI_PLAYER_RETURN:
+        ReturnFromMiniPlayer(static_cast<int>(wParam));
         break;
     case WM_DOWNLOAD_UPDATED:
         downloads.OnProgress(PayloadValue<DownloadProgress>(wParam));
@@ -419,6 +428,20 @@ void MainFrame::ShowRunningWindow()
     if (!platform::ui::IsWindowVisible(GetHWND()) || IsIconic(GetHWND()))
         SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
     SetForegroundWindow(GetHWND());
+}
+
+void MainFrame::ReturnFromMiniPlayer(int tabId)
+{
+    if (!pictureInPicture.Return(tabId))
+        return;
+    ShowRunningWindow();
+    if (const int index = tabs.IndexOfTabId(tabId); index >= 0 && index != tabs.CurrentIndex()) {
+        tabs.SelectTab(index);
+        pageFullScreen.OnTabsChanged();
+    }
+    // The viewer is back at the page: its keys go to it again.
+    if (auto browser = sharedClientHandler ? sharedClientHandler->FindBrowserByTabId(tabId) : nullptr)
+        browser->GetHost()->SetFocus(true);
 }
 
 void MainFrame::RestoreFromTray()

@@ -8,6 +8,7 @@
 #include "ui/MenuItemSource.h"
 #include "ui/PageCommands.h"
 #include "ui/PageFullScreen.h"
+#include "ui/PagePictureInPicture.h"
 #include "ui/TabStrip.h"
 #include "ui/TrayIcon.h"
 
@@ -53,6 +54,7 @@ public:
 
     const TabStrip& Tabs() const { return tabs; }
     const DownloadIndicator& Downloads() const { return downloads; }
+    const PagePictureInPicture& PictureInPicture() const { return pictureInPicture; }
     const std::map<int, std::unique_ptr<MenuItemInfo>>& MenuItems() const { return menuItems; }
 
     // While true, a close needs no confirmation: from construction until the window is
@@ -76,9 +78,11 @@ private:
     std::vector<platform::ui::NOTIFYMENUENTRY> TrayMenuEntries() const;
     void RestoreFromTray();
     void ShowRunningWindow();
+    void ReturnFromMiniPlayer(int tabId);
 
     TabStrip tabs;
     PageFullScreen pageFullScreen;
+    PagePictureInPicture pictureInPicture;
     DownloadIndicator downloads;
     PageCommands pageCommands;
     std::map<int, std::unique_ptr<MenuItemInfo>> menuItems;

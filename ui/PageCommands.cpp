@@ -42,13 +42,13 @@ void PageCommands::Run(PageCommand command)
         browser->ReloadIgnoreCache();
         break;
     case PageCommand::ZoomIn:
-        host->SetZoomLevel(NextZoomLevel(host->GetZoomLevel(), 1));
+        sharedClientHandler->SetSiteZoomLevel(browser, NextZoomLevel(host->GetZoomLevel(), 1));
         break;
     case PageCommand::ZoomOut:
-        host->SetZoomLevel(NextZoomLevel(host->GetZoomLevel(), -1));
+        sharedClientHandler->SetSiteZoomLevel(browser, NextZoomLevel(host->GetZoomLevel(), -1));
         break;
     case PageCommand::ZoomReset:
-        host->SetZoomLevel(0);
+        sharedClientHandler->SetSiteZoomLevel(browser, 0);
         break;
     default:
         break;

@@ -5,7 +5,7 @@
 class TabStrip;
 
 // Carries out what the browser's keys ask of the selected tab's page: reloading it, with or
-// without the cache, zooming it in the engine's steps, and its find bar. Zoom belongs to each tab.
+// without the cache, zooming it in the engine's steps (for every tab of its site), and its find bar.
 // GUI thread only.
 class PageCommands {
 public:

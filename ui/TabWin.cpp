@@ -10,6 +10,7 @@
 #include "platform/ui/Notify.h"
 #include "platform/ui/WindowOps.h"
 #include "ui/FindBar.h"
+#include "ui/MiniPlayerNotice.h"
 #include "ui/PermissionPrompt.h"
 
 using namespace platform::ui;
@@ -94,9 +95,33 @@ int TabWin::PageTop() const
     return HeaderHeight() + (findBar ? findBar->Height() : 0);
 }
 
+void TabWin::SetPlayingElsewhere(bool elsewhere)
+{
+    playingElsewhere = elsewhere;
+    if (elsewhere && !IsWindow(miniPlayerNotice)) {
+        auto* notice = new MiniPlayerNotice(tabId);
+        miniPlayerNotice = notice->Create(GetHWND(), u"mini_player_notice", kPagePromptStyle, 0);
+        if (!miniPlayerNotice)
+            delete notice;
+    }
+    platform::ui::ShowWindow(miniPlayerNotice, elsewhere ? SW_SHOW : SW_HIDE);
+    FitBrowser();
+    if (elsewhere)
+        return;
+    // The page came back as the newest child, above what sits over it.
+    if (findBar)
+        SetWindowPos(findBar->GetHWND(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(permissionPrompt, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
 void TabWin::FitBrowser()
 {
     PermissionPrompt::Place(GetHWND(), permissionPrompt, PageTop());
+    if (playingElsewhere) {
+        const RECT rect = GetWindowRect(GetHWND());
+        SetWindowPos(miniPlayerNotice, 0, 0, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+        return;
+    }
     CefRefPtr<BrowserClientHandler> handler = sharedClientHandler;
     auto mainBrowser = handler ? handler->GetMainBrowser() : nullptr;
     if (!mainBrowser || !mainBrowser->GetHost()->GetWindowHandle())

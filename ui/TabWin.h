@@ -49,6 +49,10 @@ public:
     void ShowFindResult(int count, int activeMatch);
     /// The find bar once opened; nullptr before.
     FindBar* GetFindBar() const { return findBar; }
+    /// While true the browser's window plays in the mini player and the tab says so, with 返回;
+    /// the window is moved back before this turns false.
+    void SetPlayingElsewhere(bool elsewhere);
+    bool PlayingElsewhere() const { return playingElsewhere; }
 
 private:
     void CreateBrowser();
@@ -62,4 +66,6 @@ private:
     bool fillsWindow = false;
     platform::ui::HWND permissionPrompt = nullptr;
     FindBar* findBar = nullptr;
+    bool playingElsewhere = false;
+    platform::ui::HWND miniPlayerNotice = nullptr;
 };

@@ -55,6 +55,9 @@ public:
     /// Makes the page leave fullscreen, which it then reports through OnFullscreenModeChange;
     /// nothing when it is not fullscreen.
     virtual void ExitFullscreen() = 0;
+    /// Takes the page's video out of picture-in-picture (the page hears of it as from the
+    /// standard API) and reports it through OnPictureInPictureModeChange; nothing when none is.
+    virtual void ExitPictureInPicture() = 0;
     /// The page's zoom: 0 is the page's own size, each unit one step of 20 % (factor 1.2^level).
     virtual double GetZoomLevel() = 0;
     /// Zooms the page, kept within the engine's range; zoom belongs to this browser alone.

@@ -59,6 +59,14 @@ public:
     {
         (void)browser, (void)fullscreen;
     }
+    /// The page's top document put one of its videos into picture-in-picture (true) or took it
+    /// out (false, also when the video, the document or the browser went); the client shows the
+    /// browser's window in a small player of its own meanwhile. While it stays in, another video
+    /// of the page may take its place without a report.
+    virtual void OnPictureInPictureModeChange(CefRefPtr<CefBrowser> browser, bool active)
+    {
+        (void)browser, (void)active;
+    }
     /// The user clicked a desktop notification of a page of browser's origin; the client
     /// brings browser into view.
     virtual void OnNotificationActivated(CefRefPtr<CefBrowser> browser) { (void)browser; }
@@ -257,6 +265,13 @@ public:
     virtual void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, TerminationStatus status)
     {
         (void)browser, (void)status;
+    }
+    /// True lets the page about to be shown at url start media with sound without a gesture in it;
+    /// asked before each navigation of the main frame.
+    virtual bool CanAutoplayWithSound(CefRefPtr<CefBrowser> browser, const std::string& url)
+    {
+        (void)browser, (void)url;
+        return false;
     }
 };
 

@@ -38,6 +38,15 @@ RECT GetWorkArea(HWND hwnd);
 RECT GetWorkAreaFromPoint(POINT point);
 POINT GetCursorPos();
 bool DestroyWindow(HWND hwnd);
+/// Moves a child window, with what it shows, into another window (at its top-left corner,
+/// shown); false when either is gone or child is a top-level window.
+bool SetParent(HWND child, HWND newParent);
+/// Resizing a top-level window at its border keeps width / height = width / height given
+/// (0, 0 lets it take any size again). Where the window manager resizes it (Wayland), it may not.
+bool SetWindowAspectRatio(HWND hwnd, int width, int height);
+/// A press and drag on what the window hosts (a page, not its controls) moves it, as on its
+/// caption; the page still gets the press.
+bool SetWindowMovableByContent(HWND hwnd);
 /// Makes a top-level window fill its screen, or brings it back to the state it had
 /// before (normal or maximised, with its normal geometry). False when hwnd is not a
 /// top-level window.

@@ -1,5 +1,7 @@
 #include "EngineMainFrameFixture.h"
 
+#include "browser/PartialDownloads.h"
+
 #include "fakes/os/FakeOsLayer.h"
 #include "platform/engine/SaveLocation.h"
 #include "platform/os/TextCodec.h"
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <atomic>
 #include <condition_variable>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
@@ -110,6 +113,15 @@ protected:
         return status ? status->GetText() : std::u16string();
     }
 
+    static std::vector<std::string> ListedPartials()
+    {
+        std::vector<std::string> listed;
+        std::ifstream journal(PartialDownloads::DefaultJournal());
+        for (std::string line; std::getline(journal, line);)
+            listed.push_back(line);
+        return listed;
+    }
+
     std::shared_ptr<BodyGate> gate = std::make_shared<BodyGate>();
     QTemporaryDir target;
     std::string savedPath;
@@ -132,6 +144,11 @@ TEST_P(DownloadsEngineTest, ListShowsProgressThenTheEnd)
         20000));
     EXPECT_TRUE(button->IsVisible());
     EXPECT_EQ(button->GetText(), u"↓ 25%");
+    // The engine writes beside the target until the end; the program lists that file for the next
+    // start, in case this run is killed.
+    const std::string partial = savedPath + ".download";
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(partial)));
+    EXPECT_EQ(ListedPartials(), std::vector<std::string> { partial });
     ASSERT_TRUE(SimulateClick(button));
     ASSERT_NE(frame->Downloads().OpenList(), nullptr);
     EXPECT_EQ(RowStatus(), u"64.0 KB / 256.0 KB (25%)");
@@ -148,6 +165,8 @@ TEST_P(DownloadsEngineTest, ListShowsProgressThenTheEnd)
         << platform::os::Utf16ToUtf8(RowStatus());
     EXPECT_EQ(button->GetText(), u"↓");
     EXPECT_FALSE(RowControl(u"btn_cancel_download")->IsVisible());
+    EXPECT_TRUE(ListedPartials().empty());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(partial)));
     if (then == AfterFirstPart::CancelInList) {
         // Nothing of it stays behind, and the server is not kept sending.
         EXPECT_TRUE(WaitUntil(

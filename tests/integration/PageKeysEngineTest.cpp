@@ -1,5 +1,7 @@
 #include "EngineMainFrameFixture.h"
 
+#include "ids/WindowMessageIds.h"
+#include "platform/ui/WindowMessages.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/WidgetHandles.h"
 #include "support/WaitUntil.h"
@@ -117,7 +119,7 @@ TEST_F(PageKeysEngineTest, ReloadKeysLoadThePageAgainAndOnlyTheBypassingOnesSkip
     }
 }
 
-TEST_F(PageKeysEngineTest, ZoomKeysAndTheControlWheelStepThroughTheLadderPerTabAndResetIt)
+TEST_F(PageKeysEngineTest, ZoomKeysAndTheControlWheelStepThroughTheLadderForTheWholeSiteAndResetIt)
 {
     const Key in { Qt::Key_Equal, Qt::ControlModifier, "Ctrl+=" };
     const Key plus { Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl++" };
@@ -149,15 +151,20 @@ TEST_F(PageKeysEngineTest, ZoomKeysAndTheControlWheelStepThroughTheLadderPerTabA
     EXPECT_TRUE(ZoomIs("1"));
     EXPECT_EQ(Evaluate("String(keys + alerts)"), "0");
 
-    // A second tab of the same site keeps its own zoom.
+    // Zoom belongs to the site: a tab the lobby opens on it starts there, and zooming it zooms both.
     Press(in);
     ASSERT_TRUE(ZoomIs("1.1"));
     SelectedView()->page()->runJavaScript("window.open('/')");
     ASSERT_TRUE(
         WaitUntil([&] { return frame->Tabs().Count() == 2 && frame->Tabs().CurrentIndex() == 1; }, 30000));
     ASSERT_TRUE(WaitUntil([&] { return Evaluate("typeof keys") == "number"; }, 30000));
-    EXPECT_TRUE(ZoomIs("1"));
+    EXPECT_TRUE(ZoomIs("1.1"));
     Press(out);
+    Press(out);
+    EXPECT_TRUE(ZoomIs("0.9"));
+    platform::ui::SendMessage(
+        hwnd, WM_CLOSE_TAB, reinterpret_cast<platform::ui::WPARAM>(TabRowItem(1, 1)), 0);
+    ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1 && SelectedView(); }, 30000));
     EXPECT_TRUE(ZoomIs("0.9"));
 }
 

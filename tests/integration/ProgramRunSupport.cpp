@@ -211,6 +211,7 @@ QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay
     environment.insert("XDG_CACHE_HOME", home + "/cache");
     environment.insert("XDG_CONFIG_HOME", home + "/config");
     environment.insert("XDG_DATA_HOME", home + "/data");
+    environment.insert("XDG_STATE_HOME", home + "/state");
     environment.insert("XDG_CONFIG_DIRS", home + "/etc");
     environment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // Pages the program hands to the desktop go nowhere.

@@ -2,6 +2,9 @@
 
 #include "support/WaitUntil.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -47,9 +50,24 @@ TEST_F(ProgramRunTest, RunsTheSiteRefusesASecondInstanceAndRecoversFromAKill)
     EXPECT_EQ(site.lobbyHits, 1);
 
     first.Kill();
+    // A download of the killed run left its partial file, listed by the program; another
+    // program's partial file beside it is not the program's to remove.
+    QDir(home.path()).mkpath("state/zandrel");
+    const QString stale = home.filePath("录像.mp4.download"), foreign = home.filePath("other.iso.download");
+    for (const QString& path : { stale, foreign }) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QFile journal(home.filePath("state/zandrel/partial-downloads"));
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+    journal.write((stale + "\n").toUtf8());
+    journal.close();
+
     ProgramRun third(folder, ProgramEnvironment(home.path()));
     EXPECT_TRUE(WaitUntil([&] { return site.lobbyHits == 2; }, kStartTimeoutMs))
         << third.StandardError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(foreign));
 }
 
 TEST_F(ProgramRunTest, ARequiredUpdateEndsTheProgramAfterItsMessage)

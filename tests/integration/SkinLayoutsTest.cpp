@@ -70,6 +70,9 @@ const Layout kLayouts[] = {
         { u"progress_status", u"btn_start_update", u"lbl_update_tip", u"caption", u"closebtn" }, {} },
     { u"permission_prompt.xml", { u"lbl_permission_text", u"btn_permission_allow", u"btn_permission_deny" },
         {} },
+    { u"mini_player.xml", { u"mini_player_bar", u"mini_player_page", u"btn_mini_player_return", u"closebtn" },
+        {} },
+    { u"mini_player_tab.xml", { u"lbl_mini_player_text", u"btn_mini_player_return" }, {} },
     { u"menu/menu.xml", {}, { u"menu_item_normal", u"menu_item_checked", u"menu_item_unchecked" } },
     { u"menu/menu_item.xml", { u"lbl_menu_text", u"control_checked", u"control_expand" }, {} },
 };

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -21,6 +22,9 @@ int main(int argc, char** argv)
     setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     setenv("QT_DISABLE_SHADER_DISK_CACHE", "1", 0);
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+    // What the program keeps per user (its log, its list of running downloads) stays with the run.
+    QTemporaryDir state;
+    setenv("XDG_STATE_HOME", state.path().toUtf8().constData(), 0);
     testing::InitGoogleTest(&argc, argv);
     if (ZandrelTestBeforeApplication)
         ZandrelTestBeforeApplication();

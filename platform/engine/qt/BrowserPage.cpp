@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace platform::engine::qt {
@@ -65,6 +66,10 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     if (EngineLoadsScheme(url.scheme().toLower(), profile())) {
         if (handler && handler->OnBeforeBrowse(browser, browser, address, false))
             return false;
+        // The rule travels with the navigation, so the new document gets it from its first script.
+        if (isMainFrame)
+            settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture,
+                !(handler && handler->CanAutoplayWithSound(browser, address)));
         TestPageServer::Instance().BeforeNavigation(this, browser->GetIdentifier(), url);
         return true;
     }

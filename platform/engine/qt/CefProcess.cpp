@@ -8,6 +8,7 @@
 #include "platform/engine/qt/EngineContext.h"
 #include "platform/engine/qt/EngineLocale.h"
 #include "platform/engine/qt/PageBridge.h"
+#include "platform/engine/qt/PictureInPictureScript.h"
 #include "platform/engine/qt/RenderSide.h"
 #include "platform/engine/qt/ScreenRendering.h"
 #include "platform/engine/qt/TestHostNetwork.h"
@@ -144,6 +145,7 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
     qt::ChooseScreenRendering();
     context.SetStoragePath(settings.cache_path);
     qt::PageBridge::InstallScript(context.Profile());
+    qt::InstallPictureInPictureScripts(context.Profile());
     qt::StartRenderSide(application);
     if (application) {
         if (auto handler = application->GetBrowserProcessHandler())

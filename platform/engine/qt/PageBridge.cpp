@@ -236,6 +236,12 @@ void PageBridge::screenShare(const QString& key, int requestId)
         });
 }
 
+void PageBridge::pictureInPicture(const QString& key, bool active)
+{
+    if (contexts.count(key))
+        browser->ReportPictureInPicture(active);
+}
+
 void PageBridge::frameShown(const QString& key, int shareId) { shares->FrameShown(key, shareId); }
 
 void PageBridge::stopShare(const QString& key, int shareId) { shares->Stop(key, shareId); }

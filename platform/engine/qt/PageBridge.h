@@ -45,6 +45,8 @@ public:
     // Answered with {"engine":true} when the engine's own capture gives what was chosen, and
     // with {"share":id} when the program sends it as frames.
     Q_INVOKABLE void screenShare(const QString& key, int requestId);
+    // The program's script in the top document saw its video enter or leave picture-in-picture.
+    Q_INVOKABLE void pictureInPicture(const QString& key, bool active);
     Q_INVOKABLE void frameShown(const QString& key, int shareId);
     Q_INVOKABLE void stopShare(const QString& key, int shareId);
 

@@ -33,6 +33,7 @@ function invoke(msg) {
     else if (msg.op === 'screen') bridge.screenShare(key, a[0] | 0);
     else if (msg.op === 'frameShown') bridge.frameShown(key, a[0] | 0);
     else if (msg.op === 'stopShare') bridge.stopShare(key, a[0] | 0);
+    else if (msg.op === 'pictureInPicture') bridge.pictureInPicture(key, !!a[0]);
 }
 function deliver(msg, source) {
     if (source) frames[msg.key] = source;
@@ -46,6 +47,10 @@ function send(op, args) {
 }
 // To this frame's own page functions.
 function toPage(msg) { window.postMessage(msg, '*'); }
+// The program's other scripts in this world (never the page's) report what they saw.
+Object.defineProperty(window, '__zandrelReport', { value: function (op, args) {
+    if (op === 'pictureInPicture') send(op, args);
+} });
 
 window.addEventListener('message', function (e) {
     var m = e.data;

@@ -115,8 +115,10 @@ void QtBrowser::ConnectPage()
     });
     QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this](const QWebEngineLoadingInfo& info) {
         // What the old document asked for goes with it.
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
             prompts.DismissAll(true);
+            ExitPictureInPicture();
+        }
         auto handler = client->GetLoadHandler();
         if (!handler)
             return;
@@ -158,8 +160,9 @@ void QtBrowser::ConnectPage()
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
             if (status == QWebEnginePage::NormalTerminationStatus)
                 return;
-            // The dead page's fullscreen element is gone with it.
+            // The dead page's fullscreen element and video are gone with it.
             ReportFullscreen(false);
+            ReportPictureInPicture(false);
             // Reported once the engine has finished with the dead renderer: a load started
             // while it is still tearing it down is sometimes dropped.
             CefRefPtr<QtBrowser> self(this);
@@ -274,6 +277,7 @@ void QtBrowser::OnViewDestroyed()
     // Keeps this object alive until the client has heard of the close.
     CefRefPtr<QtBrowser> self(this);
     ReportFullscreen(false);
+    ReportPictureInPicture(false);
     prompts.DismissAll(false);
     if (auto handler = client->GetLifeSpanHandler())
         handler->OnBeforeClose(this);

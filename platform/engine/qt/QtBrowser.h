@@ -36,6 +36,8 @@ public:
     PermissionPrompts& Prompts() { return prompts; }
     // What the user's presses in the page allow; none once the window is gone.
     ClipboardGesture* Gesture() const;
+    // The top document's video entered or left picture-in-picture.
+    void ReportPictureInPicture(bool active);
 
     // CefBrowser
     CefRefPtr<CefBrowserHost> GetHost() override { return this; }
@@ -68,6 +70,7 @@ public:
         const CefBrowserSettings& settings, const CefPoint& inspectElementAt) override;
     void CloseDevTools() override;
     void ExitFullscreen() override;
+    void ExitPictureInPicture() override;
     double GetZoomLevel() override;
     void SetZoomLevel(double zoomLevel) override;
     void Find(const std::u16string& searchText, bool forward, bool matchCase, bool findNext) override;
@@ -95,6 +98,7 @@ private:
     bool mouseCursorChangeDisabled = false;
     bool showingString = false;
     bool fullscreen = false;
+    bool pictureInPicture = false;
     bool closed = false;
     // Counts searches; only the latest one's answer reaches the find handler.
     unsigned findSerial = 0;

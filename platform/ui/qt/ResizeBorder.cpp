@@ -43,7 +43,15 @@ void ResizeBorder::mousePressEvent(QMouseEvent* e)
 
 void ResizeBorder::mouseMoveEvent(QMouseEvent* e)
 {
+    if (window_->AspectResizeTo(e->globalPosition().toPoint()))
+        return;
     setCursor(window_->CursorAt(mapTo(window_, e->position().toPoint())));
+}
+
+void ResizeBorder::mouseReleaseEvent(QMouseEvent* e)
+{
+    (void)e;
+    window_->EndAspectResize();
 }
 
 } // namespace platform::ui::qt

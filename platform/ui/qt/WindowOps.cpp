@@ -135,6 +135,36 @@ bool SetWindowPos(HWND hwnd, int x, int y, int cx, int cy, UINT flags)
     return true;
 }
 
+bool SetParent(HWND child, HWND newParent)
+{
+    QWidget* widget = Live(child);
+    QWidget* parent = Live(newParent);
+    if (!widget || !parent || widget->isWindow() || widget == parent || widget->isAncestorOf(parent))
+        return false;
+    widget->setParent(parent);
+    widget->move(0, 0);
+    widget->show();
+    return true;
+}
+
+bool SetWindowAspectRatio(HWND hwnd, int width, int height)
+{
+    auto* window = dynamic_cast<qt::WindowWidget*>(Live(hwnd));
+    if (!window || !window->isWindow())
+        return false;
+    window->SetAspectRatio(width > 0 && height > 0 ? static_cast<double>(width) / height : 0);
+    return true;
+}
+
+bool SetWindowMovableByContent(HWND hwnd)
+{
+    auto* window = dynamic_cast<qt::WindowWidget*>(Live(hwnd));
+    if (!window || !window->isWindow())
+        return false;
+    window->SetMovableByContent();
+    return true;
+}
+
 RECT GetWindowRect(HWND hwnd)
 {
     QWidget* widget = Live(hwnd);

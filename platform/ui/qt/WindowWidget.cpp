@@ -9,6 +9,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "platform/ui/WindowImplBase.h"
+#include "platform/ui/qt/AspectResize.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "platform/ui/qt/ResizeBorder.h"
 #include "platform/ui/qt/WaylandWindowGeometry.h"
@@ -305,7 +306,12 @@ bool WindowWidget::StartSystemDrag(QPoint pos)
         return false;
     if (Qt::Edges edges = EdgesAt(pos)) {
         overtakenSizeState_.reset();
-        windowHandle()->startSystemResize(edges);
+        // A Wayland window cannot place itself, so a ratio kept from the left or top edge would
+        // grow the wrong way: the compositor resizes it freely there.
+        if (aspectResize_ && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            aspectResize_->Begin(edges, mapToGlobal(pos));
+        else
+            windowHandle()->startSystemResize(edges);
         return true;
     }
     RECT caption = owner_->GetPaintManager()->GetCaptionRect();
@@ -360,6 +366,30 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* e)
         setCursor(CursorAt(pos));
     else
         unsetCursor();
+}
+
+void WindowWidget::SetAspectRatio(double aspect)
+{
+    delete aspectResize_;
+    aspectResize_ = aspect > 0 ? new AspectResize(this, aspect) : nullptr;
+}
+
+bool WindowWidget::AspectResizeTo(QPoint globalPos)
+{
+    return aspectResize_ && aspectResize_->MoveTo(globalPos);
+}
+
+void WindowWidget::EndAspectResize()
+{
+    if (aspectResize_)
+        aspectResize_->End();
+}
+
+void WindowWidget::SetMovableByContent()
+{
+    if (!movableByContent_)
+        new ContentDrag(this);
+    movableByContent_ = true;
 }
 
 Qt::CursorShape WindowWidget::CursorAt(QPoint pos) const

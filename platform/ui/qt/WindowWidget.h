@@ -16,6 +16,7 @@ class WindowImplBase;
 
 namespace platform::ui::qt {
 
+class AspectResize;
 class ResizeBorder;
 
 // The native window of a layout window: holds the root control, drags by the
@@ -44,6 +45,13 @@ public:
     bool FocusContent();
     /// The resize cursor for a point near the border, the arrow elsewhere.
     Qt::CursorShape CursorAt(QPoint pos) const;
+    /// Resizing at the border keeps width / height = aspect (0: any size).
+    void SetAspectRatio(double aspect);
+    /// The border's pointer moves while it resizes keeping the ratio: true when taken.
+    bool AspectResizeTo(QPoint globalPos);
+    void EndAspectResize();
+    /// A drag on the hosted content (a page) moves the window.
+    void SetMovableByContent();
 
 protected:
     bool event(QEvent* e) override;
@@ -73,6 +81,8 @@ private:
     // one before it yet.
     std::optional<Qt::WindowStates> overtakenSizeState_;
     std::vector<ResizeBorder*> borders_;
+    AspectResize* aspectResize_ = nullptr;
+    bool movableByContent_ = false;
 };
 
 // Brings a minimised or hidden window back to the state it had (maximised stays

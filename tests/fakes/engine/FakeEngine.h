@@ -61,6 +61,7 @@ public:
     }
     void CloseDevTools() override { Record("close-devtools"); }
     void ExitFullscreen() override { Record("exit-fullscreen"); }
+    void ExitPictureInPicture() override { Record("exit-picture-in-picture"); }
     double GetZoomLevel() override { return zoomLevel; }
     void SetZoomLevel(double level) override { zoomLevel = level; }
     void Find(const std::u16string&, bool forward, bool, bool) override

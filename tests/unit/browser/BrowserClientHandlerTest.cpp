@@ -2,6 +2,7 @@
 #include "BrowserTestSupport.h"
 #include "app/GlobalState.h"
 #include "browser/NextTabId.h"
+#include "browser/SiteOrigin.h"
 #include "browser/TabContextHandler.h"
 #include "config/SiteAddress.h"
 #include "fakes/engine/FakeEngine.h"
@@ -358,4 +359,65 @@ TEST_F(BrowserClientHandlerTest, BrowserCreationIsLoggedOnlyInDebugRuns)
     Open();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Enable  ");
     unsetenv("ZANDREL_DEBUG");
+}
+
+TEST_F(BrowserClientHandlerTest, ZoomChangedInATabReachesTheOtherTabsOfItsSiteAndItsLaterPages)
+{
+    auto lobby = Open(), room = Open(), other = Open();
+    CefRefPtr<FakeBrowser> devTools;
+    engine.Run([&] { devTools = engine.OpenBrowser(handler, CefRequestContext::GetGlobalContext()); });
+    engine.Run([&] {
+        handler->OnAddressChange(lobby, lobby, "http://Live.Example/?miniClient=1");
+        handler->OnAddressChange(room, room, "http://live.example/room/7");
+        handler->OnAddressChange(other, other, "https://ads.example/banner");
+        handler->OnAddressChange(devTools, devTools, "http://live.example/");
+    });
+
+    handler->SetSiteZoomLevel(lobby, 2);
+    EXPECT_EQ(lobby->GetZoomLevel(), 2);
+    EXPECT_EQ(room->GetZoomLevel(), 2);
+    EXPECT_EQ(other->GetZoomLevel(), 0);
+    EXPECT_EQ(devTools->GetZoomLevel(), 0);
+
+    // A tab the lobby opens later starts at its site's zoom; leaving the site takes the other
+    // site's, and a blank page on the way changes nothing.
+    auto opened = Open();
+    engine.Run([&] {
+        handler->OnAddressChange(opened, opened, "about:blank");
+        handler->OnAddressChange(opened, opened, "http://live.example/room/8");
+        handler->OnAddressChange(room, room, "about:blank");
+        handler->OnAddressChange(room, room, "http://live.example/room/9");
+        handler->OnAddressChange(lobby, lobby, "https://ads.example/");
+    });
+    EXPECT_EQ(opened->GetZoomLevel(), 2);
+    EXPECT_EQ(room->GetZoomLevel(), 2);
+    EXPECT_EQ(lobby->GetZoomLevel(), 0);
+    handler->SetSiteZoomLevel(room, -1);
+    EXPECT_EQ(opened->GetZoomLevel(), -1);
+    EXPECT_EQ(lobby->GetZoomLevel(), 0);
+}
+
+TEST(SiteOriginTest, OnlyTheSitesHostAndItsSubdomainsOverWebSchemesAreTheSite)
+{
+    const std::u16string site = u"http://Live.Example:8080";
+    const struct {
+        const char* url;
+        bool site;
+    } rows[] = {
+        { "http://live.example:8080/room/1", true },
+        { "https://LIVE.example/", true },
+        { "http://cdn.live.example/player", true },
+        { "http://a.b.live.example/", true },
+        { "http://evillive.example/", false },
+        { "http://live.example.evil.test/", false },
+        { "http://example/", false },
+        { "ftp://live.example/", false },
+        { "file:///live.example/", false },
+        { "data:text/html,live.example", false },
+        { "not a url", false },
+        { "", false },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(IsSiteOrigin(row.url, site), row.site) << row.url;
+    EXPECT_FALSE(IsSiteOrigin("http://live.example/", u""));
 }

@@ -1,6 +1,9 @@
 #include "browser/ConsoleLog.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -66,4 +69,30 @@ TEST(ConsoleLog, StartsOverPastTheLimitKeepingThePreviousLog)
     ASSERT_TRUE(
         ConsoleLog::Append(path, ConsoleLog::Record(std::u16string(11 * 1024 * 1024, u'y'), u"b", 2)));
     EXPECT_LE(ReadBytes(path).size(), ConsoleLog::kMaxBytes);
+}
+
+TEST(ConsoleLog, AnUnwritableProgramFolderSendsTheLogToTheStateFolderForTheRun)
+{
+    QTemporaryDir state;
+    const std::string fallback = state.path().toStdString() + "/console.log";
+    // Not even root may write here, as an installed program's folder is not its user's to write.
+    std::string path = "/proc/self/console.log";
+    const std::string first = ConsoleLog::Record(u"one", u"a", 1);
+    const std::string second = ConsoleLog::Record(u"two", u"b", 2);
+
+    ASSERT_TRUE(ConsoleLog::AppendOrFallBack(path, first, fallback));
+    EXPECT_EQ(path, fallback);
+    ASSERT_TRUE(ConsoleLog::AppendOrFallBack(path, second, fallback));
+    EXPECT_EQ(ReadBytes(fallback), first + second);
+
+    std::string nowhere = "/proc/self/console.log";
+    EXPECT_FALSE(ConsoleLog::AppendOrFallBack(nowhere, first, ""));
+    EXPECT_FALSE(ConsoleLog::AppendOrFallBack(nowhere, first, "/proc/self/other.log"));
+    EXPECT_EQ(nowhere, "/proc/self/console.log");
+    // The state folder the program makes for it is the user's alone.
+    EXPECT_EQ(ConsoleLog::FallbackPath().substr(0, std::string(std::getenv("XDG_STATE_HOME")).size()),
+        std::getenv("XDG_STATE_HOME"));
+    EXPECT_EQ(QFile::permissions(QFileInfo(QString::fromStdString(ConsoleLog::FallbackPath())).path())
+            & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+        QFileDevice::Permissions());
 }

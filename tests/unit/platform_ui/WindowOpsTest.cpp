@@ -3,6 +3,7 @@
 
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/WindowOps.h"
+#include "platform/ui/qt/AspectResize.h"
 #include "platform/ui/qt/WindowWidget.h"
 
 #include <QApplication>
@@ -225,3 +226,60 @@ TEST(WindowOps, AWindowLosingActivationLearnsWhichWindowTookIt)
 }
 
 } // namespace
+
+TEST(WindowOps, AChildWindowMovesIntoAnotherWindowWithWhatItShowsAndBack)
+{
+    TestWindow tab(kSimpleLayout), player(kSimpleLayout);
+    ASSERT_TRUE(tab.Create(nullptr, u"", UI_WNDSTYLE_FRAME, 0));
+    ASSERT_TRUE(player.Create(nullptr, u"", UI_WNDSTYLE_FRAME, 0));
+    TestWindow page("<Window><Control /></Window>");
+    ASSERT_TRUE(page.Create(tab.GetHWND(), u"", UI_WNDSTYLE_CHILD, 0));
+    TestWindow inner("<Window><Control /></Window>");
+    ASSERT_TRUE(inner.Create(page.GetHWND(), u"", UI_WNDSTYLE_CHILD, 0));
+
+    EXPECT_TRUE(SetParent(page.GetHWND(), player.GetHWND()));
+    EXPECT_EQ(GetParent(page.GetHWND()), player.GetHWND());
+    EXPECT_EQ(GetAncestorRoot(inner.GetHWND()), player.GetHWND());
+    EXPECT_TRUE(page.Widget()->isVisibleTo(player.Widget()));
+    // A top-level window, a window into itself or its own child, and windows that are gone stay put.
+    EXPECT_FALSE(SetParent(tab.GetHWND(), player.GetHWND()));
+    EXPECT_FALSE(SetParent(page.GetHWND(), inner.GetHWND()));
+    EXPECT_FALSE(SetParent(page.GetHWND(), nullptr));
+    EXPECT_EQ(GetParent(page.GetHWND()), player.GetHWND());
+    EXPECT_TRUE(SetParent(page.GetHWND(), tab.GetHWND()));
+    DestroyWindow(player.GetHWND());
+    EXPECT_TRUE(IsWindow(inner.GetHWND())) << "the window went home before the player closed";
+    DestroyWindow(tab.GetHWND());
+    EXPECT_FALSE(IsWindow(inner.GetHWND()));
+}
+
+TEST(WindowOps, AResizeKeepingTheRatioHoldsTheOppositeCornerAndStaysWithinItsLimits)
+{
+    using platform::ui::qt::AspectResizedGeometry;
+    const QRect start(1000, 600, 480, 270);
+    const QSize minimum(256, 144);
+    const QRect screen(0, 0, 1920, 1040);
+    const double ratio = 16.0 / 9.0;
+    const struct {
+        const char* drag;
+        Qt::Edges edges;
+        QPoint delta;
+        QRect expected;
+    } rows[] = {
+        { "right edge", Qt::RightEdge, { 160, 0 }, { 1000, 600, 640, 360 } },
+        { "left edge grows leftwards", Qt::LeftEdge, { -160, 0 }, { 840, 600, 640, 360 } },
+        { "bottom edge", Qt::BottomEdge, { 0, 90 }, { 1000, 600, 640, 360 } },
+        { "top-left corner", Qt::TopEdge | Qt::LeftEdge, { -160, -10 }, { 840, 510, 640, 360 } },
+        { "corner takes the larger change", Qt::BottomEdge | Qt::RightEdge, { 16, 90 },
+            { 1000, 600, 640, 360 } },
+        { "never below the smallest size", Qt::RightEdge, { -400, 0 }, { 1000, 600, 256, 144 } },
+        { "never beyond the screen", Qt::RightEdge, { 4000, 0 }, { 1000, 600, 1849, 1040 } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.drag);
+        const QRect result = AspectResizedGeometry(start, row.edges, row.delta, ratio, minimum, screen);
+        EXPECT_EQ(result, row.expected);
+        EXPECT_NEAR(static_cast<double>(result.width()) / result.height(), ratio, 0.01);
+    }
+    EXPECT_EQ(AspectResizedGeometry(start, {}, { 50, 50 }, ratio, minimum, screen), start);
+}
