@@ -58,12 +58,17 @@ BrowserPage::BrowserPage(QtBrowser* browser, QWebEngineProfile* profile, QObject
 {
 }
 
+bool BrowserPage::LoadsScheme(const QUrl& url) const
+{
+    return EngineLoadsScheme(url.scheme().toLower(), profile());
+}
+
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
     (void)type;
     auto handler = browser->GetClient()->GetRequestHandler();
     const std::string address = url.toString().toStdString();
-    if (EngineLoadsScheme(url.scheme().toLower(), profile())) {
+    if (LoadsScheme(url)) {
         if (handler && handler->OnBeforeBrowse(browser, browser, address, false))
             return false;
         // The rule travels with the navigation, so the new document gets it from its first script.

@@ -13,6 +13,8 @@ class BrowserPage final : public QWebEnginePage {
 public:
     BrowserPage(QtBrowser* browser, QWebEngineProfile* profile, QObject* parent);
     QtBrowser* Browser() const { return browser; }
+    // Whether the engine loads url itself; anything else is the client's to refuse or hand on.
+    bool LoadsScheme(const QUrl& url) const;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -114,6 +114,11 @@ void QtBrowser::ConnectPage()
         ReportLoadingState();
     });
     QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this](const QWebEngineLoadingInfo& info) {
+        // Qt 6.8 reports a navigation the page refused to an address the engine does not load
+        // (an external scheme, handed to the desktop or not) as a load that starts and stops:
+        // the document stays, and so do its questions.
+        if (!info.url().isEmpty() && !Page()->LoadsScheme(info.url()))
+            return;
         // What the old document asked for goes with it.
         if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
             prompts.DismissAll(true);
