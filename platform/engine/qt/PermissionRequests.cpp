@@ -1,12 +1,15 @@
 #include "platform/engine/qt/PermissionRequests.h"
 
 #include "platform/engine/CefTypes.h"
+#include "platform/engine/ScreenCapture.h"
 
 #include <QPointer>
 #include <QWebEnginePage>
 #include <QtGlobal>
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QAbstractListModel>
+#include <QWebEngineDesktopMediaRequest>
 #include <QWebEnginePermission>
 #endif
 
@@ -59,7 +62,23 @@ void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(Permissi
         });
 }
 
+void ConnectDesktopMediaRequests(
+    QWebEnginePage* page, std::function<void(std::function<void()> refuse)> onUncapturable)
+{
+    QObject::connect(page, &QWebEnginePage::desktopMediaRequested, page,
+        [onUncapturable = std::move(onUncapturable)](const QWebEngineDesktopMediaRequest& request) {
+            if (CanCaptureScreen()) {
+                request.selectScreen(request.screensModel()->index(0, 0));
+                return;
+            }
+            QWebEngineDesktopMediaRequest kept = request;
+            onUncapturable([kept] { kept.cancel(); });
+        });
+}
+
 #else
+
+void ConnectDesktopMediaRequests(QWebEnginePage*, std::function<void(std::function<void()>)>) { }
 
 void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest)
 {

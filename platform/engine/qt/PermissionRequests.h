@@ -22,4 +22,11 @@ struct PermissionRequest {
 // Hands every permission request of page to onRequest. GUI thread only.
 void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest);
 
+// Qt 6.8's engine asks which screen or window its own capture of the desktop takes. Where
+// nothing can be captured it would refuse the page unasked: onUncapturable hears of it first
+// and calls refuse once the user has been told. Elsewhere the first screen is taken, as Qt 6.4's
+// engine does. Nothing on Qt 6.4. GUI thread only.
+void ConnectDesktopMediaRequests(
+    QWebEnginePage* page, std::function<void(std::function<void()> refuse)> onUncapturable);
+
 } // namespace platform::engine::qt

@@ -235,6 +235,9 @@ void QtBrowser::ConnectPage()
             ReportFullscreen(request.toggleOn());
         });
     ConnectQuotaRequests(this, page);
+    ConnectDesktopMediaRequests(page, [this, page](std::function<void()> refuse) {
+        prompts.AskFor(page->url(), CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE, [refuse](bool) { refuse(); });
+    });
 }
 
 void QtBrowser::ReportFullscreen(bool on)
