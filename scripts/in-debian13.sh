@@ -28,6 +28,8 @@ exec unshare --mount --propagation private bash -c '
     bind /dev
     mount -t sysfs sysfs "$ZANDREL_ROOT/sys"
     mount -t tmpfs tmpfs "$ZANDREL_ROOT/tmp"
+    # X servers put their sockets there; a booted system makes it, and XWayland does not.
+    mkdir -m 1777 "$ZANDREL_ROOT/tmp/.X11-unix"
     mount -t tmpfs tmpfs "$ZANDREL_ROOT/run"
     bind "$ZANDREL_CHECKOUT"
     if [ -n "$ZANDREL_CCACHE_DIR" ]; then bind "$ZANDREL_CCACHE_DIR"; fi

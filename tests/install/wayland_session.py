@@ -109,7 +109,8 @@ class ProtocolLog:
     """Follows the compositor's protocol log: every client's xdg toplevels, from creation to
     destruction. Mapped means its surface's last commit carried a buffer."""
 
-    LINE = re.compile(r"\] client (\w+) (rq|ev) (\w+)@(\d+)\.(\w+)\((.*)\)$")
+    # Debian 13's weston names the client's process after its address.
+    LINE = re.compile(r"\] client (\w+)(?: \(PID \d+\))? (rq|ev) (\w+)@(\d+)\.(\w+)\((.*)\)$")
 
     def __init__(self, path):
         self.path = path

@@ -51,6 +51,11 @@ bool CursorLock::eventFilter(QObject* watched, QEvent* event)
     if (watched == view) {
         if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
             FollowWindow();
+        // Qt 6.8's engine gives the view itself the page's cursor; without it the view shows
+        // its parent's.
+        if (event->type() == QEvent::CursorChange && browser->IsMouseCursorChangeDisabled()
+            && view->testAttribute(Qt::WA_SetCursor))
+            view->unsetCursor();
     } else if (watched == window && event->type() == QEvent::CursorChange) {
         Restore();
     }

@@ -194,9 +194,16 @@ void PageBridge::screenShare(const QString& key, int requestId)
     if (!page || !contexts.count(key))
         return;
     const QString engineAnswer = QStringLiteral("{\"engine\":true}");
-    // Where nothing can be captured the engine's own request tells the user why.
+    // Where nothing can be captured the client's refusal tells the user why. It is asked here,
+    // not left to the engine's request: Qt 6.8's engine refuses a capture it cannot make
+    // without raising one.
     if (!CanCaptureScreen()) {
-        emit answer(key, requestId, true, 0, engineAnswer);
+        QPointer<PageBridge> self(this);
+        browser->Prompts().AskFor(page->url(), CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE,
+            [self, key, requestId, engineAnswer](bool granted) {
+                if (self)
+                    emit self->answer(key, requestId, granted, 0, granted ? engineAnswer : QString());
+            });
         return;
     }
     // Another request while the user is choosing is refused, so a page cannot pile them up.

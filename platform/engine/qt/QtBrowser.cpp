@@ -187,9 +187,15 @@ void QtBrowser::ConnectPage()
             if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")
                 && scheme != QStringLiteral("blob") && !blank)
                 return;
-            // An empty target arrives as this placeholder address.
+            // An empty target arrives as a placeholder address: Qt 6.4 marks it, Qt 6.8 gives the
+            // blank page it opens (as for a page naming about:blank).
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+            const QString emptyTarget = QStringLiteral("about:blank");
+#else
+            const QString emptyTarget = QStringLiteral("about:blank#blocked");
+#endif
             QString target = request.requestedUrl().toString();
-            if (target == QStringLiteral("about:blank#blocked"))
+            if (target == emptyTarget)
                 target.clear();
             if (auto handler = client->GetLifeSpanHandler())
                 handler->OnBeforePopup(this, this, target.toStdString(), std::string());

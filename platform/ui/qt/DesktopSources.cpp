@@ -134,6 +134,17 @@ namespace {
     }
 }
 
+bool IsXWaylandServer()
+{
+    xcb_connection_t* connection = Connection();
+    if (!connection)
+        return false;
+    static const char kExtension[] = "XWAYLAND";
+    auto reply = Own(xcb_query_extension_reply(
+        connection, xcb_query_extension(connection, sizeof kExtension - 1, kExtension), nullptr));
+    return reply && reply->present;
+}
+
 std::vector<DesktopSource> ListDesktopSources(size_t limit)
 {
     std::vector<DesktopSource> sources;

@@ -24,6 +24,10 @@ struct DesktopFrame {
 // the root's mapped children that have a name.
 std::vector<DesktopSource> ListDesktopSources(size_t limit);
 
+// True when Qt's X server is a Wayland desktop's XWayland (it offers the XWAYLAND extension),
+// whatever it names its screens.
+bool IsXWaylandServer();
+
 // Captures one source for as long as it lives. A window is meanwhile kept whole off-screen by
 // the X server, so that windows above it do not show through and it can be grabbed covered.
 class DesktopCapture {
