@@ -18,7 +18,7 @@ packages=(
     libcpp-httplib-dev libxcb1-dev libxcb-composite0-dev qt6-translations-l10n
     xvfb xauth x11-apps x11-utils xdotool openbox imagemagick fonts-wqy-microhei pkexec
     qt6-wayland fcitx5-frontend-qt6 weston xwayland desktop-file-utils appstream dbus-daemon python3
-    python3-dbus python3-gi at-spi2-core file git mmdebstrap
+    python3-dbus python3-gi at-spi2-core file git mmdebstrap iproute2
 )
 # The format check's one version, which only Debian 12 has (scripts/check-format.sh).
 [ "$release" = debian:12 ] && packages+=(clang-format-14)
