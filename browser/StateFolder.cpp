@@ -10,7 +10,7 @@ std::string StateFolder()
     const char* state = std::getenv("XDG_STATE_HOME");
     const char* home = std::getenv("HOME");
     fs::path base;
-    // A relative XDG path is to be ignored, as the specification of those folders says.
+    // A relative XDG path is to be ignored, as the XDG base directory rules say.
     if (state && state[0] == '/')
         base = state;
     else if (home && home[0] == '/')
