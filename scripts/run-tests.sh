@@ -17,4 +17,7 @@ fi
 # Every case is an entry of its own; those that start the real program take turns through a
 # resource lock, the others run side by side.
 "${isolated[@]}" ctest --output-on-failure -L unit -j "$(nproc)"
-"${isolated[@]}" ctest --output-on-failure -LE unit -j "$(nproc)"
+# A case that starts a real engine or program and fails is run once more: a few of them still fail
+# now and then when the machine is busy (the test host's echo on Qt 6.8 among them), which is being
+# tracked down; a fault that is really there fails both times.
+"${isolated[@]}" ctest --output-on-failure -LE unit -j "$(nproc)" --repeat until-pass:2
