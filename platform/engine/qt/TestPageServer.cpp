@@ -9,11 +9,15 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <cstdlib>
 #include <httplib.h>
+#include <iterator>
 #include <random>
 
 namespace platform::engine::qt {
 
 namespace {
+    // Enough for a navigation and the requests its page makes meanwhile.
+    constexpr size_t kKeptNetworkFailures = 16;
+
     std::string NewSecret()
     {
         std::random_device device;
@@ -128,11 +132,17 @@ cef_errorcode_t TestPageServer::TakeNetworkFailure(int browserId, const std::str
 {
     std::lock_guard<std::mutex> guard(lock);
     auto it = networkFailures.find(browserId);
-    if (it == networkFailures.end() || it->second.url != url)
+    if (it == networkFailures.end())
         return ERR_NONE;
-    const cef_errorcode_t failure = it->second.error;
-    networkFailures.erase(it);
-    return failure;
+    std::deque<NetworkFailure>& failures = it->second;
+    for (auto failure = failures.rbegin(); failure != failures.rend(); ++failure) {
+        if (failure->url == url) {
+            const cef_errorcode_t error = failure->error;
+            failures.erase(std::next(failure).base());
+            return error;
+        }
+    }
+    return ERR_NONE;
 }
 
 void TestPageServer::Detach(int browserId)
@@ -192,7 +202,10 @@ void TestPageServer::Answer(const httplib::Request& request, httplib::Response& 
         const cef_errorcode_t failure = FetchFromTestHostNetwork(request, response);
         if (failure != ERR_NONE) {
             std::lock_guard<std::mutex> guard(lock);
-            networkFailures[browserId] = NetworkFailure { engineRequest->GetURL(), failure };
+            std::deque<NetworkFailure>& failures = networkFailures[browserId];
+            failures.push_back(NetworkFailure { engineRequest->GetURL(), failure });
+            if (failures.size() > kKeptNetworkFailures)
+                failures.pop_front();
             response.status = 502;
         }
         return;

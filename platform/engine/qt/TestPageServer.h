@@ -3,6 +3,7 @@
 #include "platform/engine/CefBrowser.h"
 #include "platform/engine/CefClient.h"
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -75,8 +76,9 @@ private:
         std::string url;
         cef_errorcode_t error = ERR_NONE;
     };
-    // The last failed fall-through of each browser.
-    std::map<int, NetworkFailure> networkFailures;
+    // The latest failed fall-throughs of each browser, oldest first: a page's own requests
+    // (its icon among them) fail beside its navigation and must not hide that one's error.
+    std::map<int, std::deque<NetworkFailure>> networkFailures;
 };
 
 } // namespace platform::engine::qt
