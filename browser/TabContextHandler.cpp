@@ -7,6 +7,11 @@ TabContextHandler::TabContextHandler()
 {
 }
 
+TabContextHandler::TabContextHandler(int tabId)
+    : tabId(tabId)
+{
+}
+
 TabContextHandler* TabContextOf(const platform::engine::CefRefPtr<platform::engine::CefBrowser>& browser)
 {
     auto host = browser ? browser->GetHost() : nullptr;

@@ -9,6 +9,8 @@ class TabContextHandler : public platform::engine::CefRequestContextHandler {
 public:
     /// Takes a fresh identifier from NextTabId.
     TabContextHandler();
+    /// For the tab that already took its identifier.
+    explicit TabContextHandler(int tabId);
 
     /// Every tab uses the engine's global cookie store.
     platform::engine::CefRefPtr<platform::engine::CefCookieManager> GetCookieManager() override

@@ -57,8 +57,9 @@ constexpr platform::ui::UINT WM_IGNORED_TOOL_MESSAGE = platform::ui::WM_USER + 3
 // Swallowed by the main frame before the window layer sees it.
 constexpr platform::ui::UINT WM_SWALLOWED_MESSAGE = 11012;
 
-// Posted to the main frame by a tab's close button; wParam is the button (closing inside
-// its own click would destroy it while it is still handling the click).
+// Posted to the main frame by a tab's close button; wParam is the tab's id (closing inside
+// the button's own click would destroy it while it is still handling the click). An id, not
+// the button: a late message must not reach a new tab that took a closed one's memory.
 constexpr platform::ui::UINT WM_CLOSE_TAB = platform::ui::WM_USER + 0x2101;
 
 // The update dialog's worker reports to the dialog: download progress, the end of the

@@ -237,7 +237,7 @@ LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
         OnMenuClick(reinterpret_cast<const MenuItemInfo*>(wParam));
         break;
     case WM_CLOSE_TAB:
-        tabs.CloseTab(reinterpret_cast<CButtonUI*>(wParam));
+        tabs.CloseTab(static_cast<int>(wParam));
         pageFullScreen.OnTabsChanged();
         pictureInPicture.OnTabsChanged();
         break;

@@ -94,7 +94,6 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
     closeButton->SetToolTip(u"关闭 ");
     closeButton->SetFixedWidth(kCloseButtonSize);
     closeButton->SetFixedHeight(kCloseButtonSize);
-    closeButton->SetTag(reinterpret_cast<std::uintptr_t>(tabButton));
     // The close button sits beside the tab button, never over it: a click on the
     // tab's text must not close the tab. The row's width is fixed, so the bar cannot
     // share its room out evenly and squeeze a row below its two buttons.
@@ -114,9 +113,9 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
             ShowRowSelected(row, tabButton->IsSelected());
         return true;
     });
-    closeButton->OnNotify([this, closeButton](TNotifyUI& msg) {
+    closeButton->OnNotify([this, tabId = tabWin->GetTabId()](TNotifyUI& msg) {
         if (msg.type == kNotifyClick)
-            frame.PostMessageW(WM_CLOSE_TAB, reinterpret_cast<WPARAM>(closeButton), 0);
+            frame.PostMessageW(WM_CLOSE_TAB, static_cast<WPARAM>(tabId), 0);
         return true;
     });
 
@@ -179,24 +178,19 @@ void TabStrip::OnTabButtonClicked(COptionUI* button)
     RevealTab(index);
 }
 
-void TabStrip::CloseTab(CButtonUI* closeButton)
+void TabStrip::CloseTab(int tabId)
 {
-    if (!pages || !buttonRows || !IsLiveControl(closeButton))
+    const int index = IndexOfTabId(tabId);
+    if (index < 0)
         return;
-    auto* tabButton = reinterpret_cast<CControlUI*>(closeButton->GetTag());
-    auto* page = reinterpret_cast<CControlUI*>(tabButton->GetTag());
-    CControlUI* row = tabButton->GetParent();
-
+    // Pages and rows go in pairs, so the row at the page's index is the tab's.
+    pages->Remove(pages->GetItemAt(index));
+    buttonRows->Remove(buttonRows->GetItemAt(index));
     int next = 0;
-    int index = pages->GetItemIndex(page);
-    if (index >= 0) {
-        pages->Remove(page);
-        if (pages->GetItemAt(index))
-            next = index;
-        else if (index > 0)
-            next = index - 1;
-    }
-    buttonRows->Remove(row);
+    if (pages->GetItemAt(index))
+        next = index;
+    else if (index > 0)
+        next = index - 1;
     SelectTab(next);
 }
 

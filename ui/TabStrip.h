@@ -23,8 +23,8 @@ public:
 
     void OpenTab(const std::string& url, const std::u16string& title, bool closable);
     void SelectTab(int index);
-    // Closes the tab of a close button and selects its neighbour.
-    void CloseTab(platform::ui::CButtonUI* closeButton);
+    // Closes the tab whose TabWin has tabId and selects its neighbour; unknown ids close nothing.
+    void CloseTab(int tabId);
     // Shows title on the first tab whose TabWin has tabId; unknown ids change nothing.
     void SetTitle(int tabId, const std::u16string& title);
 

@@ -1,5 +1,6 @@
 #include "ui/TabWin.h"
 
+#include "browser/NextTabId.h"
 #include "browser/SharedClientHandler.h"
 #include "browser/TabContextHandler.h"
 #include "ids/CloseCodes.h"
@@ -21,7 +22,8 @@ constexpr int kMissingHeaderHeight = 24;
 }
 
 TabWin::TabWin(const std::string& url)
-    : url(url)
+    : tabId(NextTabId())
+    , url(url)
 {
 }
 
@@ -58,8 +60,7 @@ void TabWin::CreateBrowser()
     windowInfo.SetAsChild(GetHWND(), RECT { 0, hh, w, h - hh });
     windowInfo.style = kBrowserWindowStyle;
 
-    CefRefPtr<TabContextHandler> contextHandler(new TabContextHandler);
-    tabId = contextHandler->tabId;
+    CefRefPtr<TabContextHandler> contextHandler(new TabContextHandler(tabId));
     auto requestContext = platform::engine::CefRequestContext::CreateContext(contextHandler);
 
     if (!platform::engine::CefBrowserHost::CreateBrowser(windowInfo, sharedClientHandler.get(), url,

@@ -60,7 +60,7 @@ private:
     int PageTop() const;
 
     platform::ui::CControlUI* header = nullptr;
-    int tabId = -1;
+    const int tabId;
     std::string url;
     platform::ui::COptionUI* tabOption = nullptr;
     bool fillsWindow = false;

@@ -163,7 +163,7 @@ TEST_F(PageKeysEngineTest, ZoomKeysAndTheControlWheelStepThroughTheLadderForTheW
     Press(out);
     EXPECT_TRUE(ZoomIs("0.9"));
     platform::ui::SendMessage(
-        hwnd, WM_CLOSE_TAB, reinterpret_cast<platform::ui::WPARAM>(TabRowItem(1, 1)), 0);
+        hwnd, WM_CLOSE_TAB, static_cast<platform::ui::WPARAM>(frame->Tabs().TabAt(1)->GetTabId()), 0);
     ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1 && SelectedView(); }, 30000));
     EXPECT_TRUE(ZoomIs("0.9"));
 }

@@ -186,7 +186,7 @@ TEST_F(PictureInPictureEngineTest, ASecondRequestMovesThePlayerAndClosingItsTabE
         << TitleText(0);
 
     auto room = BrowserOf(1);
-    SendMessage(hwnd, WM_CLOSE_TAB, reinterpret_cast<WPARAM>(TabRowItem(1, 1)), 0);
+    SendMessage(hwnd, WM_CLOSE_TAB, static_cast<WPARAM>(frame->Tabs().TabAt(1)->GetTabId()), 0);
     EXPECT_EQ(frame->Tabs().Count(), 1);
     EXPECT_FALSE(frame->PictureInPicture().Active());
     EXPECT_FALSE(IsWindowVisible(frame->PictureInPicture().PlayerWindow()));

@@ -181,10 +181,19 @@ TEST_F(MainFrameTest, ClosingATabSelectsTheOneThatTookItsPlaceOrThePreviousOne)
     CloseTab(2);
     EXPECT_EQ(frame->Tabs().CurrentIndex(), 1);
 
+    const int closedId = frame->Tabs().TabAt(1)->GetTabId();
     CloseTab(1);
     EXPECT_EQ(frame->Tabs().Count(), 1);
     EXPECT_EQ(frame->Tabs().CurrentIndex(), 0);
     EXPECT_TRUE(IsWindow(hwnd));
+
+    // A late close message for a closed tab closes nothing, even once a new tab has taken
+    // the closed one's memory; it is handled before the next tab opens.
+    PostMessage(hwnd, WM_CLOSE_TAB, static_cast<WPARAM>(closedId), 0);
+    OpenPopup("http://127.0.0.1:1/room/4");
+    PostMessage(hwnd, WM_CLOSE_TAB, static_cast<WPARAM>(closedId), 0);
+    OpenPopup("http://127.0.0.1:1/room/5");
+    EXPECT_EQ(frame->Tabs().Count(), 3);
 }
 
 TEST_F(MainFrameTest, TitlesReachTheirTabCutToFitWithTheFullTitleAsToolTip)
@@ -297,7 +306,7 @@ TEST_F(MainFrameTest, OnlyTheSelectedTabsPageGetsTheScreenAndGivesItBackWhenItLe
     ShowWindow(hwnd, SW_SHOWMAXIMIZED);
     report(1, true);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowFullScreen(hwnd); }));
-    PostMessage(hwnd, WM_CLOSE_TAB, reinterpret_cast<WPARAM>(TabRowItem(1, 1)), 0);
+    PostMessage(hwnd, WM_CLOSE_TAB, static_cast<WPARAM>(frame->Tabs().TabAt(1)->GetTabId()), 0);
     ASSERT_TRUE(WaitUntil([&] { return frame->Tabs().Count() == 1; }));
     EXPECT_TRUE(WaitUntil(givenBack)) << "a closed tab's page left the window fullscreen";
     EXPECT_TRUE(window->isMaximized());

@@ -88,10 +88,11 @@ protected:
     // Creates the tab page as the main frame does and lets it initialise.
     TestTabWin* OpenTab(const std::string& layout, bool* deleted = nullptr)
     {
+        const size_t requested = engine.CreationRequests().size();
         auto* tab = new TestTabWin(layout, deleted);
         tabs.push_back(tab->Create(
             qt::HandleFromWidget(host.get()), u"http://site.test/room", 0x56000000, 0, 0, 0, 400, 300));
-        WaitUntil([&] { return tab->GetTabId() >= 0; });
+        WaitUntil([&] { return engine.CreationRequests().size() > requested; });
         return tab;
     }
 
