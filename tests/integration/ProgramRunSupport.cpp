@@ -198,9 +198,6 @@ QString VirtualDisplay::XdoTool(const QStringList& arguments) const
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", name);
-    // xdotool matches window names in its locale's encoding: in the C locale, which an ordinary
-    // user's shell may have, the program's Chinese titles match nothing.
-    environment.insert("LC_ALL", "C.UTF-8");
     tool.setProcessEnvironment(environment);
     tool.start("xdotool", arguments);
     tool.waitForFinished(10000);
