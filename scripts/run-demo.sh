@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=$root/${ZANDREL_BUILD_DIR:-build}
 bash scripts/install-deps.sh
-bash scripts/build.sh
+# The test command's flags: the same build folder then serves both commands, where a change of
+# flags would compile everything again.
+bash scripts/build.sh -DZANDREL_WARNINGS_AS_ERRORS=ON
 
 port=18080
 log_dir=$(mktemp -d)

@@ -6,6 +6,10 @@ bash scripts/install-deps.sh
 bash scripts/build.sh -DZANDREL_WARNINGS_AS_ERRORS=ON
 cd "${ZANDREL_BUILD_DIR:-build}"
 export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+# The tests find the program's windows by their Chinese titles, which Qt writes legibly for other X
+# clients only in a UTF-8 locale: a shell in the C locale (a minimal system, an ssh session) gets
+# C.UTF-8, which every Debian has.
+[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 # Nothing a test does may reach beyond the machine (the test host's other names are looked up
 # with the system's resolver, which here may take longer than a test waits): as root the tests run
 # in a network namespace with loopback alone, which also keeps the program's machine-wide

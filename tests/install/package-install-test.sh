@@ -62,13 +62,20 @@ DISPLAY=$display timeout 10 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | g
 x() { DISPLAY=$display "$@" 2>/dev/null; }
 
 # The program folder belongs to root; the runs are an ordinary user's, with a home and config folder
-# of their own.
+# of their own. Run by an ordinary user, the runs are that user's, and the program folder is made
+# one they cannot write, as root's is.
 mkdir -p "$work/home"
-chown nobody "$work/home"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    chown nobody "$work/home"
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+else
+    chmod a-w "$root/usr/lib/zandrel" "$root/usr/lib/zandrel/config.xml"
+fi
 config_home="$work/home/xdg-config"
 cp "$root/usr/lib/zandrel/config.xml" "$work/installed-config.xml"
 start_as_user() {
-    run_until_lobby setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    run_until_lobby "${as_user[@]}" \
         env -i HOME="$work/home" XDG_CONFIG_HOME="$config_home" PATH=/usr/bin:/bin DISPLAY="$display" \
         QTWEBENGINE_DISABLE_SANDBOX=1 "$root/usr/bin/zandrel"
 }

@@ -8,6 +8,8 @@ cleanup() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+    # A test may have made parts read-only, which only stops an ordinary user's removal.
+    chmod -R u+w "$work"
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -36,6 +36,9 @@ protected:
         root = folder.path().toStdString();
         helper = root / "program" / "zandrel-install-update";
         fs::create_directories(root / "program");
+        // As installed, whatever the umask (Debian 13 gives users 002): the helper refuses a
+        // folder its owner's group may write.
+        fs::permissions(root / "program", fs::perms(0755));
         fs::create_directories(root / "update");
         fs::copy_file(ZANDREL_PROGRAM_DIR "/zandrel-install-update", helper);
         pair = GenerateSigningKey().value();
