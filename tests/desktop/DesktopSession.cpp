@@ -203,6 +203,8 @@ bool DesktopProgram::WaitUntilReady()
             return true;
         },
         60000);
-    // The home page is asked for once the window has initialised, and from then on a close asks first.
-    return shown && WaitUntil([this] { return site.lobbyHits > 0; }, 60000);
+    // The home page is asked for once the window has initialised, and from then on a close asks first;
+    // the page takes clicks and keys once its first frame is on the screen.
+    return shown && WaitUntil([this] { return site.lobbyHits > 0; }, 60000)
+        && WaitUntil([this] { return site.pagesShown > 0; }, 60000);
 }

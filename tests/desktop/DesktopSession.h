@@ -58,7 +58,7 @@ struct DesktopProgram {
     // lobbyPage: the site's home page (TestSite).
     explicit DesktopProgram(
         const DesktopSession& session, const Preparation& prepare = {}, const std::string& lobbyPage = {});
-    // Waits until the main window is viewable and the home page was asked for.
+    // Waits until the main window is viewable and shows the home page.
     bool WaitUntilReady();
 
     TestSite site;
