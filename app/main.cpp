@@ -12,14 +12,18 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/PaintManagerUI.h"
+#include "platform/ui/WindowMessages.h"
 #include "platform/ui/WindowOps.h"
 #include "ui/MainFrame.h"
 #include "update/HttpClient.h"
 
 #include "ids/WindowStyleIds.h"
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
+#include <memory>
 
 using namespace platform::engine;
 using namespace platform::ui;
@@ -51,6 +55,15 @@ CefSettings EngineSettings()
         settings.cache_path = KeptProfileFolder();
     return settings;
 }
+
+// Freed by the dispatcher once the main window has handled the message it came with, or at once
+// when the window is gone: a later start waits for that, so its box comes after the window.
+class LaterStartHandled final : public MessagePayload {
+public:
+    ~LaterStartHandled() override { handled.set_value(); }
+    std::promise<void> handled;
+};
+constexpr auto kLaterStartHandledLimit = std::chrono::seconds(3);
 
 // A box on an offscreen platform is seen by nobody and would keep the process waiting.
 bool HasDisplay()
@@ -92,8 +105,14 @@ bool RunMainFrame()
     frame->CenterWindow();
     SetForegroundWindow(mainWindowHandle);
     // A later start asks for the window from the listener's thread, which reaches it only
-    // by a posted message.
-    ListenForLaterStarts([] { PostMessage(mainWindowHandle, WM_SHOW_RUNNING_INSTANCE, 0, 0); });
+    // by a posted message; the later start shows its box once the window has come forward,
+    // or the window would cover the box.
+    ListenForLaterStarts([] {
+        auto payload = std::make_unique<LaterStartHandled>();
+        std::future<void> handled = payload->handled.get_future();
+        PostMessage(mainWindowHandle, WM_SHOW_RUNNING_INSTANCE, 0, 0, std::move(payload));
+        handled.wait_for(kLaterStartHandledLimit);
+    });
     // The frame frees itself once its window is gone and then ends the loop.
     CPaintManagerUI::MessageLoop();
     StopListeningForLaterStarts();

@@ -21,12 +21,13 @@ public:
     /// Gives the marker back early, for a process that ends without having served as the instance.
     virtual void ReleaseSingleInstanceMarker() = 0;
     /// While this process holds the marker: calls onSignal, on a thread of its own, each time
-    /// another start signals it. Anything else that reaches the marker is ignored.
+    /// another start signals it; that start waits (a few seconds at most) until onSignal returns.
+    /// Anything else that reaches the marker is ignored.
     virtual void ListenOnSingleInstanceMarker(std::function<void()> onSignal) = 0;
     /// Stops listening; the marker stays held.
     virtual void StopListeningOnSingleInstanceMarker() = 0;
-    /// From another start: asks the holder of the marker name to show itself. False when
-    /// nobody listening took the request.
+    /// From another start: asks the holder of the marker name to show itself, and returns once
+    /// the holder has handled the request. False when nobody listening took the request.
     virtual bool SignalSingleInstanceMarker(const std::string& name) = 0;
 
     /// UTF-8 to the locale's narrow character set and back (identity when the locale is UTF-8).

@@ -65,7 +65,6 @@ body { margin: 0 } .third { position: fixed; left: 0; right: 0; height: 33.3%; w
 <input type="file" class="third" style="top: 0">
 <input type="color" class="third" style="top: 33.3%">
 <a href="data:text/plain,notes" download="notes.txt" class="third" style="top: 66.6%">下载</a>
-<script>fetch('/report?loaded=1').catch(() => {});</script>
 </body></html>)";
 
 TEST(DesktopLanguageTest, TheEnginesDialogsAreTitledInTheDesktopsLanguage)
@@ -79,9 +78,8 @@ TEST(DesktopLanguageTest, TheEnginesDialogsAreTitledInTheDesktopsLanguage)
             UseDesktopLanguage(environment, "zh_CN.UTF-8");
         },
         kPickersPage);
+    // Ready once the page is drawn: a click before that reaches nothing.
     ASSERT_TRUE(program.WaitUntilReady());
-    // A click before the page is drawn reaches nothing.
-    ASSERT_TRUE(WaitUntil([&] { return !program.site.Reports().empty(); }, 60000)) << "the page never loaded";
     struct Row {
         const char* opener;
         // Which sixth of the window's height is clicked: the middle of each third of the page

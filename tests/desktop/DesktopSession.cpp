@@ -1,6 +1,7 @@
 #include "DesktopSession.h"
 
 #include <QStandardPaths>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -162,12 +163,21 @@ void DesktopSession::Keep(const QImage& image, const QString& name)
         image.save(folder + "/" + name + ".png");
 }
 
-void DesktopSession::DragBy(
-    const QString& window, int x, int y, int dx, int dy, const std::function<bool()>& followed) const
+void DesktopSession::DragBy(const QString& window, int x, int y, int dx, int dy,
+    const std::function<bool()>& followed, const std::function<bool()>& started) const
 {
     // Screen coordinates: the window moves under the pointer while it is dragged.
     QPoint start = Geometry(window).topLeft() + QPoint(x, y);
     Run("xdotool", { "mousemove", QString::number(start.x()), QString::number(start.y()), "mousedown", "1" });
+    // The window manager measures from where the pointer is once it takes it over, which on a busy
+    // machine can be most of a quick drag later: the pointer creeps, up to two thirds of the way,
+    // until the window starts to follow.
+    const int distance = std::max(std::abs(dx), std::abs(dy));
+    for (int crept = 1; started && crept <= distance * 2 / 3 && !started(); ++crept) {
+        Run("xdotool",
+            { "mousemove", QString::number(start.x() + dx * crept / distance),
+                QString::number(start.y() + dy * crept / distance) });
+    }
     // Several steps, as a hand moves: the first ones pass the drag distance.
     for (int step = 1; step <= 4; ++step) {
         Run("xdotool",
@@ -203,6 +213,8 @@ bool DesktopProgram::WaitUntilReady()
             return true;
         },
         60000);
-    // The home page is asked for once the window has initialised, and from then on a close asks first.
-    return shown && WaitUntil([this] { return site.lobbyHits > 0; }, 60000);
+    // The home page is asked for once the window has initialised, and from then on a close asks first;
+    // the page takes clicks and keys once its first frame is on the screen.
+    return shown && WaitUntil([this] { return site.lobbyHits > 0; }, 60000)
+        && WaitUntil([this] { return site.pagesShown > 0; }, 60000);
 }

@@ -41,9 +41,10 @@ public:
     void Key(const QString& keys) const;
     // Presses at (x, y) of the window, moves by (dx, dy) in steps and releases, once
     // followed() holds when given: a window manager that waits for the client to redraw
-    // each size ends the drag with the last size it applied.
+    // each size ends the drag with the last size it applied. With started, the pointer
+    // first creeps until started() holds (the window manager follows it).
     void DragBy(const QString& window, int x, int y, int dx, int dy,
-        const std::function<bool()>& followed = {}) const;
+        const std::function<bool()>& followed = {}, const std::function<bool()>& started = {}) const;
 
 private:
     VirtualDisplay display;
@@ -58,7 +59,7 @@ struct DesktopProgram {
     // lobbyPage: the site's home page (TestSite).
     explicit DesktopProgram(
         const DesktopSession& session, const Preparation& prepare = {}, const std::string& lobbyPage = {});
-    // Waits until the main window is viewable and the home page was asked for.
+    // Waits until the main window is viewable and shows the home page.
     bool WaitUntilReady();
 
     TestSite site;

@@ -79,8 +79,12 @@ TEST_F(DialogMappingTest, EveryDialogIsMappedFocusedAndAnsweredInEveryFreshStart
             ProgramRun second(program.folder, ProgramEnvironment(program.home.path(), &desktop.Display()));
             ASSERT_TRUE(desktop.WaitForViewableCount(second.Pid(), 1)) << "the second launch's box";
             QString box = desktop.ViewableWindows(second.Pid()).front();
-            EXPECT_TRUE(
-                WaitUntil([&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), box); }, 30000));
+            const bool focused
+                = WaitUntil([&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), box); }, 30000);
+            if (!focused)
+                DesktopSession::Keep(desktop.Capture("root"), "second-launch-box-unfocused");
+            EXPECT_TRUE(focused) << "the second launch's box " << box.toStdString()
+                                 << " has no focus; viewable: " << Describe(program).toStdString();
             desktop.Key("Return");
             ASSERT_TRUE(second.WaitForExit(60000)) << "Enter answers the second launch's box";
             EXPECT_EQ(second.ExitCode(), 0);

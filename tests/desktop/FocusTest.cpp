@@ -14,7 +14,8 @@ protected:
     // Types one key and waits until the page titled page reports it, the keys before included.
     bool TypeReaches(const char* key, const std::string& page, const std::string& expected)
     {
-        if (!WaitUntil([&] { return program->site.Listening(page); }, 30000))
+        // The page's listener and its first frame on the screen: the engine drops a key before it.
+        if (!WaitUntil([&] { return program->site.Listening(page) && program->site.Shown(page); }, 30000))
             return false;
         // The window manager's focus first: a key before it goes nowhere.
         if (!WaitUntil(

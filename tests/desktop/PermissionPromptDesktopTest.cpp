@@ -105,7 +105,8 @@ TEST_F(PermissionPromptDesktopTest, ThePageGetsWhatWasClickedInTheQuestion)
 }
 
 // Asks to share as it loads and reports the size of what it got.
-const char kSharingPage[] = R"(<html><head><meta charset="utf-8"><title>Lobby</title></head><body><script>
+const char kSharingPage[]
+    = R"(<html><head><meta charset="utf-8"><title>Lobby</title></head><body><p>共享</p><script>
 const report = (query) => fetch('/report?' + query).catch(() => {});
 navigator.mediaDevices.getDisplayMedia({ video: true }).then((stream) => {
     const video = document.createElement('video');

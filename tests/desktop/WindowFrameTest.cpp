@@ -46,7 +46,7 @@ TEST_F(WindowFrameTest, ResizesFromEveryEdgeAndCornerAboveThePage)
                 && shrankBy(grip.dy, before.height(), after.height());
         };
         desktop.DragBy(program->mainWindow, at(grip.x, before.width()), at(grip.y, before.height()), grip.dx,
-            grip.dy, resized);
+            grip.dy, resized, [&] { return Frame().size() != before.size(); });
         EXPECT_TRUE(WaitUntil(resized, 30000)) << "before " << before.width() << "x" << before.height()
                                                << ", after " << Frame().width() << "x" << Frame().height();
     }

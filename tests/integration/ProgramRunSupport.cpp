@@ -19,11 +19,18 @@ TestSite::TestSite(std::string lobbyPage)
           "report(''); document.addEventListener('keydown', function (e) { "
           "report(encodeURIComponent(e.key)); });"
           "</script>";
+    // The engine may drop a click or key that comes before a page's first frame reaches the screen,
+    // though the page's scripts may have run: every page says when that frame was presented, so a
+    // test acts only on what a user could see. After the closing tag, the parser still runs it.
+    static const std::string shownReporter
+        = "<script>new PerformanceObserver(function (list, observer) { observer.disconnect(); "
+          "fetch('/shown?page=' + encodeURIComponent(document.title)); })"
+          ".observe({ type: 'paint', buffered: true });</script>";
     server.Handle("/", [this, lobbyPage](const httplib::Request& request, httplib::Response& response) {
         if (request.get_param_value("miniClient") == "1")
             ++lobbyHits;
         if (!lobbyPage.empty()) {
-            response.set_content(lobbyPage, "text/html");
+            response.set_content(lobbyPage + shownReporter, "text/html");
             return;
         }
         response.set_content("<html><head><title>Lobby</title></head><body>lobby"
@@ -32,14 +39,20 @@ TestSite::TestSite(std::string lobbyPage)
                 + std::to_string(roomsToOpen)
                 + "; ++i)"
                   " window.open(\"/room?n=\" + i)'>全部围观</button>"
-                + keyReporter + "</body></html>",
+                + keyReporter + "</body></html>" + shownReporter,
             "text/html");
     });
     server.Handle("/room", [](const httplib::Request& request, httplib::Response& response) {
         const std::string n = std::to_string(std::atoi(request.get_param_value("n").c_str()));
-        response.set_content(
-            "<html><head><title>Room" + n + "</title></head><body>room " + n + keyReporter + "</body></html>",
+        response.set_content("<html><head><title>Room" + n + "</title></head><body>room " + n + keyReporter
+                + "</body></html>" + shownReporter,
             "text/html");
+    });
+    server.Handle("/shown", [this](const httplib::Request& request, httplib::Response& response) {
+        std::lock_guard<std::mutex> guard(lock);
+        shown.insert(request.get_param_value("page"));
+        ++pagesShown;
+        response.set_content("", "text/plain");
     });
     server.Handle("/typed", [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard<std::mutex> guard(lock);
@@ -84,6 +97,12 @@ bool TestSite::Listening(const std::string& page)
 {
     std::lock_guard<std::mutex> guard(lock);
     return typed.count(page) > 0;
+}
+
+bool TestSite::Shown(const std::string& page)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return shown.count(page) > 0;
 }
 
 void TestSite::SetUpdateReply(const std::string& json)

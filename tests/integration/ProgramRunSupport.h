@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,8 +31,13 @@ public:
     std::string Typed(const std::string& page);
     // Whether that page has loaded its key reporter.
     bool Listening(const std::string& page);
+    // Whether that page's first frame has reached the screen; input before it is lost. A page
+    // that draws nothing (an empty body) never says so.
+    bool Shown(const std::string& page);
 
     std::atomic<int> lobbyHits { 0 };
+    // First frames presented, of any page.
+    std::atomic<int> pagesShown { 0 };
     // Rooms the lobby's button opens.
     std::atomic<int> roomsToOpen { 1 };
     std::atomic<int> startRecordHits { 0 };
@@ -41,6 +47,7 @@ private:
     std::string updateReply;
     std::vector<std::string> reports;
     std::map<std::string, std::string> typed;
+    std::set<std::string> shown;
     // Last, so that it stops before what its handlers use goes.
     LocalHttpServer server;
 };

@@ -23,6 +23,9 @@ namespace {
     constexpr std::size_t kShowRequestLength = sizeof(kShowRequest) - 1;
     // A connection that sends nothing is given up after this; it only delays the next one.
     constexpr int kRequestTimeoutMs = 1000;
+    // How long a later start waits for the holder to have handled its request; a holder that
+    // hangs must not keep it from saying so.
+    constexpr int kHandledTimeoutMs = 5000;
 
     std::atomic<int> markerSocket { -1 };
 
@@ -126,10 +129,10 @@ namespace {
                 int connection = accept4(listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
                 if (connection < 0)
                     continue;
-                const bool request = FromThisUser(connection) && ReadsShowRequest(connection);
-                close(connection);
-                if (request && onSignal)
+                // The later start waits for the close, so it goes on once the request was handled.
+                if (FromThisUser(connection) && ReadsShowRequest(connection) && onSignal)
                     onSignal();
+                close(connection);
             }
         }
 
@@ -197,6 +200,13 @@ bool LinuxOsLayer::SignalSingleInstanceMarker(const std::string& name)
     bool sent = connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0
         && send(fd, kShowRequest, kShowRequestLength, MSG_NOSIGNAL)
             == static_cast<ssize_t>(kShowRequestLength);
+    if (sent) {
+        // The request ends here, which the holder reads as its end; the holder answers nothing
+        // and closes the connection once it has handled the request.
+        shutdown(fd, SHUT_WR);
+        pollfd handled { fd, POLLIN, 0 };
+        while (poll(&handled, 1, kHandledTimeoutMs) < 0 && errno == EINTR) { }
+    }
     close(fd);
     return sent;
 }

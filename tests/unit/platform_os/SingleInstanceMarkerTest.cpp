@@ -20,29 +20,39 @@ std::string UniqueMarkerName()
 }
 
 // A child that holds the marker until it is killed; reports through a pipe whether it got
-// it, and then one byte for each signal the marker receives.
+// it, and then one byte for each signal the marker receives. One that handles on release
+// finishes handling each signal only once Release is called.
 struct MarkerHolder {
     pid_t pid = -1;
     bool acquired = false;
     int channel = -1;
+    int release = -1;
 
-    explicit MarkerHolder(const std::string& name)
+    explicit MarkerHolder(const std::string& name, bool handlesOnRelease = false)
     {
-        int ends[2];
-        if (pipe(ends) != 0)
+        int ends[2], releaseEnds[2];
+        if (pipe(ends) != 0 || pipe(releaseEnds) != 0)
             return;
         pid = fork();
         if (pid == 0) {
             close(ends[0]);
-            const int out = ends[1];
+            close(releaseEnds[1]);
+            const int out = ends[1], in = releaseEnds[0];
             char answer = platform::os::Os().AcquireSingleInstanceMarker(name) ? '1' : '0';
-            platform::os::Os().ListenOnSingleInstanceMarker([out] { (void)!write(out, "s", 1); });
+            platform::os::Os().ListenOnSingleInstanceMarker([out, in, handlesOnRelease] {
+                (void)!write(out, "s", 1);
+                char byte;
+                if (handlesOnRelease)
+                    (void)!read(in, &byte, 1);
+            });
             (void)!write(out, &answer, 1);
             pause();
             _exit(0);
         }
         close(ends[1]);
+        close(releaseEnds[0]);
         channel = ends[0];
+        release = releaseEnds[1];
         char answer = '0';
         acquired = read(channel, &answer, 1) == 1 && answer == '1';
     }
@@ -63,6 +73,8 @@ struct MarkerHolder {
         return !next(500);
     }
 
+    void Release() { (void)!write(release, "r", 1); }
+
     void Kill(int signalNumber)
     {
         kill(pid, signalNumber);
@@ -76,6 +88,8 @@ struct MarkerHolder {
             Kill(SIGTERM);
         if (channel >= 0)
             close(channel);
+        if (release >= 0)
+            close(release);
     }
 };
 
@@ -161,6 +175,24 @@ TEST(SingleInstanceMarker, ALaterStartSignalsTheHolderAndJunkOrSilenceDoesNot)
     EXPECT_TRUE(SignalInFreshProcess(name));
     EXPECT_TRUE(SignalInFreshProcess(name));
     EXPECT_TRUE(first.ReceivesSignals(2));
+}
+
+// The later start shows its box once the running window has come forward, which would
+// otherwise cover the box.
+TEST(SingleInstanceMarker, ALaterStartGoesOnOnceTheHolderHandledItsSignal)
+{
+    std::string name = UniqueMarkerName();
+    MarkerHolder first(name, true);
+    ASSERT_TRUE(first.acquired);
+    pid_t later = fork();
+    if (later == 0)
+        _exit(platform::os::Os().SignalSingleInstanceMarker(name) ? 0 : 1);
+    ASSERT_TRUE(first.ReceivesSignals(1));
+    int status = 0;
+    EXPECT_EQ(waitpid(later, &status, WNOHANG), 0) << "the later start went on while its signal was handled";
+    first.Release();
+    ASSERT_EQ(waitpid(later, &status, 0), later);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(SingleInstanceMarker, AnEmptyOrOverlongNameIsRefused)
