@@ -43,7 +43,7 @@ void ResizeBorder::mousePressEvent(QMouseEvent* e)
 
 void ResizeBorder::mouseMoveEvent(QMouseEvent* e)
 {
-    if (window_->AspectResizeTo(e->globalPosition().toPoint()))
+    if (window_->RatioResizeTo(e->globalPosition().toPoint()))
         return;
     setCursor(window_->CursorAt(mapTo(window_, e->position().toPoint())));
 }
@@ -51,7 +51,7 @@ void ResizeBorder::mouseMoveEvent(QMouseEvent* e)
 void ResizeBorder::mouseReleaseEvent(QMouseEvent* e)
 {
     (void)e;
-    window_->EndAspectResize();
+    window_->EndRatioResize();
 }
 
 } // namespace platform::ui::qt

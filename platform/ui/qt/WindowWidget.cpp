@@ -9,8 +9,8 @@
 #include <QWindowStateChangeEvent>
 
 #include "platform/ui/WindowImplBase.h"
-#include "platform/ui/qt/AspectResize.h"
 #include "platform/ui/qt/ControlWidget.h"
+#include "platform/ui/qt/RatioResize.h"
 #include "platform/ui/qt/ResizeBorder.h"
 #include "platform/ui/qt/WaylandWindowGeometry.h"
 #include "platform/ui/qt/WidgetHandles.h"
@@ -308,8 +308,8 @@ bool WindowWidget::StartSystemDrag(QPoint pos)
         overtakenSizeState_.reset();
         // A Wayland window cannot place itself, so a ratio kept from the left or top edge would
         // grow the wrong way: the compositor resizes it freely there.
-        if (aspectResize_ && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-            aspectResize_->Begin(edges, mapToGlobal(pos));
+        if (ratioResize_ && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            ratioResize_->Begin(edges, mapToGlobal(pos));
         else
             windowHandle()->startSystemResize(edges);
         return true;
@@ -370,19 +370,16 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* e)
 
 void WindowWidget::SetAspectRatio(double aspect)
 {
-    delete aspectResize_;
-    aspectResize_ = aspect > 0 ? new AspectResize(this, aspect) : nullptr;
+    delete ratioResize_;
+    ratioResize_ = aspect > 0 ? new RatioResize(this, aspect) : nullptr;
 }
 
-bool WindowWidget::AspectResizeTo(QPoint globalPos)
-{
-    return aspectResize_ && aspectResize_->MoveTo(globalPos);
-}
+bool WindowWidget::RatioResizeTo(QPoint globalPos) { return ratioResize_ && ratioResize_->MoveTo(globalPos); }
 
-void WindowWidget::EndAspectResize()
+void WindowWidget::EndRatioResize()
 {
-    if (aspectResize_)
-        aspectResize_->End();
+    if (ratioResize_)
+        ratioResize_->End();
 }
 
 void WindowWidget::SetMovableByContent()

@@ -16,7 +16,7 @@ class WindowImplBase;
 
 namespace platform::ui::qt {
 
-class AspectResize;
+class RatioResize;
 class ResizeBorder;
 
 // The native window of a layout window: holds the root control, drags by the
@@ -48,8 +48,8 @@ public:
     /// Resizing at the border keeps width / height = aspect (0: any size).
     void SetAspectRatio(double aspect);
     /// The border's pointer moves while it resizes keeping the ratio: true when taken.
-    bool AspectResizeTo(QPoint globalPos);
-    void EndAspectResize();
+    bool RatioResizeTo(QPoint globalPos);
+    void EndRatioResize();
     /// A drag on the hosted content (a page) moves the window.
     void SetMovableByContent();
 
@@ -81,7 +81,7 @@ private:
     // one before it yet.
     std::optional<Qt::WindowStates> overtakenSizeState_;
     std::vector<ResizeBorder*> borders_;
-    AspectResize* aspectResize_ = nullptr;
+    RatioResize* ratioResize_ = nullptr;
     bool movableByContent_ = false;
 };
 

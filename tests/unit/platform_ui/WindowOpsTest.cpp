@@ -3,7 +3,7 @@
 
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/WindowOps.h"
-#include "platform/ui/qt/AspectResize.h"
+#include "platform/ui/qt/RatioResize.h"
 #include "platform/ui/qt/WindowWidget.h"
 
 #include <QApplication>
@@ -255,7 +255,7 @@ TEST(WindowOps, AChildWindowMovesIntoAnotherWindowWithWhatItShowsAndBack)
 
 TEST(WindowOps, AResizeKeepingTheRatioHoldsTheOppositeCornerAndStaysWithinItsLimits)
 {
-    using platform::ui::qt::AspectResizedGeometry;
+    using platform::ui::qt::RatioResizedGeometry;
     const QRect start(1000, 600, 480, 270);
     const QSize minimum(256, 144);
     const QRect screen(0, 0, 1920, 1040);
@@ -277,9 +277,9 @@ TEST(WindowOps, AResizeKeepingTheRatioHoldsTheOppositeCornerAndStaysWithinItsLim
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.drag);
-        const QRect result = AspectResizedGeometry(start, row.edges, row.delta, ratio, minimum, screen);
+        const QRect result = RatioResizedGeometry(start, row.edges, row.delta, ratio, minimum, screen);
         EXPECT_EQ(result, row.expected);
         EXPECT_NEAR(static_cast<double>(result.width()) / result.height(), ratio, 0.01);
     }
-    EXPECT_EQ(AspectResizedGeometry(start, {}, { 50, 50 }, ratio, minimum, screen), start);
+    EXPECT_EQ(RatioResizedGeometry(start, {}, { 50, 50 }, ratio, minimum, screen), start);
 }

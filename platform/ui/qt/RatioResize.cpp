@@ -1,4 +1,4 @@
-#include "platform/ui/qt/AspectResize.h"
+#include "platform/ui/qt/RatioResize.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 
 namespace platform::ui::qt {
 
-QRect AspectResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, double aspect,
+QRect RatioResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, double aspect,
     const QSize& minimum, const QRect& bounds)
 {
     if (aspect <= 0 || !edges)
@@ -47,28 +47,28 @@ QRect AspectResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& d
     return result;
 }
 
-AspectResize::AspectResize(QWidget* window, double aspect)
+RatioResize::RatioResize(QWidget* window, double aspect)
     : QObject(window)
     , window_(window)
     , aspect_(aspect)
 {
 }
 
-void AspectResize::Begin(Qt::Edges edges, QPoint globalPos)
+void RatioResize::Begin(Qt::Edges edges, QPoint globalPos)
 {
     edges_ = edges;
     pressAt_ = globalPos;
     start_ = window_->geometry();
 }
 
-bool AspectResize::MoveTo(QPoint globalPos)
+bool RatioResize::MoveTo(QPoint globalPos)
 {
     if (!edges_)
         return false;
     QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
     const QRect bounds = screen ? screen->availableGeometry() : QRect();
     window_->setGeometry(
-        AspectResizedGeometry(start_, edges_, globalPos - pressAt_, aspect_, window_->minimumSize(), bounds));
+        RatioResizedGeometry(start_, edges_, globalPos - pressAt_, aspect_, window_->minimumSize(), bounds));
     return true;
 }
 

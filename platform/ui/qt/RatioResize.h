@@ -11,14 +11,14 @@ namespace platform::ui::qt {
 /// aspect: the edge or corner opposite the dragged one stays put (the top-left corner for the
 /// right or bottom edge alone), the size stays within minimum
 /// and bounds (the work area), and the larger of the two proportional changes wins at a corner.
-QRect AspectResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, double aspect,
+QRect RatioResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, double aspect,
     const QSize& minimum, const QRect& bounds);
 
 /// A resize at a window's border done by the program rather than the window manager, which has
 /// no way to keep a ratio. GUI thread only.
-class AspectResize : public QObject {
+class RatioResize : public QObject {
 public:
-    AspectResize(QWidget* window, double aspect);
+    RatioResize(QWidget* window, double aspect);
 
     double Aspect() const { return aspect_; }
     void Begin(Qt::Edges edges, QPoint globalPos);
