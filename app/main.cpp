@@ -1,7 +1,7 @@
 #include "app/EngineApp.h"
 #include "app/GlobalState.h"
 #include "app/SingleInstance.h"
-#include "app/support/BuildIdentity.h"
+#include "base/BuildIdentity.h"
 #include "browser/EngineAppRenderSide.h"
 #include "browser/SharedClientHandler.h"
 #include "config/KeptProfile.h"

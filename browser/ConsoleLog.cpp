@@ -1,6 +1,6 @@
 #include "browser/ConsoleLog.h"
 
-#include "app/support/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 #include "browser/StateFolder.h"
 #include "platform/os/TextCodec.h"
 

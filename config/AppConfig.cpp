@@ -4,8 +4,8 @@
 #include <memory>
 #include <system_error>
 
-#include "app/support/ProgramPaths.h"
-#include "app/support/TextConversion.h"
+#include "base/ProgramPaths.h"
+#include "base/TextConversion.h"
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 

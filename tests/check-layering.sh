@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when code above platform/ includes Qt or Linux system headers (everything
 # platform-specific must go through platform/), and, given the build folder, when a
-# library links one of its own layer or a layer above it, when a test that needs
+# library links or includes one of its own layer or a layer above it, when a test that needs
 # neither windows nor pages loads Qt WebEngine, or when the root-side install helper loads Qt.
 set -u
 root=${1:-$(dirname "$0")/..}
@@ -10,7 +10,7 @@ cd "$root" || exit 2
 failed=0
 
 pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*|unistd\.h|fcntl\.h|dlfcn\.h|pthread\.h|signal\.h|iconv\.h|langinfo\.h|pwd\.h|spawn\.h|dirent\.h|execinfo\.h|sys/[^>]*|linux/[^>]*|X11/[^>]*)>'
-hits=$(grep -rnE "$pattern" app browser ui config update dialogs ids --include='*.h' --include='*.cpp' 2>/dev/null)
+hits=$(grep -rnE "$pattern" app base shell browser ui config update dialogs ids --include='*.h' --include='*.cpp' 2>/dev/null)
 if [ -n "$hits" ]; then
     echo "Qt or Linux system headers above platform/:"
     echo "$hits"
@@ -18,23 +18,47 @@ if [ -n "$hits" ]; then
 fi
 
 if [ -n "$build" ]; then
-    # Each library's layer, lowest first: a library may link only libraries of lower layers.
-    # A new library has to be placed here before the check passes.
-    layers='
-platform_os 0
-platform_ui 1
-app_support 1
-update_signing 1
-platform_engine 2
-system_ids 2
-config 2
-app_shell 2
-dialogs 3
-app_core 4
-update 4
-browser 5
-ui 6
-'
+    # Each library's layer, as its CMakeLists.txt declares it (zandrel_folder_library's LAYER).
+    layer_file="$build/library-layers.txt"
+    if [ ! -s "$layer_file" ]; then
+        echo "$layer_file is missing: configure the build before the check"
+        exit 1
+    fi
+    layers=$(awk '{ print $1, $2 }' "$layer_file")
+
+    # A file of a library includes only its own library's headers and those of lower layers.
+    include_faults=$(while read -r name layer folder excluded; do
+        for file in "$folder"/*.h "$folder"/*.cpp; do
+            [ -f "$file" ] || continue
+            if [ -n "$excluded" ] && printf '%s\n' "/$file" | grep -qE -- "$excluded"; then
+                continue
+            fi
+            sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)\/[^"/]+".*/\1/p' "$file" |
+                sort -u | sed "s|^|$file $name $layer |"
+        done
+    done <"$layer_file" | awk -v table="$(cat "$layer_file")" '
+        BEGIN {
+            n = split(table, rows, "\n")
+            for (i = 1; i <= n; i++)
+                if (split(rows[i], f, " ") >= 3) {
+                    owner[f[3]] = f[1]
+                    level[f[1]] = f[2]
+                }
+        }
+        {
+            file = $1; from = $2; from_layer = $3; folder = $4
+            if (!(folder in owner) || owner[folder] == from)
+                next
+            to = owner[folder]
+            if (level[to] >= from_layer)
+                print file " (" from ", layer " from_layer ") includes " folder "/ of " to " (layer " level[to] ")"
+        }')
+    if [ -n "$include_faults" ]; then
+        echo "includes that run up or across:"
+        echo "$include_faults"
+        failed=1
+    fi
+
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
     if ! cmake --graphviz="$scratch/targets.dot" "$build" >"$scratch/cmake.log" 2>&1; then
@@ -55,7 +79,7 @@ ui 6
             match($0, /shape = [a-z]+/); shape = substr($0, RSTART + 8, RLENGTH - 8)
             ours = name !~ /::/ && name !~ /^(test_|bench_|fuzz_)/ && name !~ /[\/ ]/ && name !~ /^-/
             if (ours && shape ~ /octagon|pentagon|hexagon/ && !(name in layer))
-                print "library " name " has no layer in tests/check-layering.sh"
+                print "library " name " has no LAYER in its zandrel_folder_library call"
             if (ours && shape == "egg")
                 program[name] = 1
         }

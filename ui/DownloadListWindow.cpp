@@ -1,6 +1,5 @@
 #include "ui/DownloadListWindow.h"
 
-#include "app/shell/ShellUtilities.h"
 #include "browser/SharedClientHandler.h"
 #include "ids/CloseCodes.h"
 #include "ids/WindowStyleIds.h"
@@ -9,6 +8,7 @@
 #include "platform/ui/DialogBuilder.h"
 #include "platform/ui/ProgressUI.h"
 #include "platform/ui/WindowOps.h"
+#include "shell/ShellUtilities.h"
 
 #include <algorithm>
 

@@ -1,6 +1,5 @@
 #include "ui/MainFrame.h"
 
-#include "app/shell/ShellUtilities.h"
 #include "browser/SharedClientHandler.h"
 #include "config/AppConfig.h"
 #include "config/AutoStartRegistrar.h"
@@ -12,6 +11,7 @@
 #include "platform/engine/CefBrowser.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/WindowOps.h"
+#include "shell/ShellUtilities.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuElementUI.h"
 #include "ui/MenuIdCounter.h"

@@ -1,6 +1,6 @@
 #include "update/JsonMessage.h"
 
-#include "app/support/TextCodePage.h"
+#include "base/TextCodePage.h"
 #include "update/Base64.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "update/UpdateCheck.h"
 
-#include "app/support/TextCodePage.h"
+#include "base/TextCodePage.h"
 #include "platform/os/TextCodec.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/support/WorkerThread.h"
+#include "base/WorkerThread.h"
 #include "platform/ui/WindowImplBase.h"
 #include "update/DownloadTask.h"
 #include "update/HttpClient.h"

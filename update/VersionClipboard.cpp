@@ -1,6 +1,6 @@
 #include "update/VersionClipboard.h"
 
-#include "app/support/BuildIdentity.h"
+#include "base/BuildIdentity.h"
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 #include "update/VersionNumber.h"

@@ -1,6 +1,6 @@
 #include "update/VersionNumber.h"
 
-#include "app/support/BuildIdentity.h"
+#include "base/BuildIdentity.h"
 #include "platform/os/TextCodec.h"
 
 #include <climits>

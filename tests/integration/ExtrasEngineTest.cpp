@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "app/support/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 #include "browser/BrowserClientHandler.h"
 #include "browser/TabContextHandler.h"
 #include "config/AppConfig.h"

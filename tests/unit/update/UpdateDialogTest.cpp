@@ -3,7 +3,7 @@
 #include "update/UpdateCheck.h"
 #include "update/signing/InstallerSigning.h"
 
-#include "app/shell/ShellUtilities.h"
+#include "shell/ShellUtilities.h"
 
 #include "config/AppConfig.h"
 #include "fakes/os/FakeOsLayer.h"

@@ -1,4 +1,4 @@
-#include "app/support/BuildIdentity.h"
+#include "base/BuildIdentity.h"
 
 const std::u16string VersionText = u"1.0.0.0";
 const std::u16string FallbackVersionText = u"1.0.0.0";

@@ -1,4 +1,4 @@
-#include "app/support/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"

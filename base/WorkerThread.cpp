@@ -1,4 +1,4 @@
-#include "app/support/WorkerThread.h"
+#include "base/WorkerThread.h"
 
 #include <system_error>
 

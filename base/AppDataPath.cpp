@@ -1,4 +1,4 @@
-#include "app/support/AppDataPath.h"
+#include "base/AppDataPath.h"
 
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"

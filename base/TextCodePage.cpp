@@ -1,4 +1,4 @@
-#include "app/support/TextCodePage.h"
+#include "base/TextCodePage.h"
 
 #include "platform/os/OsLayer.h"
 

@@ -1,4 +1,4 @@
-#include "app/support/TextConversion.h"
+#include "base/TextConversion.h"
 
 #include <cstdint>
 #include <limits>

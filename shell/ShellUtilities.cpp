@@ -1,6 +1,6 @@
-#include "app/shell/ShellUtilities.h"
+#include "shell/ShellUtilities.h"
 
-#include "app/support/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 #include "platform/ui/MessageBox.h"

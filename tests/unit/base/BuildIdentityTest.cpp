@@ -1,4 +1,4 @@
-#include "app/support/BuildIdentity.h"
+#include "base/BuildIdentity.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/support/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
