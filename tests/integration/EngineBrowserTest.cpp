@@ -210,6 +210,9 @@ TEST_F(EngineBrowserTest, NetworkFailuresReportChromiumCodesAndKeepTheAddress)
     });
     ASSERT_TRUE(Open(server.Url("/missing")));
     ASSERT_TRUE(WaitTitle(u"nope"));
+    // The title comes before the load ends, and a load still running when the next one starts
+    // is reported as aborted.
+    ASSERT_TRUE(WaitLoaded(1));
     // An HTTP error status is a delivered page, not a load error.
     EXPECT_TRUE(client->errors.empty());
 
