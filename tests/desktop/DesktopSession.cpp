@@ -197,8 +197,14 @@ DesktopProgram::DesktopProgram(
     , desktop(session)
 {
     QProcessEnvironment environment = ProgramEnvironment(home.path(), &session.Display());
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", session.SessionBusAddress());
+    environment.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     if (prepare)
         prepare(folder.Path(), environment);
+    // Up before the program, which looks for it on its session bus as it starts.
+    accessibility = std::make_unique<AccessibilityBus>(environment.value("DBUS_SESSION_BUS_ADDRESS"));
+    if (!accessibility->Available())
+        ADD_FAILURE() << "no accessibility bus (at-spi2-core) to find the program's controls on";
     run = std::make_unique<ProgramRun>(folder, environment);
 }
 
@@ -217,4 +223,27 @@ bool DesktopProgram::WaitUntilReady()
     // the page takes clicks and keys once its first frame is on the screen.
     return shown && WaitUntil([this] { return site.lobbyHits > 0; }, 60000)
         && WaitUntil([this] { return site.pagesShown > 0; }, 60000);
+}
+
+QRect DesktopProgram::Button(const QString& window, const QString& name) const
+{
+    std::optional<QRect> found;
+    QRect frame;
+    WaitUntil(
+        [&] {
+            frame = desktop.Geometry(window);
+            found = accessibility->Find(run->Pid(), frame, "push button", name);
+            return found.has_value();
+        },
+        30000);
+    return found ? found->translated(-frame.topLeft()) : QRect();
+}
+
+bool DesktopProgram::ClickButton(const QString& window, const QString& name) const
+{
+    const QRect button = Button(window, name);
+    if (button.isEmpty())
+        return false;
+    desktop.ClickAt(window, button.center().x(), button.center().y());
+    return true;
 }

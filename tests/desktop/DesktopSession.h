@@ -8,10 +8,12 @@
 #include <functional>
 #include <memory>
 
+#include "AccessibilityBus.h"
+#include "fakes/dbus/PrivateSessionBus.h"
 #include "integration/ProgramRunSupport.h"
 
-// A desktop of its own for one test: an X server with openbox managing it, and the
-// window-system queries and real input (XTest through xdotool) the scenarios need.
+// A desktop of its own for one test: an X server with openbox managing it, a session bus, and
+// the window-system queries and real input (XTest through xdotool) the scenarios need.
 class DesktopSession {
 public:
     DesktopSession();
@@ -19,6 +21,8 @@ public:
     // False when Xvfb, openbox, xdotool or xprop is missing or did not start.
     bool Available() const { return managerRunning; }
     const VirtualDisplay& Display() const { return display; }
+    // The programs' session bus unless a scenario gives them another.
+    QString SessionBusAddress() const { return sessionBus.Address(); }
 
     QString Run(const QString& tool, const QStringList& arguments) const;
     // Windows of a process that the server reports viewable, in stacking order.
@@ -48,6 +52,7 @@ public:
 
 private:
     VirtualDisplay display;
+    PrivateSessionBus sessionBus { QStringLiteral("desktop-session") };
     QProcess manager;
     bool managerRunning = false;
 };
@@ -61,10 +66,17 @@ struct DesktopProgram {
         const DesktopSession& session, const Preparation& prepare = {}, const std::string& lobbyPage = {});
     // Waits until the main window is viewable and shows the home page.
     bool WaitUntilReady();
+    // Where the button of that accessible name shows in window, in the window's coordinates, once
+    // it shows there; empty when it never did.
+    QRect Button(const QString& window, const QString& name) const;
+    // Clicks it with the pointer; false when it never showed.
+    bool ClickButton(const QString& window, const QString& name) const;
 
     TestSite site;
     ProgramFolder folder { site };
     QTemporaryDir home;
+    // Its controls are found over the accessibility bus of the session bus it is given.
+    std::unique_ptr<AccessibilityBus> accessibility;
     std::unique_ptr<ProgramRun> run;
     const DesktopSession& desktop;
     QString mainWindow;

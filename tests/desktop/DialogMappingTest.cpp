@@ -51,7 +51,6 @@ TEST_F(DialogMappingTest, EveryDialogIsMappedFocusedAndAnsweredInEveryFreshStart
         EXPECT_TRUE(WaitUntil(
             [&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), program.mainWindow); }, 30000))
             << "the main window has no focus after start";
-        QRect frame = desktop.Geometry(program.mainWindow);
 
         // Every other start the save fails: a folder stands where config.xml was.
         const bool saveFails = start % 2 == 0;
@@ -59,19 +58,19 @@ TEST_F(DialogMappingTest, EveryDialogIsMappedFocusedAndAnsweredInEveryFreshStart
             QString config = program.folder.Path() + "/config.xml";
             ASSERT_TRUE(QFile::remove(config) && QDir().mkdir(config));
         }
-        desktop.ClickAt(program.mainWindow, frame.width() - 157, 22); // "dropmenu_btn_setting"
+        ASSERT_TRUE(program.ClickButton(program.mainWindow, "设置"));
         QString settings = WaitForFocusedDialog(program, 2);
         ASSERT_FALSE(settings.isEmpty())
             << "the settings window; viewable: " << Describe(program).toStdString();
         if (saveFails) {
-            desktop.ClickAt(settings, 359, 268); // "savesettingbtn"
+            ASSERT_TRUE(program.ClickButton(settings, "保存"));
             QString failure = WaitForFocusedDialog(program, 3);
             ASSERT_FALSE(failure.isEmpty())
                 << "the save failure; viewable: " << Describe(program).toStdString();
             desktop.Key("Return");
             ASSERT_TRUE(desktop.WaitForViewableCount(program.run->Pid(), 2)) << "Enter answers it";
         }
-        desktop.ClickAt(settings, 398, 19); // its "closebtn"
+        ASSERT_TRUE(program.ClickButton(settings, "关闭"));
         ASSERT_TRUE(desktop.WaitForViewableCount(program.run->Pid(), 1));
 
         // A second launch says the first one runs, and can be answered.
@@ -93,7 +92,7 @@ TEST_F(DialogMappingTest, EveryDialogIsMappedFocusedAndAnsweredInEveryFreshStart
         // Alternately the caption's close button and the window manager's close key.
         desktop.Run("xdotool", { "windowactivate", "--sync", program.mainWindow });
         if (start % 4 < 2)
-            desktop.ClickAt(program.mainWindow, frame.width() - 20, 22);
+            ASSERT_TRUE(program.ClickButton(program.mainWindow, "关闭"));
         else
             desktop.Key("alt+F4");
         QString box = WaitForFocusedDialog(program, 2);
@@ -103,8 +102,7 @@ TEST_F(DialogMappingTest, EveryDialogIsMappedFocusedAndAnsweredInEveryFreshStart
         if (start == 1)
             DesktopSession::Keep(desktop.Capture("root"), "close-confirmation");
 
-        QRect boxFrame = desktop.Geometry(box);
-        desktop.ClickAt(box, boxFrame.width() - 154, boxFrame.height() - 31);
+        ASSERT_TRUE(program.ClickButton(box, "确定"));
         ASSERT_TRUE(program.run->WaitForExit(60000)) << "OK did not end the program";
         EXPECT_EQ(program.run->ExitCode(), 0);
     }

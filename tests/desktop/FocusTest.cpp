@@ -27,7 +27,6 @@ protected:
     }
 
     void Click(QPoint at) const { desktop.ClickAt(program->mainWindow, at.x(), at.y()); }
-    int Width() const { return desktop.Geometry(program->mainWindow).width(); }
 };
 
 TEST_F(FocusTest, TheSelectedPageHasTheKeyboardAfterEachWayOfReachingIt)
@@ -47,13 +46,13 @@ TEST_F(FocusTest, TheSelectedPageHasTheKeyboardAfterEachWayOfReachingIt)
     ASSERT_TRUE(TypeReaches("e", "Lobby", "ace"))
         << "after its tab closed; the room got " << program->site.Typed("Room1");
 
-    Click({ Width() - 109, 22 }); // "minbtn"
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最小化"));
     ASSERT_TRUE(WaitUntil(
         [&] { return desktop.Property(program->mainWindow, "WM_STATE").contains("Iconic"); }, 30000));
     desktop.Run("xdotool", { "windowactivate", program->mainWindow });
     ASSERT_TRUE(TypeReaches("f", "Lobby", "acef")) << "after restoring from minimised";
 
-    Click({ Width() - 157, 22 }); // "dropmenu_btn_setting"
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "设置"));
     ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 2));
     QString settings;
     for (const QString& window : desktop.ViewableWindows(program->run->Pid())) {
@@ -64,7 +63,7 @@ TEST_F(FocusTest, TheSelectedPageHasTheKeyboardAfterEachWayOfReachingIt)
         WaitUntil([&] { return DesktopSession::SameWindow(desktop.ActiveWindow(), settings); }, 30000))
         << "the settings window has the focus while it is shown";
     desktop.Key("x");
-    desktop.ClickAt(settings, 398, 19); // its "closebtn"
+    ASSERT_TRUE(program->ClickButton(settings, "关闭"));
     ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 1));
     ASSERT_TRUE(TypeReaches("g", "Lobby", "acefg")) << "after the dialog closed (the key typed into the "
                                                        "dialog must not reach the page)";

@@ -165,7 +165,7 @@ TEST_F(FullScreenTest, PageButtonEntersEscapeAndExitFullscreenLeaveForTheEarlier
 TEST_F(FullScreenTest, AMaximisedWindowComesBackMaximisedWhenANewTabTakesOver)
 {
     const QRect normal = Frame();
-    desktop.ClickAt(program->mainWindow, normal.width() - 64, 22);
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最大化"));
     ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000)) << "the maximise button did not maximise";
     const QRect maximised = Frame();
     ASSERT_NE(maximised, normal);

@@ -30,8 +30,7 @@ protected:
 
 TEST_F(SecondLaunchTest, BringsAMinimisedMaximisedWindowBackMaximisedAndFocused)
 {
-    const QRect frame = desktop.Geometry(program->mainWindow);
-    desktop.ClickAt(program->mainWindow, frame.width() - 64, 22);
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最大化"));
     ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000));
     desktop.Run("xdotool", { "windowminimize", program->mainWindow });
     ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 0)) << "the window never went away";

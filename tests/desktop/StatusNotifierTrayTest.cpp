@@ -105,9 +105,8 @@ protected:
 
     bool HideToTray()
     {
-        QRect frame = desktop.Geometry(program->mainWindow);
-        desktop.ClickAt(program->mainWindow, frame.width() - 20, 22);
-        return desktop.WaitForViewableCount(program->run->Pid(), 0);
+        return program->ClickButton(program->mainWindow, "关闭")
+            && desktop.WaitForViewableCount(program->run->Pid(), 0);
     }
 
     bool Maximised() const
@@ -170,12 +169,10 @@ TEST_F(StatusNotifierTrayTest, AMaximisedWindowComesBackMaximisedWithTheKeyboard
     auto entries = TopLevelEntries(menuPath);
     ASSERT_EQ(entries.size(), 2u);
     ASSERT_TRUE(WaitUntil([&] { return program->site.Listening("Lobby"); }, 60000));
-    const int width = desktop.Geometry(program->mainWindow).width();
-    desktop.ClickAt(program->mainWindow, width - 64, 22); // "maxbtn"
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最大化"));
     ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000));
 
-    const int maximisedWidth = desktop.Geometry(program->mainWindow).width();
-    desktop.ClickAt(program->mainWindow, maximisedWidth - 109, 22); // "minbtn"
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最小化"));
     ASSERT_TRUE(desktop.WaitForViewableCount(program->run->Pid(), 0));
     ASSERT_EQ(Call("/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", { 0, 0 }).type(),
         QDBusMessage::ReplyMessage);

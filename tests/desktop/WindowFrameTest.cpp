@@ -55,8 +55,10 @@ TEST_F(WindowFrameTest, ResizesFromEveryEdgeAndCornerAboveThePage)
 TEST_F(WindowFrameTest, CaptionDoubleClickTogglesMaximiseAndADragMoves)
 {
     QRect frame = Frame();
-    // An empty part of the caption, right of the tab buttons and left of the window buttons.
-    const int x = frame.width() - 400, y = 22;
+    // An empty part of the caption: the tab strip's end, left of the menu button.
+    const QRect menu = program->Button(program->mainWindow, "菜单");
+    ASSERT_FALSE(menu.isEmpty());
+    const int x = menu.left() - 100, y = menu.center().y();
     desktop.Run("xdotool",
         { "mousemove", "--window", program->mainWindow, QString::number(x), QString::number(y), "click",
             "--repeat", "2", "--delay", "80", "1" });
@@ -78,9 +80,9 @@ TEST_F(WindowFrameTest, CaptionDoubleClickTogglesMaximiseAndADragMoves)
 
 TEST_F(WindowFrameTest, MinimisedFromMaximisedComesBackMaximised)
 {
-    desktop.ClickAt(program->mainWindow, Frame().width() - 65, 22); // "maxbtn"
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最大化"));
     ASSERT_TRUE(WaitUntil([&] { return Maximised(); }, 30000));
-    desktop.ClickAt(program->mainWindow, Frame().width() - 109, 22); // "minbtn"
+    ASSERT_TRUE(program->ClickButton(program->mainWindow, "最小化"));
     ASSERT_TRUE(WaitUntil(
         [&] { return desktop.Property(program->mainWindow, "WM_STATE").contains("Iconic"); }, 30000));
     desktop.Run("xdotool", { "windowactivate", program->mainWindow });

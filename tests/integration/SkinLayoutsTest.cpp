@@ -16,9 +16,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
+#include <set>
 
 using namespace platform::ui;
 
@@ -48,55 +53,201 @@ public:
     }
 };
 
-struct Layout {
-    const char16_t* file;
-    std::vector<const char16_t*> controls;
-    std::vector<const char16_t*> styles;
-};
-
-const Layout kLayouts[] = {
-    { u"main.xml",
-        { u"lb_publish_status", u"lbl_login_user_name", u"video_device_type", u"audio_device_type",
-            u"tab_main", u"tab_button_container", u"btn_backward", u"btn_forward", u"dropmenu_btn_setting",
-            u"closebtn", u"minbtn", u"maxbtn", u"restorebtn" },
-        { u"tab_win_button_bk_style", u"tab_win_button_style" } },
-    { u"tabwin.xml", { u"header" }, {} },
-    { u"findbar.xml", { u"find_text", u"find_count", u"find_previous", u"find_next", u"find_close" }, {} },
-    { u"messagebox_dialog.xml", { u"caption", u"text", u"TextLayout", u"okbtn", u"cancelbtn", u"closebtn" },
-        {} },
-    { u"setting/setting.xml",
-        { u"ispowerbootcheck", u"min", u"exit", u"updatebtn", u"savesettingbtn", u"closebtn" }, {} },
-    { u"update_dialog.xml",
-        { u"progress_status", u"btn_start_update", u"lbl_update_tip", u"caption", u"closebtn" }, {} },
-    { u"permission_prompt.xml", { u"lbl_permission_text", u"btn_permission_allow", u"btn_permission_deny" },
-        {} },
-    { u"mini_player.xml", { u"mini_player_bar", u"mini_player_page", u"btn_mini_player_return", u"closebtn" },
-        {} },
-    { u"mini_player_tab.xml", { u"lbl_mini_player_text", u"btn_mini_player_return" }, {} },
-    { u"menu/menu.xml", {}, { u"menu_item_normal", u"menu_item_checked", u"menu_item_unchecked" } },
-    { u"menu/menu_item.xml", { u"lbl_menu_text", u"control_checked", u"control_expand" }, {} },
-};
-
 std::string Utf8(const CDuiString& text) { return QString::fromStdU16String(text).toStdString(); }
 
-TEST(SkinLayouts, EveryLayoutBuildsCleanlyWithEveryControlAndStyleTheWindowsLookUp)
+const QString kSource = QStringLiteral(ZANDREL_SOURCE_DIR);
+
+QString ReadText(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+QStringList Captures(const QString& text, const QRegularExpression& pattern)
+{
+    QStringList found;
+    for (QRegularExpressionMatchIterator it = pattern.globalMatch(text); it.hasNext();)
+        found << it.next().captured(1);
+    return found;
+}
+
+// A row of the skin README's table: a layout file and the names the code looks up in it.
+struct NamesRow {
+    QString file;
+    QStringList controls;
+    QStringList styles;
+};
+
+std::vector<NamesRow> ReadmeRows()
+{
+    const QRegularExpression quoted("`([^`]+)`");
+    std::vector<NamesRow> rows;
+    bool inTable = false;
+    for (const QString& line : ReadText(kSource + "/skin/README.md").split('\n')) {
+        if (line.startsWith("| file | window | controls looked up | styles looked up |")) {
+            inTable = true;
+            continue;
+        }
+        if (!inTable)
+            continue;
+        if (!line.startsWith('|'))
+            break;
+        const QStringList cells = line.split('|'); // empty, file, window, controls, styles, empty
+        if (cells.size() == 6 && !cells[1].contains("---"))
+            rows.push_back({ Captures(cells[1], quoted).value(0), Captures(cells[3], quoted),
+                Captures(cells[4], quoted) });
+    }
+    return rows;
+}
+
+// Names in the layouts as a set, and the layout files by their path below the skin folder.
+struct LayoutNames {
+    std::set<QString> controls;
+    std::set<QString> styles;
+    std::set<QString> files;
+};
+
+LayoutNames ReadLayoutNames()
+{
+    const QRegularExpression named(R"re(<(\w+)\b[^>]*?\sname="([^"]+)")re");
+    const QDir skin(QString::fromStdU16String(kSkin));
+    LayoutNames names;
+    for (QDirIterator it(skin.path(), { "*.xml" }, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        names.files.insert(skin.relativeFilePath(path));
+        for (QRegularExpressionMatchIterator match = named.globalMatch(ReadText(path)); match.hasNext();) {
+            const QRegularExpressionMatch element = match.next();
+            if (element.captured(1) == "Style")
+                names.styles.insert(element.captured(2));
+            else if (element.captured(1) != "Font")
+                names.controls.insert(element.captured(2));
+        }
+    }
+    return names;
+}
+
+// The program's own sources, without the tests and build folders.
+QStringList ProgramSources()
+{
+    QStringList sources;
+    const QDir root(kSource);
+    for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (folder == "tests" || folder.startsWith("build"))
+            continue;
+        for (QDirIterator it(
+                 root.filePath(folder), { "*.cpp", "*.h" }, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();)
+            sources << it.next();
+    }
+    return sources;
+}
+
+// Every control and style name the code looks up, with the first source that does.
+struct CodeLookups {
+    std::map<QString, QString> controls;
+    std::map<QString, QString> styles;
+};
+
+CodeLookups ReadCodeLookups()
+{
+    // The first name literal of a lookup call (FindControl, FindSubControl, a FindOption helper) or
+    // of a sender check, and a control's name compared outright.
+    const QRegularExpression lookup(
+        R"re((?:\bFind\w*(?:Control|Option)|\bSenderIs)\((?:[^()"]|"[^"]*")*?u"([^"]+)")re");
+    const QRegularExpression compared(R"re(GetName\(\)\s*[!=]=\s*u"([^"]+)")re");
+    const QRegularExpression madeInCode(R"re(SetName\(u"([^"]+)"\))re");
+    const QRegularExpression styleCall(R"re(SetStyleName\(([^;]*)\))re");
+    const QRegularExpression literal(R"re(u"([^"]+)")re");
+    CodeLookups lookups;
+    std::set<QString> made;
+    for (const QString& path : ProgramSources()) {
+        const QString text = ReadText(path);
+        const QString source = QDir(kSource).relativeFilePath(path);
+        for (const QString& name : Captures(text, lookup) + Captures(text, compared))
+            lookups.controls.emplace(name, source);
+        for (const QString& call : Captures(text, styleCall))
+            for (const QString& name : Captures(call, literal))
+                lookups.styles.emplace(name, source);
+        for (const QString& name : Captures(text, madeInCode))
+            made.insert(name);
+    }
+    for (const QString& name : made)
+        lookups.controls.erase(name);
+    return lookups;
+}
+
+TEST(SkinLayouts, EveryLayoutBuildsCleanlyWithEveryControlAndStyleTheReadmeNamesForIt)
 {
     CPaintManagerUI::SetResourcePath(kSkin);
     Factory factory;
-    for (const Layout& layout : kLayouts) {
-        SCOPED_TRACE(Utf8(layout.file));
+    const std::vector<NamesRow> rows = ReadmeRows();
+    std::set<QString> described;
+    for (const NamesRow& row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        described.insert(row.file);
         CPaintManagerUI manager;
         CDialogBuilder builder;
         testing::internal::CaptureStderr();
-        std::unique_ptr<CControlUI> root(builder.Create(layout.file, {}, &factory, &manager));
+        std::unique_ptr<CControlUI> root(builder.Create(row.file.toStdU16String(), {}, &factory, &manager));
         std::string problems = testing::internal::GetCapturedStderr();
         ASSERT_TRUE(root);
         EXPECT_EQ(problems, "");
-        for (const char16_t* name : layout.controls)
-            EXPECT_NE(root->FindControl(name), nullptr) << Utf8(name);
-        for (const char16_t* style : layout.styles)
-            EXPECT_NE(manager.GetStyle(style), nullptr) << Utf8(style);
+        for (const QString& name : row.controls)
+            EXPECT_NE(root->FindControl(name.toStdU16String()), nullptr) << name.toStdString();
+        for (const QString& style : row.styles)
+            EXPECT_NE(manager.GetStyle(style.toStdU16String()), nullptr) << style.toStdString();
     }
+    for (const QString& file : ReadLayoutNames().files)
+        EXPECT_TRUE(described.count(file)) << file.toStdString() << " has no row in the skin README";
+}
+
+TEST(SkinNames, EveryNameTheCodeLooksUpIsInALayoutAndInTheReadme)
+{
+    const CodeLookups lookups = ReadCodeLookups();
+    const LayoutNames layouts = ReadLayoutNames();
+    std::set<QString> readmeControls, readmeStyles;
+    for (const NamesRow& row : ReadmeRows()) {
+        readmeControls.insert(row.controls.begin(), row.controls.end());
+        readmeStyles.insert(row.styles.begin(), row.styles.end());
+    }
+    // A pattern that stopped matching would pass everything.
+    ASSERT_GT(lookups.controls.size(), 40u);
+    ASSERT_GT(lookups.styles.size(), 3u);
+    for (const auto& [name, source] : lookups.controls) {
+        EXPECT_TRUE(layouts.controls.count(name))
+            << name.toStdString() << ", looked up in " << source.toStdString() << ", is in no layout";
+        EXPECT_TRUE(readmeControls.count(name)) << name.toStdString() << ", looked up in "
+                                                << source.toStdString() << ", is not in the skin README";
+    }
+    for (const auto& [name, source] : lookups.styles) {
+        EXPECT_TRUE(layouts.styles.count(name))
+            << "style " << name.toStdString() << ", set in " << source.toStdString() << ", is in no layout";
+        EXPECT_TRUE(readmeStyles.count(name)) << "style " << name.toStdString() << ", set in "
+                                              << source.toStdString() << ", is not in the skin README";
+    }
+}
+
+// The dialect as the builder and the controls read it: element names, the window's and fonts'
+// attributes, and what each control's SetAttribute takes.
+TEST(SkinNames, EveryElementAndAttributeTheBuilderReadsIsDocumented)
+{
+    const QString readme = ReadText(kSource + "/skin/README.md");
+    const QString layer = kSource + "/platform/ui/qt/";
+    const QString builder = ReadText(layer + "DialogBuilder.cpp");
+    QStringList words = Captures(builder, QRegularExpression(R"re(className == u"(\w+)")re"))
+        + Captures(builder, QRegularExpression(R"re(\bname == "(\w+)")re"))
+        + Captures(builder, QRegularExpression(R"re(attributes\.value\("(\w+)"\))re"));
+    const QRegularExpression body(
+        R"re(::SetAttribute\(const CDuiString& name, const CDuiString& value\)\s*\{(.*?)\n\})re",
+        QRegularExpression::DotMatchesEverythingOption);
+    for (const QString& file : QDir(layer).entryList({ "*.cpp" }, QDir::Files))
+        for (const QString& attributes : Captures(ReadText(layer + file), body))
+            words += Captures(attributes, QRegularExpression(R"re(\bname == u"(\w+)")re"));
+    ASSERT_GT(words.size(), 80);
+    for (const QString& word : words)
+        EXPECT_TRUE(readme.contains('`' + word + '`')) << word.toStdString() << " is not in the skin README";
 }
 
 TEST(SkinLayouts, ControlsHaveTheKindsTheWindowsCastThemTo)
