@@ -115,7 +115,8 @@ void QtBrowser::ConnectPage()
     QObject::connect(page, &QWebEnginePage::newWindowRequested, page,
         [this](QWebEngineNewWindowRequest& request) { OnNewWindowRequested(request); });
     ConnectPermissionRequests(
-        page, [this](PermissionRequest request) { OnPermissionRequested(std::move(request)); });
+        page, [this](PermissionRequest request) { OnPermissionRequested(std::move(request)); },
+        [this](const QUrl& origin, unsigned types) { prompts.Withdraw(origin, types); });
     ConnectDesktopMediaRequests(page, prompts);
     QObject::connect(page, &QWebEnginePage::certificateError, page,
         [this](const QWebEngineCertificateError& error) { OnCertificateError(error); });
