@@ -1,38 +1,17 @@
 #include "browser/SitePermissions.h"
 
+#include "browser/PermissionKindTexts.h"
 #include "platform/os/TextCodec.h"
 
 using namespace platform::engine;
 
 namespace {
 
-constexpr unsigned kCamera = CEF_PERMISSION_TYPE_CAMERA_STREAM;
-constexpr unsigned kMicrophone = CEF_PERMISSION_TYPE_MIC_STREAM;
 constexpr unsigned kScreen = CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
 constexpr unsigned kScreenAudio = CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
-constexpr unsigned kNotifications = CEF_PERMISSION_TYPE_NOTIFICATIONS;
-constexpr unsigned kClipboard = CEF_PERMISSION_TYPE_CLIPBOARD;
 constexpr unsigned kScreenKinds = kScreen | kScreenAudio;
 // Handing an address to the desktop: a kind of the program's own, beside the engine's.
 constexpr unsigned kExternalScheme = 1u << 16;
-
-std::u16string WhatIsWanted(unsigned types)
-{
-    // A request the engine raises itself shares the entire screen, so the prompt says so.
-    if (types & kScreen)
-        return (types & kScreenAudio) ? u"共享你的整个屏幕和电脑声音" : u"共享你的整个屏幕";
-    if ((types & kCamera) && (types & kMicrophone))
-        return u"使用你的摄像头和麦克风";
-    if (types & kCamera)
-        return u"使用你的摄像头";
-    if (types & kMicrophone)
-        return u"使用你的麦克风";
-    if (types & kNotifications)
-        return u"向你发送通知";
-    if (types & kClipboard)
-        return u"查看你复制到剪贴板的文字和图片";
-    return u"使用你的设备";
-}
 
 std::string HostOf(const std::string& origin)
 {

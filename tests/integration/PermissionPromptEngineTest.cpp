@@ -1,7 +1,11 @@
 #include "EngineMainFrameFixture.h"
 #include "fakes/dbus/FakeNotificationService.h"
 
+#include "browser/SitePermissions.h"
+#include "platform/engine/qt/BrowserPage.h"
 #include "platform/engine/qt/ClipboardGesture.h"
+#include "platform/engine/qt/PermissionKinds.h"
+#include "platform/engine/qt/QtBrowser.h"
 #include "platform/ui/ContainerUI.h"
 #include "platform/ui/OptionUI.h"
 #include "platform/ui/qt/WidgetHandles.h"
@@ -11,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMetaEnum>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,8 +27,27 @@
 #include <memory>
 
 using namespace platform::ui;
+using platform::engine::qt::EnginePermissionKind;
 
 namespace {
+
+// The page takes back its request of origin of kind, as the engine tells it: by the feature of
+// that name, which Qt 6.8 keeps for this signal alone.
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
+void Withdraw(QWebEnginePage* page, const QUrl& origin, EnginePermissionKind kind)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    const char* name = QMetaEnum::fromType<EnginePermissionKind>().valueToKey(static_cast<int>(kind));
+    const auto feature = static_cast<QWebEnginePage::Feature>(
+        QMetaEnum::fromType<QWebEnginePage::Feature>().keyToValue(name));
+#else
+    const QWebEnginePage::Feature feature = kind;
+#endif
+    emit page->featurePermissionRequestCanceled(origin, feature);
+    QCoreApplication::sendPostedEvents();
+}
+QT_WARNING_POP
 
 // A page that asks for what its caller names and puts the answer in its title.
 const char* const kAskingPage = R"(<html><head><title>ask</title></head><body><script>
@@ -436,6 +460,45 @@ TEST_F(PermissionPromptEngineTest, NavigatingAwayDropsTheOpenQuestion)
     ASSERT_TRUE(OpenAskingPage("127.0.0.1"));
     BrowserOf(0)->GetMainFrame()->ExecuteJavaScript("ask('camera');", "", 0);
     EXPECT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+}
+
+// Every kind the engine asks about is put to the user in its own words, and goes from the
+// tab's prompt, or from behind it, when the page withdraws it; the page hears no answer.
+TEST_F(PermissionPromptEngineTest, EachKindIsAskedInItsOwnWordsAndGoesWhenThePageWithdrawsIt)
+{
+    using platform::engine::qt::PermissionRequest;
+    ASSERT_TRUE(OpenAskingPage("127.0.0.1"));
+    auto* browser = dynamic_cast<platform::engine::qt::QtBrowser*>(BrowserOf(0).get());
+    ASSERT_NE(browser, nullptr);
+    const QUrl origin(QStringLiteral("http://127.0.0.1:%1").arg(site.Port()));
+    const QUrl otherOrigin(QStringLiteral("http://localhost:%1").arg(site.Port()));
+    int answered = 0;
+    const auto ask = [&](unsigned types) {
+        browser->Prompts().Ask(PermissionRequest { origin, types, false, [&](bool) { ++answered; } });
+    };
+    for (const platform::engine::qt::PermissionKind& kind : platform::engine::qt::kPermissionKinds) {
+        SCOPED_TRACE("kinds " + std::to_string(kind.types));
+        ask(kind.types);
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+        const std::u16string text = PromptText();
+        EXPECT_EQ(text, SitePermissions::PromptText(origin.toString().toStdString(), kind.types));
+        EXPECT_EQ(text.find(u"使用你的设备"), std::u16string::npos);
+        Withdraw(browser->Page(), otherOrigin, kind.engineKind);
+        EXPECT_EQ(PromptText(), text);
+        Withdraw(browser->Page(), origin, kind.engineKind);
+        EXPECT_TRUE(WaitUntil([&] { return VisiblePrompt() == nullptr; }, 30000));
+    }
+
+    ask(platform::engine::CEF_PERMISSION_TYPE_CAMERA_STREAM);
+    ask(platform::engine::CEF_PERMISSION_TYPE_MIC_STREAM);
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePrompt() != nullptr; }, 30000));
+    const std::u16string camera = PromptText();
+    Withdraw(browser->Page(), origin, EnginePermissionKind::MediaAudioCapture);
+    EXPECT_EQ(PromptText(), camera);
+    // Were the microphone still queued, its question would follow.
+    Withdraw(browser->Page(), origin, EnginePermissionKind::MediaVideoCapture);
+    EXPECT_TRUE(WaitUntil([&] { return VisiblePrompt() == nullptr; }, 30000));
+    EXPECT_EQ(answered, 0);
 }
 
 // A page's notification on the desktop: the program's name and icon, the page's text taken as

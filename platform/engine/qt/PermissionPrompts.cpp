@@ -87,10 +87,16 @@ void PermissionPrompts::Ask(PermissionRequest request)
         request.answer(true);
         return;
     }
-    AskFor(request.origin, request.types, std::move(request.answer));
+    AskClient(request.origin, request.types, std::move(request.answer), true);
 }
 
 void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function<void(bool granted)> settle)
+{
+    AskClient(origin, types, std::move(settle), false);
+}
+
+void PermissionPrompts::AskClient(
+    const QUrl& origin, unsigned types, std::function<void(bool granted)> settle, bool raisedByEngine)
 {
     auto handler = browser->GetClient()->GetPermissionHandler();
     if (!types || !handler) {
@@ -100,6 +106,8 @@ void PermissionPrompts::AskFor(const QUrl& origin, unsigned types, std::function
     const uint64_t promptId = ++lastPromptId;
     // Waiting before the handler hears of it: it may answer at once.
     waiting[promptId] = std::move(settle);
+    if (raisedByEngine)
+        raised[promptId] = Raised { OriginText(origin), types };
     CefRefPtr<CefPermissionPromptCallback> callback(new PromptCallback(browser, promptId));
     if (!handler->OnShowPermissionPrompt(browser, promptId, OriginText(origin), types, callback))
         Answer(promptId, CEF_PERMISSION_RESULT_DENY);
@@ -142,13 +150,31 @@ void PermissionPrompts::Choose(uint64_t promptId, int sourceIndex)
 
 void PermissionPrompts::Answer(uint64_t promptId, cef_permission_request_result_t result)
 {
+    raised.erase(promptId);
     Settle(waiting, promptId, result == CEF_PERMISSION_RESULT_ACCEPT);
+}
+
+void PermissionPrompts::Withdraw(const QUrl& origin, unsigned types)
+{
+    const std::string withdrawn = OriginText(origin);
+    for (auto it = raised.begin(); it != raised.end(); ++it) {
+        if (it->second.origin != withdrawn || it->second.types != types)
+            continue;
+        const uint64_t promptId = it->first;
+        raised.erase(it);
+        // Nothing answers it: the engine has dropped the request already.
+        waiting.erase(promptId);
+        if (auto handler = browser->GetClient()->GetPermissionHandler())
+            handler->OnDismissPermissionPrompt(browser, promptId, CEF_PERMISSION_RESULT_DISMISS);
+        return;
+    }
 }
 
 void PermissionPrompts::DismissAll(bool answerPage)
 {
     if (waiting.empty() && choosing.empty())
         return;
+    raised.clear();
     std::map<uint64_t, std::function<void(bool)>> dismissed;
     dismissed.swap(waiting);
     std::map<uint64_t, std::function<void(int)>> unchosen;

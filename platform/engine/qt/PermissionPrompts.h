@@ -15,9 +15,9 @@ namespace platform::engine::qt {
 
 class QtBrowser;
 
-// The permission requests of one browser's page that wait for the client's answer: camera,
-// microphone, screen capture, notifications and reading the clipboard. A request outlives
-// neither the document that made it nor the browser. GUI thread only.
+// The permission requests of one browser's page that wait for the client's answer, of the kinds
+// in kPermissionKinds and those the program asks itself. A request outlives neither the document
+// that made it nor the browser, nor its page's withdrawal. GUI thread only.
 class PermissionPrompts {
 public:
     explicit PermissionPrompts(QtBrowser* browser);
@@ -39,6 +39,9 @@ public:
     // The client's answer; prompts already settled are ignored.
     void Answer(uint64_t promptId, cef_permission_request_result_t result);
     void Choose(uint64_t promptId, int sourceIndex);
+    // The page took back its request of origin for types: the client drops it unanswered. One
+    // withdrawal takes one request, the oldest of two alike.
+    void Withdraw(const QUrl& origin, unsigned types);
     // Refuses every waiting request (unless the page is going anyway) and tells the client.
     void DismissAll(bool answerPage);
 
@@ -49,12 +52,22 @@ public:
     static constexpr std::chrono::milliseconds kEngineCaptureWindow { 5000 };
 
 private:
+    // A request the engine raised, which the page may withdraw.
+    struct Raised {
+        std::string origin;
+        unsigned types;
+    };
+
     bool TakeEngineCapture(const QUrl& origin);
+    void AskClient(
+        const QUrl& origin, unsigned types, std::function<void(bool granted)> settle, bool raisedByEngine);
 
     QtBrowser* browser;
     std::string engineCaptureOrigin;
     std::chrono::steady_clock::time_point engineCaptureUntil;
     std::map<uint64_t, std::function<void(bool granted)>> waiting;
+    // The waiting requests the engine raised, oldest first.
+    std::map<uint64_t, Raised> raised;
     std::map<uint64_t, std::function<void(int index)>> choosing;
 };
 

@@ -1,53 +1,28 @@
 #include "platform/engine/qt/PermissionRequests.h"
 
-#include "platform/engine/CefTypes.h"
+#include "platform/engine/qt/PermissionKinds.h"
 
 #include <QPointer>
 #include <QWebEnginePage>
 #include <QtGlobal>
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QMetaEnum>
 #include <QWebEnginePermission>
 #endif
 
 namespace platform::engine::qt {
 
-namespace {
-    // Qt 6.4's features and Qt 6.8's permission types share their names.
-    template <typename Kind> unsigned PermissionTypes(Kind kind)
-    {
-        switch (kind) {
-        case Kind::MediaAudioCapture:
-            return CEF_PERMISSION_TYPE_MIC_STREAM;
-        case Kind::MediaVideoCapture:
-            return CEF_PERMISSION_TYPE_CAMERA_STREAM;
-        case Kind::MediaAudioVideoCapture:
-            return CEF_PERMISSION_TYPE_CAMERA_STREAM | CEF_PERMISSION_TYPE_MIC_STREAM;
-        case Kind::DesktopVideoCapture:
-            return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE;
-        case Kind::DesktopAudioVideoCapture:
-            return CEF_PERMISSION_TYPE_DESKTOP_VIDEO_CAPTURE | CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE;
-        case Kind::Notifications:
-            return CEF_PERMISSION_TYPE_NOTIFICATIONS;
-        default:
-            return CEF_PERMISSION_TYPE_NONE;
-        }
-    }
-}
-
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 
-void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest)
+void ConnectPermissionRequests(
+    QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest, PermissionWithdrawn onWithdrawn)
 {
     QObject::connect(page, &QWebEnginePage::permissionRequested, page,
         [onRequest = std::move(onRequest)](QWebEnginePermission permission) {
             PermissionRequest request;
             request.origin = permission.origin();
-            // The engine asks about reading and writing the clipboard as one kind.
-            request.types
-                = permission.permissionType() == QWebEnginePermission::PermissionType::ClipboardReadWrite
-                ? CEF_PERMISSION_TYPE_CLIPBOARD
-                : PermissionTypes(permission.permissionType());
+            request.types = PermissionTypes(permission.permissionType());
             request.geolocation
                 = permission.permissionType() == QWebEnginePermission::PermissionType::Geolocation;
             request.answer = [permission](bool granted) {
@@ -61,11 +36,27 @@ void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(Permissi
             };
             onRequest(std::move(request));
         });
+    // The engine still declares the old withdrawal signal, and only it; its feature is the
+    // permission type of the same name.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QObject::connect(page, &QWebEnginePage::featurePermissionRequestCanceled, page,
+        [onWithdrawn = std::move(onWithdrawn)](const QUrl& origin, QWebEnginePage::Feature feature) {
+            const char* name = QMetaEnum::fromType<QWebEnginePage::Feature>().valueToKey(feature);
+            bool known = false;
+            const int kind = name
+                ? QMetaEnum::fromType<QWebEnginePermission::PermissionType>().keyToValue(name, &known)
+                : 0;
+            if (known)
+                onWithdrawn(origin, PermissionTypes(static_cast<QWebEnginePermission::PermissionType>(kind)));
+        });
+    QT_WARNING_POP
 }
 
 #else
 
-void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest)
+void ConnectPermissionRequests(
+    QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest, PermissionWithdrawn onWithdrawn)
 {
     QObject::connect(page, &QWebEnginePage::featurePermissionRequested, page,
         [page, onRequest = std::move(onRequest)](const QUrl& origin, QWebEnginePage::Feature feature) {
@@ -81,6 +72,10 @@ void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(Permissi
                                 : QWebEnginePage::PermissionDeniedByUser);
             };
             onRequest(std::move(request));
+        });
+    QObject::connect(page, &QWebEnginePage::featurePermissionRequestCanceled, page,
+        [onWithdrawn = std::move(onWithdrawn)](const QUrl& origin, QWebEnginePage::Feature feature) {
+            onWithdrawn(origin, PermissionTypes(feature));
         });
 }
 

@@ -19,7 +19,12 @@ struct PermissionRequest {
     std::function<void(bool granted)> answer;
 };
 
-// Hands every permission request of page to onRequest. GUI thread only.
-void ConnectPermissionRequests(QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest);
+// The page took back its request of origin for the kinds in types: nothing is to answer it.
+using PermissionWithdrawn = std::function<void(const QUrl& origin, unsigned types)>;
+
+// Hands every permission request of page to onRequest, and every request it withdraws to
+// onWithdrawn. GUI thread only.
+void ConnectPermissionRequests(
+    QWebEnginePage* page, std::function<void(PermissionRequest)> onRequest, PermissionWithdrawn onWithdrawn);
 
 } // namespace platform::engine::qt

@@ -103,160 +103,195 @@ void QtBrowser::CreateDevToolsWindow(QtBrowser* inspected)
 void QtBrowser::ConnectPage()
 {
     BrowserPage* page = Page();
-    QObject::connect(page, &QWebEnginePage::titleChanged, page, [this](const QString& title) {
-        if (auto handler = client->GetDisplayHandler())
-            handler->OnTitleChange(this, title.toStdU16String());
-    });
-    QObject::connect(page, &QWebEnginePage::urlChanged, page, [this](const QUrl& url) {
-        if (auto handler = client->GetDisplayHandler())
-            handler->OnAddressChange(this, this, url.toString().toStdString());
-        // Same-document navigations change the history without any loading event.
-        ReportLoadingState();
-    });
-    QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this](const QWebEngineLoadingInfo& info) {
-        // Qt 6.8 reports a navigation the page refused to an address the engine does not load
-        // (an external scheme, handed to the desktop or not) as a load that starts and stops:
-        // the document stays, and so do its questions.
-        if (!info.url().isEmpty() && !Page()->LoadsScheme(info.url()))
-            return;
-        // What the old document asked for goes with it.
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-            prompts.DismissAll(true);
-            ExitPictureInPicture();
-        }
-        auto handler = client->GetLoadHandler();
-        if (!handler)
-            return;
-        ReportLoadingState();
-        switch (info.status()) {
-        case QWebEngineLoadingInfo::LoadStartedStatus:
-            handler->OnLoadStart(this, this);
-            break;
-        case QWebEngineLoadingInfo::LoadSucceededStatus:
-            showingString = showingString && info.url() == Page()->url();
-            handler->OnLoadEnd(this, this, 200);
-            break;
-        case QWebEngineLoadingInfo::LoadStoppedStatus:
-            handler->OnLoadError(
-                this, this, ERR_ABORTED, "net::ERR_ABORTED", info.url().toString().toStdString());
-            break;
-        case QWebEngineLoadingInfo::LoadFailedStatus:
-            // An HTTP error status still delivers a page: only network failures count.
-            if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-                const std::string address = info.url().toString().toStdString();
-                const cef_errorcode_t failure
-                    = TestPageServer::Instance().TakeNetworkFailure(identifier, address);
-                if (failure != ERR_NONE)
-                    handler->OnLoadError(this, this, failure, NetworkErrorText(failure), address);
-                else
-                    handler->OnLoadEnd(this, this, info.errorCode());
-                break;
-            }
-            // A load cut off by a dying renderer fails without an error; the termination
-            // report covers it, and an error page here would replace its recovery load.
-            if (info.errorCode() == ERR_NONE)
-                break;
-            handler->OnLoadError(this, this, static_cast<cef_errorcode_t>(info.errorCode()),
-                info.errorString().toStdString(), info.url().toString().toStdString());
-            break;
-        }
-    });
+    QObject::connect(
+        page, &QWebEnginePage::titleChanged, page, [this](const QString& title) { OnTitleChanged(title); });
+    QObject::connect(page, &QWebEnginePage::urlChanged, page, [this](const QUrl& url) { OnUrlChanged(url); });
+    QObject::connect(page, &QWebEnginePage::loadingChanged, page,
+        [this](const QWebEngineLoadingInfo& info) { OnLoadingChanged(info); });
     QObject::connect(page, &QWebEnginePage::renderProcessTerminated, page,
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-            if (status == QWebEnginePage::NormalTerminationStatus)
-                return;
-            // The dead page's fullscreen element and video are gone with it.
-            ReportFullscreen(false);
-            ReportPictureInPicture(false);
-            // Reported once the engine has finished with the dead renderer: a load started
-            // while it is still tearing it down is sometimes dropped.
-            CefRefPtr<QtBrowser> self(this);
-            QTimer::singleShot(0, Page(), [self, status] {
-                if (auto handler = self->client->GetRequestHandler())
-                    handler->OnRenderProcessTerminated(self, ToTerminationStatus(status));
-            });
+            OnRenderProcessTerminated(status);
         });
-    QObject::connect(
-        page, &QWebEnginePage::newWindowRequested, page, [this](QWebEngineNewWindowRequest& request) {
-            // The engine refuses a page's own navigation of a top document to data:, file: and
-            // the like; a popup is refused just as well, or its tab would load it for the page.
-            const QUrl& requested = request.requestedUrl();
-            const QString scheme = requested.scheme().toLower();
-            const bool blank
-                = scheme == QStringLiteral("about") && requested.path() == QStringLiteral("blank");
-            if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")
-                && scheme != QStringLiteral("blob") && !blank)
-                return;
-            // An empty target arrives as a placeholder address: Qt 6.4 marks it, Qt 6.8 gives the
-            // blank page it opens (as for a page naming about:blank).
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-            const QString emptyTarget = QStringLiteral("about:blank");
-#else
-            const QString emptyTarget = QStringLiteral("about:blank#blocked");
-#endif
-            QString target = request.requestedUrl().toString();
-            if (target == emptyTarget)
-                target.clear();
-            if (auto handler = client->GetLifeSpanHandler())
-                handler->OnBeforePopup(this, this, target.toStdString(), std::string());
-            // Not opening the request refuses the window.
-        });
-    ConnectPermissionRequests(page, [this](PermissionRequest request) {
-        if (request.geolocation) {
-            CefRefPtr<GeolocationCallback> callback(new GeolocationCallback(request.answer));
-            auto handler = client->GetGeolocationHandler();
-            if (handler
-                && handler->OnRequestGeolocationPermission(
-                    this, request.origin.toString().toStdString(), 0, callback))
-                return;
-            callback->Continue(false);
-            return;
-        }
-        prompts.Ask(std::move(request));
-    });
+    QObject::connect(page, &QWebEnginePage::newWindowRequested, page,
+        [this](QWebEngineNewWindowRequest& request) { OnNewWindowRequested(request); });
+    ConnectPermissionRequests(
+        page, [this](PermissionRequest request) { OnPermissionRequested(std::move(request)); },
+        [this](const QUrl& origin, unsigned types) { prompts.Withdraw(origin, types); });
     ConnectDesktopMediaRequests(page, prompts);
-    QObject::connect(
-        page, &QWebEnginePage::certificateError, page, [this](const QWebEngineCertificateError& error) {
-            QWebEngineCertificateError copy = error;
-            CefRefPtr<CertificateErrorCallback> callback(new CertificateErrorCallback);
-            auto handler = client->GetRequestHandler();
-            if (handler)
-                handler->OnCertificateError(this, static_cast<cef_errorcode_t>(copy.type()),
-                    copy.url().toString().toStdString(), callback);
-            if (callback->Allowed())
-                copy.acceptCertificate();
-            else
-                copy.rejectCertificate();
-        });
-    auto authenticate = [this](bool isProxy, const QString& host, int port, QAuthenticator* authenticator) {
-        CefRefPtr<AuthCallback> callback(new AuthCallback);
-        auto handler = client->GetRequestHandler();
-        if (handler)
-            handler->GetAuthCredentials(
-                this, isProxy, host.toStdString(), port, authenticator->realm().toStdString(), callback);
-        if (callback->Answered()) {
-            authenticator->setUser(QString::fromStdString(callback->Username()));
-            authenticator->setPassword(QString::fromStdString(callback->Password()));
-        } else {
-            // An empty authenticator cancels the request.
-            *authenticator = QAuthenticator();
-        }
-    };
+    QObject::connect(page, &QWebEnginePage::certificateError, page,
+        [this](const QWebEngineCertificateError& error) { OnCertificateError(error); });
     QObject::connect(page, &QWebEnginePage::authenticationRequired, page,
-        [authenticate](const QUrl& url, QAuthenticator* authenticator) {
-            authenticate(false, url.host(), url.port(), authenticator);
+        [this](const QUrl& url, QAuthenticator* authenticator) {
+            Authenticate(false, url.host(), url.port(), authenticator);
         });
     QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, page,
-        [authenticate](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
-            authenticate(true, proxyHost, 0, authenticator);
+        [this](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
+            Authenticate(true, proxyHost, 0, authenticator);
         });
-    QObject::connect(
-        page, &QWebEnginePage::fullScreenRequested, page, [this](QWebEngineFullScreenRequest request) {
-            // Granted at once, as a browser does; the client fits the window to it.
-            request.accept();
-            ReportFullscreen(request.toggleOn());
-        });
+    QObject::connect(page, &QWebEnginePage::fullScreenRequested, page,
+        [this](QWebEngineFullScreenRequest request) { OnFullScreenRequested(std::move(request)); });
     ConnectQuotaRequests(this, page);
+}
+
+void QtBrowser::OnTitleChanged(const QString& title)
+{
+    if (auto handler = client->GetDisplayHandler())
+        handler->OnTitleChange(this, title.toStdU16String());
+}
+
+void QtBrowser::OnUrlChanged(const QUrl& url)
+{
+    if (auto handler = client->GetDisplayHandler())
+        handler->OnAddressChange(this, this, url.toString().toStdString());
+    // Same-document navigations change the history without any loading event.
+    ReportLoadingState();
+}
+
+void QtBrowser::OnLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    // Qt 6.8 reports a navigation the page refused to an address the engine does not load
+    // (an external scheme, handed to the desktop or not) as a load that starts and stops:
+    // the document stays, and so do its questions.
+    if (!info.url().isEmpty() && !Page()->LoadsScheme(info.url()))
+        return;
+    // What the old document asked for goes with it.
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        prompts.DismissAll(true);
+        ExitPictureInPicture();
+    }
+    auto handler = client->GetLoadHandler();
+    if (!handler)
+        return;
+    ReportLoadingState();
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        handler->OnLoadStart(this, this);
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        showingString = showingString && info.url() == Page()->url();
+        handler->OnLoadEnd(this, this, 200);
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        handler->OnLoadError(
+            this, this, ERR_ABORTED, "net::ERR_ABORTED", info.url().toString().toStdString());
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        ReportLoadFailed(handler, info);
+        break;
+    }
+}
+
+void QtBrowser::ReportLoadFailed(CefRefPtr<CefLoadHandler> handler, const QWebEngineLoadingInfo& info)
+{
+    // An HTTP error status still delivers a page: only network failures count.
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+        const std::string address = info.url().toString().toStdString();
+        const cef_errorcode_t failure = TestPageServer::Instance().TakeNetworkFailure(identifier, address);
+        if (failure != ERR_NONE)
+            handler->OnLoadError(this, this, failure, NetworkErrorText(failure), address);
+        else
+            handler->OnLoadEnd(this, this, info.errorCode());
+        return;
+    }
+    // A load cut off by a dying renderer fails without an error; the termination report
+    // covers it, and an error page here would replace its recovery load.
+    if (info.errorCode() == ERR_NONE)
+        return;
+    handler->OnLoadError(this, this, static_cast<cef_errorcode_t>(info.errorCode()),
+        info.errorString().toStdString(), info.url().toString().toStdString());
+}
+
+void QtBrowser::OnRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    if (status == QWebEnginePage::NormalTerminationStatus)
+        return;
+    // The dead page's fullscreen element and video are gone with it.
+    ReportFullscreen(false);
+    ReportPictureInPicture(false);
+    // Reported once the engine has finished with the dead renderer: a load started while it
+    // is still tearing it down is sometimes dropped.
+    CefRefPtr<QtBrowser> self(this);
+    QTimer::singleShot(0, Page(), [self, status] {
+        if (auto handler = self->client->GetRequestHandler())
+            handler->OnRenderProcessTerminated(self, ToTerminationStatus(status));
+    });
+}
+
+void QtBrowser::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
+{
+    // The engine refuses a page's own navigation of a top document to data:, file: and the
+    // like; a popup is refused just as well, or its tab would load it for the page.
+    const QUrl& requested = request.requestedUrl();
+    const QString scheme = requested.scheme().toLower();
+    const bool blank = scheme == QStringLiteral("about") && requested.path() == QStringLiteral("blank");
+    if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")
+        && scheme != QStringLiteral("blob") && !blank)
+        return;
+        // An empty target arrives as a placeholder address: Qt 6.4 marks it, Qt 6.8 gives the blank
+        // page it opens (as for a page naming about:blank).
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    const QString emptyTarget = QStringLiteral("about:blank");
+#else
+    const QString emptyTarget = QStringLiteral("about:blank#blocked");
+#endif
+    QString target = request.requestedUrl().toString();
+    if (target == emptyTarget)
+        target.clear();
+    if (auto handler = client->GetLifeSpanHandler())
+        handler->OnBeforePopup(this, this, target.toStdString(), std::string());
+    // Not opening the request refuses the window.
+}
+
+void QtBrowser::OnPermissionRequested(PermissionRequest request)
+{
+    if (!request.geolocation) {
+        prompts.Ask(std::move(request));
+        return;
+    }
+    CefRefPtr<GeolocationCallback> callback(new GeolocationCallback(request.answer));
+    auto handler = client->GetGeolocationHandler();
+    if (handler
+        && handler->OnRequestGeolocationPermission(
+            this, request.origin.toString().toStdString(), 0, callback))
+        return;
+    callback->Continue(false);
+}
+
+void QtBrowser::OnCertificateError(const QWebEngineCertificateError& error)
+{
+    QWebEngineCertificateError copy = error;
+    CefRefPtr<CertificateErrorCallback> callback(new CertificateErrorCallback);
+    auto handler = client->GetRequestHandler();
+    if (handler)
+        handler->OnCertificateError(
+            this, static_cast<cef_errorcode_t>(copy.type()), copy.url().toString().toStdString(), callback);
+    if (callback->Allowed())
+        copy.acceptCertificate();
+    else
+        copy.rejectCertificate();
+}
+
+void QtBrowser::Authenticate(bool isProxy, const QString& host, int port, QAuthenticator* authenticator)
+{
+    CefRefPtr<AuthCallback> callback(new AuthCallback);
+    auto handler = client->GetRequestHandler();
+    if (handler)
+        handler->GetAuthCredentials(
+            this, isProxy, host.toStdString(), port, authenticator->realm().toStdString(), callback);
+    if (callback->Answered()) {
+        authenticator->setUser(QString::fromStdString(callback->Username()));
+        authenticator->setPassword(QString::fromStdString(callback->Password()));
+    } else {
+        // An empty authenticator cancels the request.
+        *authenticator = QAuthenticator();
+    }
+}
+
+void QtBrowser::OnFullScreenRequested(QWebEngineFullScreenRequest request)
+{
+    // Granted at once, as a browser does; the client fits the window to it.
+    request.accept();
+    ReportFullscreen(request.toggleOn());
 }
 
 void QtBrowser::ReportFullscreen(bool on)

@@ -9,6 +9,11 @@
 #include <QPointer>
 #include <string>
 
+class QAuthenticator;
+class QWebEngineCertificateError;
+class QWebEngineFullScreenRequest;
+class QWebEngineLoadingInfo;
+class QWebEngineNewWindowRequest;
 class QWidget;
 
 namespace platform::engine::qt {
@@ -84,7 +89,19 @@ public:
     void ExecuteJavaScript(const std::string& code, const std::string& scriptUrl, int startLine) override;
 
 private:
+    // One member for each of the page's signals that the client hears of.
     void ConnectPage();
+    void OnTitleChanged(const QString& title);
+    void OnUrlChanged(const QUrl& url);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    void ReportLoadFailed(CefRefPtr<CefLoadHandler> handler, const QWebEngineLoadingInfo& info);
+    void OnRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status);
+    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void OnPermissionRequested(PermissionRequest request);
+    void OnCertificateError(const QWebEngineCertificateError& error);
+    // For a site (proxy false) or the proxy.
+    void Authenticate(bool isProxy, const QString& host, int port, QAuthenticator* authenticator);
+    void OnFullScreenRequested(QWebEngineFullScreenRequest request);
     void ReportLoadingState();
     void ReportFullscreen(bool fullscreen);
 

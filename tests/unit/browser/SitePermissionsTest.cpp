@@ -1,5 +1,7 @@
 #include "browser/SitePermissions.h"
 
+#include "browser/PermissionKindTexts.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -90,6 +92,10 @@ TEST(SitePermissionsTest, RequestsQueuePerTabAndAnAnswerSettlesEveryRequestItDec
             { { O::Request, 1, 1, kSite, kCamera }, { O::Request, 2, 1, kSite, kMicrophone },
                 { O::Dismiss, 1 }, { O::Allow, 1 } },
             { { 1, "" }, { 2, "" } }, { { 1, 2 } } },
+        { "a dismissed question behind the shown one goes, and the shown one stays",
+            { { O::Request, 1, 1, kSite, kCamera }, { O::Request, 2, 1, kSite, kMicrophone },
+                { O::Dismiss, 2 }, { O::Allow, 1 } },
+            { { 1, "allow" }, { 2, "" } }, { { 1, 0 } } },
         { "a screen the desktop cannot share is refused at once and told in turn, remembering nothing",
             { { O::Request, 1, 1, kSite, kCamera }, { O::Uncapturable, 2, 1, kSite, kScreen },
                 { O::Allow, 1 }, { O::Allow, 2 }, { O::Request, 3, 1, kSite, kScreen } },
@@ -189,6 +195,22 @@ TEST(SitePermissionsTest, ThePromptNamesTheHostAndWhatItWants)
         u"live.example 想要打开外部应用程序（spotify:）");
     EXPECT_EQ(SitePermissions::UncapturableScreenText("https://live.example"),
         u"live.example 想要共享你的屏幕，但在 Wayland 桌面上无法共享屏幕");
+    EXPECT_EQ(SitePermissions::PromptText(kSite, kScreen | CEF_PERMISSION_TYPE_DESKTOP_AUDIO_CAPTURE),
+        u"live.example 想要共享你的整个屏幕和电脑声音");
+    EXPECT_EQ(SitePermissions::PromptText(kSite, 1u << 15), u"live.example 想要使用你的设备");
+}
+
+// A row placed after one for fewer of its kinds would never be shown, and two rows alike would
+// not tell the user which kind is asked.
+TEST(SitePermissionsTest, EachKindIsNamedInItsOwnWords)
+{
+    std::set<std::u16string> texts;
+    for (const PermissionKindText& row : kPermissionKindTexts) {
+        SCOPED_TRACE("kinds " + std::to_string(row.types));
+        const std::u16string text = SitePermissions::PromptText(kSite, row.types);
+        EXPECT_EQ(text, u"live.example 想要" + std::u16string(row.wanted));
+        EXPECT_TRUE(texts.insert(text).second);
+    }
 }
 
 } // namespace
