@@ -109,8 +109,8 @@ void BrowserClientHandler::SetMainWindow(platform::ui::HWND hwnd)
     mainWindow = hwnd;
 }
 
-void BrowserClientHandler::SetNavigationControls(platform::ui::CControlUI* back,
-    platform::ui::CControlUI* forward, platform::ui::CControlUI* extra1, platform::ui::CControlUI* extra2)
+void BrowserClientHandler::SetNavigationControls(platform::ui::ControlRef back,
+    platform::ui::ControlRef forward, platform::ui::ControlRef extra1, platform::ui::ControlRef extra2)
 {
     if (!CefCurrentlyOn(TID_UI)) {
         CefRefPtr<BrowserClientHandler> self(this);

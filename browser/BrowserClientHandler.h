@@ -5,6 +5,7 @@
 #include "browser/SiteZoom.h"
 #include "platform/engine/CefClient.h"
 #include "platform/engine/CefMessageRouter.h"
+#include "platform/ui/ControlRef.h"
 #include "platform/ui/WindowTypes.h"
 
 #include <list>
@@ -50,8 +51,9 @@ public:
     int GetMainBrowserId();
     CefRefPtr<CefBrowser> FindBrowserByTabId(int tabId);
     void SetMainWindow(platform::ui::HWND hwnd);
-    void SetNavigationControls(platform::ui::CControlUI* back, platform::ui::CControlUI* forward,
-        platform::ui::CControlUI* extra1, platform::ui::CControlUI* extra2);
+    // Called on the GUI thread, where the references are made.
+    void SetNavigationControls(platform::ui::ControlRef back, platform::ui::ControlRef forward,
+        platform::ui::ControlRef extra1, platform::ui::ControlRef extra2);
     void SetTitleSink(TabTitleSink* sink);
 
     // CefClient
@@ -188,10 +190,10 @@ private:
     TabTitleSink* titleSink = nullptr;
     DownloadReporter downloads;
     platform::ui::HWND mainWindow = nullptr;
-    platform::ui::CControlUI* backButton = nullptr;
-    platform::ui::CControlUI* forwardButton = nullptr;
-    platform::ui::CControlUI* extraControl2 = nullptr;
-    platform::ui::CControlUI* extraControl1 = nullptr;
+    platform::ui::ControlRef backButton;
+    platform::ui::ControlRef forwardButton;
+    platform::ui::ControlRef extraControl2;
+    platform::ui::ControlRef extraControl1;
     std::string consoleLogPath;
     bool focusOnEditableField = false;
     CefRefPtr<platform::engine::CefMessageRouterBrowserSide> messageRouter;

@@ -28,6 +28,7 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 using namespace platform::ui;
 using platform::os::Utf16ToUtf8;
@@ -202,8 +203,9 @@ void MainFrame::GoBackOrForward(bool back)
         browser->GoForward();
 }
 
-void MainFrame::OnPageCommand(PageCommand command)
+void MainFrame::OnPageCommand(WPARAM commandParam, LPARAM)
 {
+    const auto command = static_cast<PageCommand>(commandParam);
     if (command == PageCommand::GoBack || command == PageCommand::GoForward)
         GoBackOrForward(command == PageCommand::GoBack);
     else
@@ -219,81 +221,112 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT MainFrame::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
-    if (msg == trayIcon.CallbackMessage()) {
-        OnTrayNotify(wParam, lParam);
-        bHandled = true;
-        return 0;
-    }
-    switch (msg) {
-    case WM_OPEN_TAB:
-        tabs.OpenTab(PayloadValue<std::string>(wParam), u"加载中...", true);
-        pageFullScreen.OnTabsChanged();
-        break;
-    case WM_TAB_TITLE:
-        tabs.SetTitle(
-            static_cast<int>(wParam), PayloadValue<std::u16string>(static_cast<std::uintptr_t>(lParam)));
-        break;
-    case WM_MENU_CLICK:
-        OnMenuClick(reinterpret_cast<const MenuItemInfo*>(wParam));
-        break;
-    case WM_CLOSE_TAB:
-        tabs.CloseTab(static_cast<int>(wParam));
-        pageFullScreen.OnTabsChanged();
-        pictureInPicture.OnTabsChanged();
-        break;
-    case WM_TAB_FULLSCREEN:
-        pageFullScreen.OnPageReport(static_cast<int>(wParam), lParam != 0);
-        break;
-    case WM_TAB_PICTURE_IN_PICTURE:
-        pictureInPicture.OnPageReport(static_cast<int>(wParam), lParam != 0);
-        break;
-    case WM_MINI_PLAYER_RETURN:
-        ReturnFromMiniPlayer(static_cast<int>(wParam));
-        break;
-    case WM_DOWNLOAD_UPDATED:
-        downloads.OnProgress(PayloadValue<DownloadProgress>(wParam));
-        break;
-    case WM_PAGE_COMMAND:
-        OnPageCommand(static_cast<PageCommand>(wParam));
-        break;
-    case WM_FIND_RESULT:
-        pageCommands.ShowFindResult(static_cast<int>(wParam),
-            static_cast<int>(static_cast<std::uint64_t>(lParam) >> 32),
-            static_cast<int>(lParam & 0xFFFFFFFF));
-        break;
-    case WM_SHOW_RUNNING_INSTANCE:
-        ShowRunningWindow();
-        break;
-    case WM_TAB_PERMISSION_PROMPT:
-        if (TabWin* tab = tabs.TabAt(tabs.IndexOfTabId(static_cast<int>(wParam)))) {
-            const auto& prompt = PayloadValue<TabPermissionPrompt>(static_cast<std::uintptr_t>(lParam));
-            tab->ShowPermissionPrompt(prompt.promptId, prompt.text, prompt.question, prompt.choices,
-                prompt.allowText, prompt.denyText);
-        }
-        break;
-    case WM_NOTIFICATION_ACTIVATED:
-        ShowRunningWindow();
-        if (const int index = tabs.IndexOfTabId(static_cast<int>(wParam)); index >= 0) {
-            tabs.SelectTab(index);
-            pageFullScreen.OnTabsChanged();
-        }
-        break;
-    case WM_IGNORED_USER_MESSAGE:
-    case WM_IGNORED_TOOL_MESSAGE:
-        break;
-    case WM_TIMER:
-        if (wParam != kIgnoredTimerId)
-            return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, bHandled);
-        break;
-    default:
+    MessageHandler handler = HandlerFor(msg, wParam);
+    if (!handler)
         return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, bHandled);
-    }
+    (this->*handler)(wParam, lParam);
     bHandled = true;
     return 0;
 }
 
-void MainFrame::OnMenuClick(const MenuItemInfo* item)
+MainFrame::MessageHandler MainFrame::HandlerFor(UINT msg, WPARAM wParam) const
 {
+    // The tray's message number is chosen when the program runs.
+    if (msg == trayIcon.CallbackMessage())
+        return &MainFrame::OnTrayNotify;
+    if (msg == WM_TIMER)
+        return wParam == kIgnoredTimerId ? &MainFrame::OnIgnoredMessage : nullptr;
+    static const std::pair<UINT, MessageHandler> kHandlers[] = {
+        { WM_OPEN_TAB, &MainFrame::OnOpenTab },
+        { WM_TAB_TITLE, &MainFrame::OnTabTitle },
+        { WM_MENU_CLICK, &MainFrame::OnMenuClick },
+        { WM_CLOSE_TAB, &MainFrame::OnCloseTab },
+        { WM_TAB_FULLSCREEN, &MainFrame::OnTabFullScreen },
+        { WM_TAB_PICTURE_IN_PICTURE, &MainFrame::OnTabPictureInPicture },
+        { WM_MINI_PLAYER_RETURN, &MainFrame::OnMiniPlayerReturn },
+        { WM_DOWNLOAD_UPDATED, &MainFrame::OnDownloadUpdated },
+        { WM_PAGE_COMMAND, &MainFrame::OnPageCommand },
+        { WM_FIND_RESULT, &MainFrame::OnFindResult },
+        { WM_SHOW_RUNNING_INSTANCE, &MainFrame::OnShowRunningInstance },
+        { WM_TAB_PERMISSION_PROMPT, &MainFrame::OnTabPermissionPrompt },
+        { WM_NOTIFICATION_ACTIVATED, &MainFrame::OnNotificationActivated },
+        { WM_IGNORED_USER_MESSAGE, &MainFrame::OnIgnoredMessage },
+        { WM_IGNORED_TOOL_MESSAGE, &MainFrame::OnIgnoredMessage },
+    };
+    for (const auto& [number, handler] : kHandlers) {
+        if (number == msg)
+            return handler;
+    }
+    return nullptr;
+}
+
+void MainFrame::OnOpenTab(WPARAM url, LPARAM)
+{
+    tabs.OpenTab(PayloadValue<std::string>(url), u"加载中...", true);
+    pageFullScreen.OnTabsChanged();
+}
+
+void MainFrame::OnTabTitle(WPARAM tabId, LPARAM title)
+{
+    tabs.SetTitle(static_cast<int>(tabId), PayloadValue<std::u16string>(static_cast<std::uintptr_t>(title)));
+}
+
+void MainFrame::OnCloseTab(WPARAM tabId, LPARAM)
+{
+    tabs.CloseTab(static_cast<int>(tabId));
+    pageFullScreen.OnTabsChanged();
+    pictureInPicture.OnTabsChanged();
+}
+
+void MainFrame::OnTabFullScreen(WPARAM tabId, LPARAM entered)
+{
+    pageFullScreen.OnPageReport(static_cast<int>(tabId), entered != 0);
+}
+
+void MainFrame::OnTabPictureInPicture(WPARAM tabId, LPARAM entered)
+{
+    pictureInPicture.OnPageReport(static_cast<int>(tabId), entered != 0);
+}
+
+void MainFrame::OnDownloadUpdated(WPARAM progress, LPARAM)
+{
+    downloads.OnProgress(PayloadValue<DownloadProgress>(progress));
+}
+
+void MainFrame::OnFindResult(WPARAM tabId, LPARAM matches)
+{
+    pageCommands.ShowFindResult(static_cast<int>(tabId),
+        static_cast<int>(static_cast<std::uint64_t>(matches) >> 32), static_cast<int>(matches & 0xFFFFFFFF));
+}
+
+void MainFrame::OnShowRunningInstance(WPARAM, LPARAM) { ShowRunningWindow(); }
+
+void MainFrame::OnTabPermissionPrompt(WPARAM tabId, LPARAM prompt)
+{
+    TabWin* tab = tabs.TabAt(tabs.IndexOfTabId(static_cast<int>(tabId)));
+    if (!tab)
+        return;
+    const auto& shown = PayloadValue<TabPermissionPrompt>(static_cast<std::uintptr_t>(prompt));
+    tab->ShowPermissionPrompt(
+        shown.promptId, shown.text, shown.question, shown.choices, shown.allowText, shown.denyText);
+}
+
+void MainFrame::OnNotificationActivated(WPARAM tabId, LPARAM)
+{
+    ShowRunningWindow();
+    if (const int index = tabs.IndexOfTabId(static_cast<int>(tabId)); index >= 0) {
+        tabs.SelectTab(index);
+        pageFullScreen.OnTabsChanged();
+    }
+}
+
+void MainFrame::OnIgnoredMessage(WPARAM, LPARAM) { }
+
+// The item is the frame's own record: the records live as long as the frame, and a
+// message posted to a window that is gone is dropped.
+void MainFrame::OnMenuClick(WPARAM itemParam, LPARAM)
+{
+    const auto* item = reinterpret_cast<const MenuItemInfo*>(itemParam);
     if (!item)
         return;
     if (item->parentId == kAboutMenuGroup) {
@@ -430,8 +463,9 @@ void MainFrame::ShowRunningWindow()
     SetForegroundWindow(GetHWND());
 }
 
-void MainFrame::ReturnFromMiniPlayer(int tabId)
+void MainFrame::OnMiniPlayerReturn(WPARAM tabIdParam, LPARAM)
 {
+    const int tabId = static_cast<int>(tabIdParam);
     if (!pictureInPicture.Return(tabId))
         return;
     ShowRunningWindow();

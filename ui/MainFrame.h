@@ -69,8 +69,6 @@ private:
     void ApplyAutoStart(bool removeWhenOff);
     void OnCloseButton();
     void GoBackOrForward(bool back);
-    void OnPageCommand(PageCommand command);
-    void OnMenuClick(const MenuItemInfo* item);
     void OpenUpdateDialog();
     void OpenSettings();
     void AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind);
@@ -78,7 +76,26 @@ private:
     std::vector<platform::ui::NOTIFYMENUENTRY> TrayMenuEntries() const;
     void RestoreFromTray();
     void ShowRunningWindow();
-    void ReturnFromMiniPlayer(int tabId);
+
+    // The frame's own messages, one handler each, taking wParam and lParam as
+    // WindowMessageIds.h describes them.
+    using MessageHandler = void (MainFrame::*)(platform::ui::WPARAM, platform::ui::LPARAM);
+    // The handler of msg, nullptr for those the window layer handles.
+    MessageHandler HandlerFor(platform::ui::UINT msg, platform::ui::WPARAM wParam) const;
+    void OnOpenTab(platform::ui::WPARAM url, platform::ui::LPARAM);
+    void OnTabTitle(platform::ui::WPARAM tabId, platform::ui::LPARAM title);
+    void OnMenuClick(platform::ui::WPARAM item, platform::ui::LPARAM);
+    void OnCloseTab(platform::ui::WPARAM tabId, platform::ui::LPARAM);
+    void OnTabFullScreen(platform::ui::WPARAM tabId, platform::ui::LPARAM entered);
+    void OnTabPictureInPicture(platform::ui::WPARAM tabId, platform::ui::LPARAM entered);
+    void OnMiniPlayerReturn(platform::ui::WPARAM tabId, platform::ui::LPARAM);
+    void OnDownloadUpdated(platform::ui::WPARAM progress, platform::ui::LPARAM);
+    void OnPageCommand(platform::ui::WPARAM command, platform::ui::LPARAM);
+    void OnFindResult(platform::ui::WPARAM tabId, platform::ui::LPARAM matches);
+    void OnShowRunningInstance(platform::ui::WPARAM, platform::ui::LPARAM);
+    void OnTabPermissionPrompt(platform::ui::WPARAM tabId, platform::ui::LPARAM prompt);
+    void OnNotificationActivated(platform::ui::WPARAM tabId, platform::ui::LPARAM);
+    void OnIgnoredMessage(platform::ui::WPARAM, platform::ui::LPARAM);
 
     TabStrip tabs;
     PageFullScreen pageFullScreen;

@@ -23,7 +23,8 @@ void MenuButton::SetAttribute(const CDuiString& name, const CDuiString& value)
 void MenuButton::DoEvent(TEventUI& event)
 {
     bool hot = event.Type == UIEVENT_MOUSEENTER && IsEnabled();
+    ControlRef self(this);
     CButtonUI::DoEvent(event);
-    if (hot && IsLiveControl(this))
+    if (hot && self.Alive())
         SendNotify(u"menu_button_hot");
 }

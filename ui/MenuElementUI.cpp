@@ -37,12 +37,6 @@ MenuElementUI::MenuElementUI(int rootId, MenuItemSource* source)
     SetMouseChildEnabled(false);
 }
 
-MenuElementUI::~MenuElementUI()
-{
-    if (subMenu)
-        subMenu->ForgetOwnerElement();
-}
-
 void* MenuElementUI::GetInterface(const CDuiString& name)
 {
     return name == u"MenuElement" ? this : CListContainerElementUI::GetInterface(name);
@@ -124,8 +118,9 @@ HWND MenuElementUI::MenuWindowHandle() const { return manager_ ? manager_->GetPa
 void MenuElementUI::DoEvent(TEventUI& event)
 {
     bool enabledBefore = IsEnabled();
+    ControlRef self(this);
     CListContainerElementUI::DoEvent(event);
-    if (!IsLiveControl(this))
+    if (!self.Alive())
         return;
     if (event.Type == UIEVENT_MOUSEENTER) {
         if (subMenu)

@@ -16,7 +16,6 @@ public:
     static constexpr platform::ui::DWORD kDisabledTextColor = 0xFFB5B5B5;
 
     MenuElementUI(int rootId, MenuItemSource* source);
-    ~MenuElementUI() override;
 
     platform::ui::CDuiString GetClass() const override { return u"MenuElementUI"; }
     void* GetInterface(const platform::ui::CDuiString& name) override;

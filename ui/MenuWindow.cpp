@@ -102,11 +102,11 @@ void MenuWindow::CloseMenu()
 bool MenuWindow::Show(MenuElementUI* element, POINT point)
 {
     anchor = point;
-    ownerElement = element;
+    ownerElement = ControlRef(element);
     Register();
     HWND parent = owner;
-    if (ownerElement && ownerElement->GetManager())
-        parent = ownerElement->GetManager()->GetPaintWindow();
+    if (element && element->GetManager())
+        parent = element->GetManager()->GetPaintWindow();
     if (!Create(parent, {}, kPopupStyle, kPopupExStyle, 0, 0, 0, 0)) {
         delete this;
         return false;
@@ -117,6 +117,8 @@ bool MenuWindow::Show(MenuElementUI* element, POINT point)
     SendMessage(GetAncestorRoot(GetHWND()), WM_NCACTIVATE, 1, 0);
     return true;
 }
+
+MenuElementUI* MenuWindow::OwnerElement() const { return static_cast<MenuElementUI*>(ownerElement.Get()); }
 
 MenuUI* MenuWindow::GetMenu() const
 {
@@ -140,7 +142,7 @@ void MenuWindow::InitWindow()
     MenuUI* menu = GetMenu();
     if (menu && source)
         source->FillMenu(menu);
-    if (ownerElement)
+    if (OwnerElement())
         PlaceBesideOwner();
     else
         PlaceTopLevel();
@@ -162,7 +164,8 @@ void MenuWindow::PlaceTopLevel()
 
 void MenuWindow::PlaceBesideOwner()
 {
-    HWND parentMenu = ownerElement->GetManager() ? ownerElement->GetManager()->GetPaintWindow() : nullptr;
+    MenuElementUI* element = OwnerElement();
+    HWND parentMenu = element->GetManager() ? element->GetManager()->GetPaintWindow() : nullptr;
     RECT work = GetWorkArea(parentMenu);
     SIZE available { work.right - work.left, work.bottom - work.top };
     SubMenuMetrics metrics;
@@ -179,7 +182,7 @@ void MenuWindow::PlaceBesideOwner()
         metrics.totalHeight += inset.top + inset.bottom;
     }
     metrics.parent = GetWindowRect(parentMenu);
-    RECT ownerRect = ownerElement->GetPos();
+    RECT ownerRect = element->GetPos();
     metrics.ownerTop = ClientToScreen(parentMenu, POINT { ownerRect.left, ownerRect.top }).y;
     std::vector<RECT> earlier;
     for (MenuWindow* menu : Registry()) {
@@ -218,17 +221,17 @@ LRESULT MenuWindow::ResponseDefaultKeyEvent(WPARAM key)
 void MenuWindow::OnFinalMessage(HWND)
 {
     Unregister();
-    if (ownerElement && IsLiveControl(ownerElement)) {
-        ownerElement->SubMenuClosed();
+    if (MenuElementUI* element = OwnerElement()) {
+        element->SubMenuClosed();
         // The parent menu takes the focus back, as it would from a closed owned pop-up; otherwise
         // its own pending focus check would find no active window and close every menu.
-        HWND parentMenu = ownerElement->GetManager() ? ownerElement->GetManager()->GetPaintWindow() : nullptr;
+        HWND parentMenu = element->GetManager() ? element->GetManager()->GetPaintWindow() : nullptr;
         const auto& menus = Registry();
         auto parent = std::find_if(menus.begin(), menus.end(),
             [parentMenu](MenuWindow* menu) { return menu->GetHWND() == parentMenu; });
         if (parent != menus.end() && !(*parent)->IsClosing()) {
             SetForegroundWindow(parentMenu);
-            ownerElement->SetFocus();
+            element->SetFocus();
         }
     }
     delete this;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/ControlRef.h"
 #include "platform/ui/WindowImplBase.h"
 
 #include <vector>
@@ -33,7 +34,6 @@ public:
     MenuUI* GetMenu() const;
     // Told to close; the window itself goes once its close message is handled.
     bool IsClosing() const { return closing; }
-    void ForgetOwnerElement() { ownerElement = nullptr; }
 
     platform::ui::CDuiString GetSkinFolder() override { return u"skin/Zandrel/"; }
     platform::ui::CDuiString GetSkinFile() override { return u"menu/menu.xml"; }
@@ -53,11 +53,13 @@ private:
     void CloseMenu();
     void PlaceTopLevel();
     void PlaceBesideOwner();
+    // The row whose sub-menu this is, while it exists; nullptr for a top-level menu.
+    MenuElementUI* OwnerElement() const;
 
     bool registered = false;
     platform::ui::HWND owner;
     platform::ui::POINT anchor;
-    MenuElementUI* ownerElement = nullptr;
+    platform::ui::ControlRef ownerElement;
     MenuItemSource* source;
     int rootId;
     int parentId;

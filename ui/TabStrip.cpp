@@ -8,6 +8,8 @@
 #include "platform/ui/WindowContainerUI.h"
 #include "ui/TabWin.h"
 
+#include <algorithm>
+
 using namespace platform::ui;
 
 namespace {
@@ -33,33 +35,20 @@ void TabStrip::Attach(CTabLayoutUI* tabPages, CContainerUI* tabButtonRows)
 void TabStrip::RevealTab(int index)
 {
     if (scrollingRows)
-        scrollingRows->EnsureVisible(scrollingRows->GetItemAt(index));
+        scrollingRows->EnsureVisible(tabs[index].row);
 }
-
-int TabStrip::Count() const { return pages ? pages->GetCount() : 0; }
 
 int TabStrip::CurrentIndex() const { return pages ? pages->GetCurSel() : -1; }
 
 TabWin* TabStrip::TabAt(int index) const
 {
-    CControlUI* page = pages ? pages->GetItemAt(index) : nullptr;
-    return page ? reinterpret_cast<TabWin*>(page->GetTag()) : nullptr;
+    return index >= 0 && index < Count() ? tabs[index].window : nullptr;
 }
 
 int TabStrip::IndexOfTabId(int tabId) const
 {
-    for (int i = 0; i < Count(); ++i) {
-        TabWin* tab = TabAt(i);
-        if (tab && tab->GetTabId() == tabId)
-            return i;
-    }
-    return -1;
-}
-
-CControlUI* TabStrip::WindowContainerOf(CControlUI* page)
-{
-    auto* container = static_cast<CContainerUI*>(page->GetInterface(u"Container"));
-    return container ? container->FindSubControl(u"window_container") : nullptr;
+    auto tab = std::find_if(tabs.begin(), tabs.end(), [tabId](const Tab& each) { return each.id == tabId; });
+    return tab == tabs.end() ? -1 : static_cast<int>(tab - tabs.begin());
 }
 
 void TabStrip::ShowRowSelected(CControlUI* row, bool selected)
@@ -73,27 +62,24 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
 {
     if (!pages || !buttonRows)
         return;
-    std::u16string pageName = platform::os::Utf8ToUtf16(url);
-    auto* tabWin = new TabWin(url);
+    Tab tab;
+    tab.window = new TabWin(url);
+    tab.id = tab.window->GetTabId();
+    AddButtonRow(tab, title, closable);
+    AddPage(tab, url);
+    tabs.push_back(tab);
+    SelectTab(Count() - 1);
+    tab.button->Selected(true);
+}
 
+void TabStrip::AddButtonRow(Tab& tab, const std::u16string& title, bool closable)
+{
     auto* row = new CHorizontalLayoutUI;
     row->SetName(u"tab_basic_win_button");
     ShowRowSelected(row, true);
     row->SetMaxHeight(kTabHeight);
-    auto* tabButton = new COptionUI;
-    tabButton->SetName(u"tab_button");
-    tabButton->SetText(title);
-    tabButton->SetToolTip(title);
-    tabButton->SetStyleName(u"tab_win_button_bk_style", frame.GetPaintManager());
-    tabButton->SetGroup(u"group_tab_button");
-    tabButton->SetFixedWidth(kTabWidth);
-    tabButton->SetFixedHeight(kTabHeight);
-    auto* closeButton = new CButtonUI;
-    closeButton->SetName(u"close_tab_btn");
-    closeButton->SetStyleName(u"tab_win_button_style", frame.GetPaintManager());
-    closeButton->SetToolTip(u"关闭 ");
-    closeButton->SetFixedWidth(kCloseButtonSize);
-    closeButton->SetFixedHeight(kCloseButtonSize);
+    COptionUI* tabButton = MakeTabButton(title);
+    CButtonUI* closeButton = MakeCloseButton(tab.id);
     // The close button sits beside the tab button, never over it: a click on the
     // tab's text must not close the tab. The row's width is fixed, so the bar cannot
     // share its room out evenly and squeeze a row below its two buttons.
@@ -105,35 +91,61 @@ void TabStrip::OpenTab(const std::string& url, const std::u16string& title, bool
     buttonRows->Add(row);
     tabButton->Selected(true);
     closeButton->SetVisible(closable);
-    tabWin->SetTabOption(tabButton);
-    tabButton->OnNotify([this, tabButton, row](TNotifyUI& msg) {
+    tabButton->OnNotify([this, tabId = tab.id, tabButton, row](TNotifyUI& msg) {
         if (msg.type == kNotifyClick)
-            OnTabButtonClicked(tabButton);
+            OnTabButtonClicked(tabId);
         else if (msg.type == kNotifySelectChanged)
             ShowRowSelected(row, tabButton->IsSelected());
         return true;
     });
-    closeButton->OnNotify([this, tabId = tabWin->GetTabId()](TNotifyUI& msg) {
+    tab.row = row;
+    tab.button = tabButton;
+}
+
+COptionUI* TabStrip::MakeTabButton(const std::u16string& title)
+{
+    auto* button = new COptionUI;
+    button->SetName(u"tab_button");
+    button->SetText(title);
+    button->SetToolTip(title);
+    button->SetStyleName(u"tab_win_button_bk_style", frame.GetPaintManager());
+    button->SetGroup(u"group_tab_button");
+    button->SetFixedWidth(kTabWidth);
+    button->SetFixedHeight(kTabHeight);
+    return button;
+}
+
+CButtonUI* TabStrip::MakeCloseButton(int tabId)
+{
+    auto* button = new CButtonUI;
+    button->SetName(u"close_tab_btn");
+    button->SetStyleName(u"tab_win_button_style", frame.GetPaintManager());
+    button->SetToolTip(u"关闭 ");
+    button->SetFixedWidth(kCloseButtonSize);
+    button->SetFixedHeight(kCloseButtonSize);
+    button->OnNotify([this, tabId](TNotifyUI& msg) {
         if (msg.type == kNotifyClick)
             frame.PostMessageW(WM_CLOSE_TAB, static_cast<WPARAM>(tabId), 0);
         return true;
     });
+    return button;
+}
 
-    tabWin->Create(frame.GetHWND(), pageName, kTabWindowStyle, 0);
+void TabStrip::AddPage(Tab& tab, const std::string& url)
+{
+    std::u16string pageName = platform::os::Utf8ToUtf16(url);
+    tab.window->Create(frame.GetHWND(), pageName, kTabWindowStyle, 0);
     auto* page = new CHorizontalLayoutUI;
     page->SetName(pageName);
     auto* container = new CWindowContainerUI;
     container->SetName(u"window_container");
     page->Add(container);
-    container->SetWindow(frame.GetPaintManager(), tabWin->GetPaintManager(), tabWin);
-    page->SetTag(reinterpret_cast<std::uintptr_t>(tabWin));
+    container->SetWindow(frame.GetPaintManager(), tab.window->GetPaintManager(), tab.window);
     pages->Add(page);
     pages->SelectItem(pages->GetCount() - 1, true);
     container->SetVisible(true);
-
-    tabButton->SetTag(reinterpret_cast<std::uintptr_t>(page));
-    SelectTab(pages->GetCount() - 1);
-    tabButton->Selected(true);
+    tab.page = page;
+    tab.container = container;
 }
 
 void TabStrip::SelectTab(int index)
@@ -141,41 +153,33 @@ void TabStrip::SelectTab(int index)
     if (!pages)
         return;
     int current = pages->GetCurSel();
-    for (int i = 0; i < pages->GetCount(); ++i) {
-        if (CControlUI* container = WindowContainerOf(pages->GetItemAt(i)))
-            container->SetVisible(false);
-    }
+    HideWindowsExcept(-1);
     pages->SelectItem(index, current < index);
     pages->Invalidate();
-    CControlUI* page = pages->GetItemAt(index);
-    if (!page)
+    if (index < 0 || index >= Count())
         return;
-    if (CControlUI* container = WindowContainerOf(page))
-        container->SetVisible(true);
-    TabWin* tabWin = reinterpret_cast<TabWin*>(page->GetTag());
-    if (tabWin && tabWin->GetTabOption())
-        tabWin->GetTabOption()->Selected(true);
+    tabs[index].container->SetVisible(true);
+    tabs[index].button->Selected(true);
     RevealTab(index);
 }
 
-void TabStrip::OnTabButtonClicked(COptionUI* button)
+void TabStrip::OnTabButtonClicked(int tabId)
 {
-    auto* page = reinterpret_cast<CControlUI*>(button->GetTag());
-    int index = 0;
-    for (int i = 0; i < pages->GetCount(); ++i) {
-        CControlUI* each = pages->GetItemAt(i);
-        if (each == page) {
-            index = i;
-            continue;
-        }
-        if (CControlUI* container = WindowContainerOf(each))
-            container->SetVisible(false);
-    }
+    const int index = IndexOfTabId(tabId);
+    if (index < 0)
+        return;
+    HideWindowsExcept(index);
     pages->SelectItem(index, true);
-    if (page)
-        if (CControlUI* container = WindowContainerOf(page))
-            container->SetVisible(true);
+    tabs[index].container->SetVisible(true);
     RevealTab(index);
+}
+
+void TabStrip::HideWindowsExcept(int index)
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (i != index)
+            tabs[i].container->SetVisible(false);
+    }
 }
 
 void TabStrip::CloseTab(int tabId)
@@ -183,32 +187,24 @@ void TabStrip::CloseTab(int tabId)
     const int index = IndexOfTabId(tabId);
     if (index < 0)
         return;
-    // Pages and rows go in pairs, so the row at the page's index is the tab's.
-    pages->Remove(pages->GetItemAt(index));
-    buttonRows->Remove(buttonRows->GetItemAt(index));
-    int next = 0;
-    if (pages->GetItemAt(index))
-        next = index;
-    else if (index > 0)
-        next = index - 1;
-    SelectTab(next);
+    // The record goes first: nothing that runs while the tab's window is torn down finds it.
+    const Tab tab = tabs[index];
+    tabs.erase(tabs.begin() + index);
+    pages->Remove(tab.page);
+    buttonRows->Remove(tab.row);
+    SelectTab(index < Count() ? index : std::max(index - 1, 0));
 }
 
 void TabStrip::SetTitle(int tabId, const std::u16string& title)
 {
-    if (!pages)
+    const int index = IndexOfTabId(tabId);
+    if (index < 0)
         return;
+    COptionUI* button = tabs[index].button;
     int charWidth = CRenderEngine::GetTextSize(frame.GetPaintManager(), u"中", -1).cx;
-    for (int i = 0; i < pages->GetCount(); ++i) {
-        TabWin* tabWin = TabAt(i);
-        if (!tabWin || tabWin->GetTabId() != tabId || !tabWin->GetTabOption())
-            continue;
-        COptionUI* button = tabWin->GetTabOption();
-        button->SetToolTip(title);
-        int buttonWidth = button->GetWidth() > 0 ? button->GetWidth() : button->GetFixedWidth();
-        button->SetText(FittedTitle(title, buttonWidth, charWidth));
-        return;
-    }
+    button->SetToolTip(title);
+    int buttonWidth = button->GetWidth() > 0 ? button->GetWidth() : button->GetFixedWidth();
+    button->SetText(FittedTitle(title, buttonWidth, charWidth));
 }
 
 std::u16string TabStrip::FittedTitle(const std::u16string& title, int buttonWidth, int charWidth)

@@ -168,6 +168,5 @@ void TabWin::ShowFindResult(int count, int activeMatch)
 void TabWin::OnFinalMessage(HWND hwnd)
 {
     WindowImplBase::OnFinalMessage(hwnd);
-    tabOption = nullptr;
     delete this;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/ui/OptionUI.h"
 #include "platform/ui/WindowImplBase.h"
 
 #include <cstdint>
@@ -29,8 +28,6 @@ public:
 
     int GetTabId() const { return tabId; }
     std::string GetUrl() const { return url; }
-    platform::ui::COptionUI* GetTabOption() const { return tabOption; }
-    void SetTabOption(platform::ui::COptionUI* option) { tabOption = option; }
 
     /// Height kept free above (and below) the browser.
     int HeaderHeight() const;
@@ -62,7 +59,6 @@ private:
     platform::ui::CControlUI* header = nullptr;
     const int tabId;
     std::string url;
-    platform::ui::COptionUI* tabOption = nullptr;
     bool fillsWindow = false;
     platform::ui::HWND permissionPrompt = nullptr;
     FindBar* findBar = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/ControlRef.h"
 #include "platform/ui/Notify.h"
 #include "platform/ui/UIString.h"
 #include "platform/ui/WindowTypes.h"
@@ -159,12 +160,9 @@ protected:
     std::vector<std::function<bool(TEventUI&)>> eventHandlers_;
 };
 
-/// Enables or disables control on the GUI thread; callable from any thread.
-/// Does nothing when the control is gone by then.
-void PostSetEnabled(CControlUI* control, bool enabled);
-
-/// True while control exists; GUI thread.
-bool IsLiveControl(const CControlUI* control);
+/// Enables or disables control on the GUI thread; callable from any thread with a
+/// reference made on the GUI thread. Does nothing when the control is gone by then.
+void PostSetEnabled(ControlRef control, bool enabled);
 
 /// Parses "#AARRGGBB", "#RRGGBB", "0xAARRGGBB" or a decimal number; 0 when malformed.
 DWORD ParseColor(const CDuiString& text, bool* ok = nullptr);

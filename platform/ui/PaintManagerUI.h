@@ -88,16 +88,16 @@ public:
     void AddOptionGroup(const CDuiString& group, COptionUI* option);
     void RemoveOptionGroup(const CDuiString& group, COptionUI* option);
     /// The group's options that still exist and still belong to this window.
-    const std::vector<COptionUI*>* GetOptionGroup(const CDuiString& group) const;
+    std::vector<COptionUI*> GetOptionGroup(const CDuiString& group) const;
 
     /// The control that had the keyboard last, while it exists.
-    CControlUI* GetFocus() const;
-    void SetFocus(CControlUI* control) { focus_ = control; }
+    CControlUI* GetFocus() const { return focus_.Get(); }
+    void SetFocus(CControlUI* control) { focus_ = ControlRef(control); }
 
 private:
     HWND hwnd_ = nullptr;
     CControlUI* root_ = nullptr;
-    CControlUI* focus_ = nullptr;
+    ControlRef focus_;
     std::vector<INotifyUI*> notifiers_;
     SIZE initSize_, minInfo_, maxInfo_;
     RECT caption_, sizeBox_;
@@ -108,7 +108,7 @@ private:
     DWORD windowBkColor_ = 0;
     std::map<CDuiString, AttributeList> styles_;
     // Pruned as it is read: options leave without telling the window.
-    mutable std::map<CDuiString, std::vector<COptionUI*>> optionGroups_;
+    mutable std::map<CDuiString, std::vector<ControlRef>> optionGroups_;
 };
 
 } // namespace platform::ui

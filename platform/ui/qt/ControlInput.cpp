@@ -94,7 +94,7 @@ int NotifyTypeFromName(const CDuiString& sType)
     return kNotifyOther;
 }
 
-void PostSetEnabled(CControlUI* control, bool enabled)
+void PostSetEnabled(ControlRef control, bool enabled)
 {
     qt::MessageDispatcher* dispatcher = qt::MessageDispatcher::Instance();
     if (!control || !dispatcher)
@@ -102,11 +102,9 @@ void PostSetEnabled(CControlUI* control, bool enabled)
     // Only the GUI thread may look at the controls: whether this one is still there is
     // asked where the task runs.
     dispatcher->PostTask([control, enabled] {
-        if (IsLiveControl(control))
-            control->SetEnabled(enabled);
+        if (CControlUI* live = control.Get())
+            live->SetEnabled(enabled);
     });
 }
-
-bool IsLiveControl(const CControlUI* control) { return control && qt::LiveControls().count(control) != 0; }
 
 } // namespace platform::ui

@@ -43,18 +43,6 @@ ControlGuard::ControlGuard(const CControlUI* control)
 
 bool ControlGuard::Alive() const { return widget_ && widget_->Control() == control_; }
 
-std::unordered_set<const CControlUI*> LiveControls()
-{
-    std::unordered_set<const CControlUI*> live;
-    if (!qApp)
-        return live;
-    for (QWidget* widget : QApplication::allWidgets()) {
-        if (auto* drawn = qobject_cast<ControlWidget*>(widget); drawn && drawn->Control())
-            live.insert(drawn->Control());
-    }
-    return live;
-}
-
 ControlWidget::ControlWidget(CControlUI* control)
     : control_(control)
 {

@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QPointer>
 #include <QWidget>
-#include <unordered_set>
 
 #include "platform/ui/ControlUI.h"
 
@@ -66,8 +65,8 @@ void DisposeWidget(QWidget* widget);
 /// Whether widget lies below owner in Qt's parent tree, across window boundaries.
 bool IsBelow(const QWidget* widget, const QWidget* owner);
 
-/// Whether a control seen before a handler ran is still there after it: handlers may
-/// destroy the control that called them.
+/// Whether a control seen before a handler ran is still there after it (handlers may
+/// destroy the control that called them), even when a new control has taken its memory.
 class ControlGuard {
 public:
     explicit ControlGuard(const CControlUI* control);
@@ -77,9 +76,6 @@ private:
     QPointer<ControlWidget> widget_;
     const CControlUI* control_;
 };
-
-/// Every control that exists now, found through the application's widgets.
-std::unordered_set<const CControlUI*> LiveControls();
 
 /// The font of id in the window's layout, falling back to the CJK-capable default.
 QFont MakeFont(const CPaintManagerUI* manager, int id);

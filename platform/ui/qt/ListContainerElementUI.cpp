@@ -47,8 +47,9 @@ void CListContainerElementUI::DoEvent(TEventUI& event)
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_RBUTTONDOWN:
         if (IsEnabled()) {
+            qt::ControlGuard guard(this);
             SendNotify(u"itemclick");
-            if (IsLiveControl(this) && owner_)
+            if (guard.Alive() && owner_)
                 owner_->SelectItem(index_, true);
         }
         return;

@@ -38,8 +38,9 @@ bool SimulateClick(CControlUI* control)
     // The centre of a control that was never laid out is still "inside" it.
     event.ptMouse = POINT { (pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2 };
     event.Type = UIEVENT_BUTTONDOWN;
+    qt::ControlGuard guard(control);
     control->Event(event);
-    if (!IsLiveControl(control))
+    if (!guard.Alive())
         return true;
     if (pos.right <= pos.left || pos.bottom <= pos.top) {
         control->Activate();

@@ -3,6 +3,7 @@
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/RenderEngine.h"
 #include "platform/ui/qt/Attributes.h"
+#include "platform/ui/qt/ControlWidget.h"
 
 namespace platform::ui {
 
@@ -66,12 +67,9 @@ void COptionUI::Selected(bool selected, bool sendNotify)
     else
         state_ &= ~kSelected;
     if (selected_ && manager_ && !group_.empty()) {
-        if (const auto* members = manager_->GetOptionGroup(group_)) {
-            auto others = *members;
-            for (COptionUI* other : others) {
-                if (other != this && other->IsSelected())
-                    other->Selected(false, sendNotify);
-            }
+        for (COptionUI* other : manager_->GetOptionGroup(group_)) {
+            if (other != this && other->IsSelected())
+                other->Selected(false, sendNotify);
         }
     }
     Invalidate();
@@ -83,9 +81,10 @@ bool COptionUI::Activate()
 {
     if (!CControlUI::Activate())
         return false;
-    // Handlers see the state from before the click.
+    // Handlers see the state from before the click, and may destroy the option.
+    qt::ControlGuard guard(this);
     SendNotify(u"click");
-    if (!IsLiveControl(this))
+    if (!guard.Alive())
         return true;
     Selected(group_.empty() ? !selected_ : true);
     return true;

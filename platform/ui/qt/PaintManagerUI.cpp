@@ -1,7 +1,6 @@
 #include "platform/ui/PaintManagerUI.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -130,7 +129,7 @@ void CPaintManagerUI::ReleaseRoot()
 {
     CControlUI* root = root_;
     root_ = nullptr;
-    focus_ = nullptr;
+    focus_ = ControlRef();
     delete root;
 }
 
@@ -207,8 +206,9 @@ const CPaintManagerUI::AttributeList* CPaintManagerUI::GetSharedStyle(const CDui
 void CPaintManagerUI::AddOptionGroup(const CDuiString& group, COptionUI* option)
 {
     auto& members = optionGroups_[group];
-    if (std::find(members.begin(), members.end(), option) == members.end())
-        members.push_back(option);
+    if (std::none_of(members.begin(), members.end(),
+            [option](const ControlRef& member) { return member.Get() == option; }))
+        members.emplace_back(option);
 }
 
 void CPaintManagerUI::RemoveOptionGroup(const CDuiString& group, COptionUI* option)
@@ -217,31 +217,31 @@ void CPaintManagerUI::RemoveOptionGroup(const CDuiString& group, COptionUI* opti
     if (it == optionGroups_.end())
         return;
     auto& members = it->second;
-    members.erase(std::remove(members.begin(), members.end(), option), members.end());
+    members.erase(std::remove_if(members.begin(), members.end(),
+                      [option](const ControlRef& member) { return member.Get() == option; }),
+        members.end());
     if (members.empty())
         optionGroups_.erase(it);
 }
 
-const std::vector<COptionUI*>* CPaintManagerUI::GetOptionGroup(const CDuiString& group) const
+std::vector<COptionUI*> CPaintManagerUI::GetOptionGroup(const CDuiString& group) const
 {
+    std::vector<COptionUI*> options;
     auto it = optionGroups_.find(group);
     if (it == optionGroups_.end())
-        return nullptr;
-    std::unordered_set<const CControlUI*> live = qt::LiveControls();
+        return options;
     auto& members = it->second;
     members.erase(std::remove_if(members.begin(), members.end(),
-                      [&](COptionUI* option) {
-                          return !live.count(option) || option->GetManager() != this
-                              || option->GetGroup() != group;
+                      [&](const ControlRef& member) {
+                          auto* option = static_cast<COptionUI*>(member.Get());
+                          return !option || option->GetManager() != this || option->GetGroup() != group;
                       }),
         members.end());
-    if (members.empty()) {
+    for (const ControlRef& member : members)
+        options.push_back(static_cast<COptionUI*>(member.Get()));
+    if (members.empty())
         optionGroups_.erase(it);
-        return nullptr;
-    }
-    return &members;
+    return options;
 }
-
-CControlUI* CPaintManagerUI::GetFocus() const { return IsLiveControl(focus_) ? focus_ : nullptr; }
 
 } // namespace platform::ui

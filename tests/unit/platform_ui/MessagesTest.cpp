@@ -115,11 +115,11 @@ TEST_F(Messages, PostSetEnabledAppliesLaterAndIgnoresControlsThatAreGone)
 {
     CControlUI* button = window->FindControl(u"OkBtn");
     ASSERT_TRUE(button);
-    std::thread([button] { PostSetEnabled(button, false); }).join();
+    std::thread([ref = ControlRef(button)] { PostSetEnabled(ref, false); }).join();
     ASSERT_TRUE(WaitUntil([&] { return !button->IsEnabled(); }));
 
     auto* loose = new CButtonUI;
-    std::thread([loose] { PostSetEnabled(loose, false); }).join();
+    std::thread([ref = ControlRef(loose)] { PostSetEnabled(ref, false); }).join();
     delete loose;
     // Nothing may touch the deleted control; a marker message shows the queue has drained.
     PostMessage(hwnd, kPing, 99, 0);

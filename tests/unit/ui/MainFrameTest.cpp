@@ -177,6 +177,11 @@ TEST_F(MainFrameTest, ClosingATabSelectsTheOneThatTookItsPlaceOrThePreviousOne)
     CloseTab(1);
     EXPECT_EQ(frame->Tabs().CurrentIndex(), 1);
     EXPECT_EQ(frame->Tabs().TabAt(1), third);
+    // The buttons behind the closed tab moved up a place; a click still selects their own tab.
+    ASSERT_TRUE(SimulateClick(TabRowItem(2, 0)));
+    EXPECT_EQ(frame->Tabs().CurrentIndex(), 2);
+    ASSERT_TRUE(SimulateClick(TabRowItem(1, 0)));
+    EXPECT_EQ(frame->Tabs().CurrentIndex(), 1);
 
     CloseTab(2);
     EXPECT_EQ(frame->Tabs().CurrentIndex(), 1);

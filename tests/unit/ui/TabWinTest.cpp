@@ -183,8 +183,6 @@ TEST_F(TabWinTest, ClosingAndDestroyingFreeTheWindow)
 {
     bool deleted = false;
     TestTabWin* tab = OpenTab(kVisibleHeader, &deleted);
-    COptionUI option;
-    tab->SetTabOption(&option);
     ASSERT_TRUE(SimulateClick(tab->FindControl(u"CloseBtn")));
     EXPECT_TRUE(WaitUntil([&] { return deleted; }));
 
