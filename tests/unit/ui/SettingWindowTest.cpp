@@ -5,6 +5,7 @@
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
+#include "support/TestConfig.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
@@ -33,15 +34,15 @@ protected:
     QString ConfigPath() const { return folder.filePath("config.xml"); }
 
     // The update check reads a local file through the transfer client, so no server is needed.
-    void WriteConfig(bool optionexit, bool powerboot, const char* sections = "<Account/>")
+    void WriteConfig(bool optionexit, bool powerboot, bool withAccount = true)
     {
-        Write(ConfigPath(),
-            QString("<config><Channel/><Update url=\"file://%1\"/>"
-                    "<Notify powerboot=\"%2\" optionexit=\"%3\"/>%4</config>")
-                .arg(folder.filePath("check.json"))
-                .arg(powerboot ? 1 : 0)
-                .arg(optionexit ? 1 : 0)
-                .arg(sections));
+        TestConfig config;
+        config.Set("Update", "url", "file://" + folder.filePath("check.json").toStdString())
+            .Set("Notify", "powerboot", powerboot ? "1" : "0")
+            .Set("Notify", "optionexit", optionexit ? "1" : "0");
+        if (!withAccount)
+            config.Without("Account");
+        ASSERT_TRUE(config.Write(ConfigPath().toStdString()));
         AppConfig::ResetInstanceForTests(ConfigPath().toStdU16String());
     }
 
@@ -218,7 +219,7 @@ TEST_F(SettingWindowTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
 
     messages.clear();
     ASSERT_TRUE(QDir(folder.path()).rmdir("config.xml"));
-    WriteConfig(true, false, "");
+    WriteConfig(true, false, false);
     RunWindow([&](SettingWindow* window) { Click(window, u"savesettingbtn"); });
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], u"提示|设置保存失败：config.xml 中缺少 Account 配置项");

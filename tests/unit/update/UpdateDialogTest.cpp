@@ -17,10 +17,10 @@
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "support/LocalHttpServer.h"
+#include "support/TestConfig.h"
 #include "support/WaitUntil.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
@@ -192,12 +192,10 @@ protected:
 
     void WriteConfig(const std::string& updateUrl, const std::string& key = "")
     {
-        QFile file(data.filePath("config.xml"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(("<config><Channel/><Update url=\"" + updateUrl + "\" key=\"" + key
-            + "\"/><Notify powerboot=\"0\" optionexit=\"0\"/><Account/></config>")
-                       .c_str());
-        file.close();
+        ASSERT_TRUE(TestConfig()
+                        .Set("Update", "url", updateUrl)
+                        .Set("Update", "key", key)
+                        .Write(data.filePath("config.xml").toStdString()));
         AppConfig::ResetInstanceForTests(data.filePath("config.xml").toStdU16String());
     }
 
