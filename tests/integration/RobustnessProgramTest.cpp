@@ -144,7 +144,8 @@ TEST_F(RobustnessProgramTest, MissingSkinEndsTheProgramWithAnError)
 TEST_F(RobustnessProgramTest, TenMegabyteConfigurationIsReadAndLeftAlone)
 {
     site.SetUpdateReply(
-        R"({"result":"0","version":"1.0.0.0","new_version":"1.0.0.0","min_version":"1.0.0.0",)"
+        R"({"result":"0","version":")" ZANDREL_PROJECT_VERSION R"(","new_version":")" ZANDREL_PROJECT_VERSION
+        R"(","min_version":")" ZANDREL_PROJECT_VERSION R"(",)"
         R"("version_name":"n","version_url":""})");
     QByteArray filler;
     while (filler.size() < 10 * 1024 * 1024)

@@ -227,19 +227,23 @@ TEST_F(SettingWindowTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
 
 TEST_F(SettingWindowTest, ManualCheckSpeaksOnlyWhenUpToDate)
 {
+    const std::string running = ZANDREL_PROJECT_VERSION;
+    auto reply = [&](const std::string& minVersion, const std::string& newVersion) {
+        return R"({"version":")" + running + R"(","min_version":")" + minVersion + R"(","new_version":")"
+            + newVersion + R"("})";
+    };
     struct Case {
-        const char* reply;
+        std::string reply;
         std::vector<CDuiString> expected;
     } cases[] = {
-        { R"({"version":"1.0.0.0","min_version":"1.0.0.0","new_version":"1.0.0.0"})",
-            { u"提示|当前版本已是最新版本" } },
-        { R"({"version":"1.0.0.0","min_version":"1.0.0.0","new_version":"1.0.0.2"})", {} },
-        { R"({"version":"1.0.0.0","min_version":"1.0.0.1","new_version":"1.0.0.0"})", {} },
+        { reply(running, running), { u"提示|当前版本已是最新版本" } },
+        { reply(running, "99.0.0.0"), {} },
+        { reply("99.0.0.0", running), {} },
         { R"({"version":""})", {} },
         { "not json", {} },
     };
     for (const Case& c : cases) {
-        Write(folder.filePath("check.json"), c.reply);
+        Write(folder.filePath("check.json"), QString::fromStdString(c.reply));
         messages.clear();
         bool open = false;
         RunWindow([&](SettingWindow* window) {
