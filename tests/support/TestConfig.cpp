@@ -1,10 +1,10 @@
 #include "support/TestConfig.h"
 
-#include "config/AppConfig.h"
-#include "config/AppConfigFields.h"
-
 #include <algorithm>
 #include <fstream>
+
+#include "config/AppConfig.h"
+#include "config/AppConfigFields.h"
 
 namespace {
 

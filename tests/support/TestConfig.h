@@ -1,13 +1,12 @@
 #pragma once
 
-#include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 // A config.xml for a test: the four settings elements with every attribute the program saves
-// (empty or 0 unless set), then the elements of other attributes set, then raw elements added.
+// (empty or 0 unless set), then the elements of other attributes set; raw elements may go first or last.
 // Values are plain text; they are escaped as they are written.
 class TestConfig {
 public:
