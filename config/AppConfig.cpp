@@ -3,13 +3,41 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <variant>
 
 #include "base/ProgramPaths.h"
 #include "base/TextConversion.h"
+#include "config/AppConfigFields.h"
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 
 namespace {
+
+// One call for each kind of field an AppConfigField may name.
+template <typename... Calls> struct Overloaded : Calls... {
+    using Calls::operator()...;
+};
+template <typename... Calls> Overloaded(Calls...) -> Overloaded<Calls...>;
+
+void SetFromText(AppConfig& config, const AppConfigField& field, const std::u16string& text)
+{
+    std::visit(Overloaded {
+                   [&](std::u16string AppConfig::*member) { config.*member = text; },
+                   [&](std::uint32_t AppConfig::*member) { config.*member = TextToUInt(text); },
+                   [&](bool AppConfig::*member) { config.*member = TextToBool(text); },
+               },
+        field.member);
+}
+
+std::u16string TextOf(const AppConfig& config, const AppConfigField& field)
+{
+    return std::visit(Overloaded {
+                          [&](std::u16string AppConfig::*member) { return config.*member; },
+                          [&](std::uint32_t AppConfig::*member) { return UIntToText(config.*member); },
+                          [&](bool AppConfig::*member) { return UIntToText(config.*member ? 1 : 0); },
+                      },
+        field.member);
+}
 
 std::unique_ptr<AppConfig>& InstanceSlot()
 {
@@ -83,99 +111,32 @@ bool AppConfig::SelectElement(const char16_t* name)
     return true;
 }
 
-std::u16string AppConfig::Read(const char16_t* attribute) const
+bool AppConfig::VisitFields(const std::function<void(const AppConfigField&)>& visit)
 {
-    return document.GetAttribute(document.GetCurrent(), attribute);
-}
-
-void AppConfig::Write(const char16_t* attribute, const std::u16string& value)
-{
-    document.SetAttribute(document.GetCurrent(), attribute, value);
-}
-
-void AppConfig::WriteUInt(const char16_t* attribute, std::uint32_t value)
-{
-    Write(attribute, UIntToText(value));
-}
-
-void AppConfig::WriteFlag(const char16_t* attribute, bool value)
-{
-    Write(attribute, UIntToText(value ? 1 : 0));
+    for (const AppConfigElement& element : AppConfigElements()) {
+        if (!SelectElement(element.name))
+            return false;
+        for (const AppConfigField& field : element.fields)
+            visit(field);
+        document.LeaveElement();
+    }
+    return true;
 }
 
 bool AppConfig::Load()
 {
-    if (!SelectElement(u"Channel"))
-        return false;
-    channelRemote = TextToBool(Read(u"remote"));
-    channelUrl = Read(u"url");
-    channelIp = Read(u"ip");
-    channelLoop = TextToBool(Read(u"loop"));
-    channelVideo = Read(u"video");
-    channelAudio = Read(u"audio");
-    channelAppId = TextToUInt(Read(u"appid"));
-    channelSid = TextToUInt(Read(u"sid"));
-    channelSubSid = TextToUInt(Read(u"subsid"));
-    channelPort = TextToUInt(Read(u"port"));
-    document.LeaveElement();
-
-    if (!SelectElement(u"Update"))
-        return false;
-    updateUrl = Read(u"url");
-    document.LeaveElement();
-
-    if (!SelectElement(u"Notify"))
-        return false;
-    notifyUrl = Read(u"url");
-    notifyTime = TextToUInt(Read(u"time"));
-    powerboot = TextToBool(Read(u"powerboot"));
-    testMode = TextToBool(Read(u"test"));
-    optionexit = TextToBool(Read(u"optionexit"));
-    document.LeaveElement();
-
-    if (!SelectElement(u"Account"))
-        return false;
-    accountRegUrl = Read(u"regurl");
-    accountPasswordUrl = Read(u"passwordurl");
-    document.LeaveElement();
-    return true;
+    return VisitFields([this](const AppConfigField& field) {
+        SetFromText(*this, field, document.GetAttribute(document.GetCurrent(), field.attribute));
+    });
 }
 
 bool AppConfig::Save()
 {
-    if (!SelectElement(u"Channel"))
+    const bool complete = VisitFields([this](const AppConfigField& field) {
+        document.SetAttribute(document.GetCurrent(), field.attribute, TextOf(*this, field));
+    });
+    if (!complete)
         return false;
-    Write(u"url", channelUrl);
-    WriteFlag(u"remote", channelRemote);
-    WriteFlag(u"loop", channelLoop);
-    Write(u"video", channelVideo);
-    Write(u"audio", channelAudio);
-    WriteUInt(u"appid", channelAppId);
-    WriteUInt(u"sid", channelSid);
-    WriteUInt(u"subsid", channelSubSid);
-    WriteUInt(u"port", channelPort);
-    Write(u"ip", channelIp);
-    document.LeaveElement();
-
-    if (!SelectElement(u"Update"))
-        return false;
-    Write(u"url", updateUrl);
-    document.LeaveElement();
-
-    if (!SelectElement(u"Notify"))
-        return false;
-    Write(u"url", notifyUrl);
-    WriteUInt(u"time", notifyTime);
-    WriteFlag(u"powerboot", powerboot);
-    WriteFlag(u"test", testMode);
-    WriteFlag(u"optionexit", optionexit);
-    document.LeaveElement();
-
-    if (!SelectElement(u"Account"))
-        return false;
-    Write(u"passwordurl", accountPasswordUrl);
-    Write(u"regurl", accountRegUrl);
-    document.LeaveElement();
 
     std::u16string target = filePath;
     if (UsesUserCopy()) {

@@ -3,7 +3,10 @@
 #include "config/XmlDocument.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+struct AppConfigField;
 
 // The user's and the installation's settings, backed by config.xml in the program's
 // folder. The program never creates that file; saving needs all four elements in it.
@@ -32,6 +35,7 @@ public:
     // element is missing (nothing is written) or the file could not be written.
     bool Save();
 
+    // What config.xml holds; each saved field has its row in AppConfigElements().
     std::uint32_t notifyTime = 0;
     std::u16string notifyUrl;
     std::u16string accountPasswordUrl;
@@ -49,6 +53,7 @@ public:
     bool channelLoop = false;
     bool powerboot = false;
     bool testMode = false;
+    // Kept in memory only: never read from or saved to config.xml.
     bool minimizeOnClose = false;
     bool optionexit = false;
     XmlDocument document;
@@ -61,8 +66,7 @@ public:
 private:
     bool UsesUserCopy() const;
     bool SelectElement(const char16_t* name);
-    std::u16string Read(const char16_t* attribute) const;
-    void Write(const char16_t* attribute, const std::u16string& value);
-    void WriteUInt(const char16_t* attribute, std::uint32_t value);
-    void WriteFlag(const char16_t* attribute, bool value);
+    // Calls visit for each field of config.xml with its element entered; false at the first
+    // element the document lacks, once the fields of the elements before it are visited.
+    bool VisitFields(const std::function<void(const AppConfigField&)>& visit);
 };

@@ -1,21 +1,16 @@
 #include "config/KeptProfile.h"
 
 #include "config/AppConfig.h"
+#include "config/InstallationAttribute.h"
 #include "platform/os/OsLayer.h"
 #include "platform/os/TextCodec.h"
 
 bool InstallationKeepsProfile(const AppConfig& config)
 {
-    // A document of its own: the object's document may be the user's copy.
-    XmlDocument installation;
-    installation.SetDocText(nullptr);
-    if (!installation.LoadFile(platform::os::Utf16ToUtf8(config.installationFilePath)))
-        return false;
-    installation.Rewind();
-    if (!installation.FindChild(u"Profile"))
-        return false;
-    installation.EnterChild();
-    return installation.GetAttribute(installation.GetCurrent(), u"persistent") == u"1";
+    std::u16string persistent;
+    ReadInstallationAttribute(
+        platform::os::Utf16ToUtf8(config.installationFilePath), u"Profile", u"persistent", persistent);
+    return persistent == u"1";
 }
 
 bool InstallationKeepsProfile() { return InstallationKeepsProfile(AppConfig::Instance()); }

@@ -9,10 +9,10 @@
 #include "platform/engine/CefCommandLine.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
+#include "support/TestConfig.h"
 #include "ui/MainFrame.h"
 #include "ui/TabWin.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <string>
@@ -27,12 +27,8 @@ protected:
     void OpenFrame(const std::vector<std::string>& extraSwitches = {})
     {
         StartEngineForTests();
-        QFile config(folder.filePath("config.xml"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(("<config><Channel/><Update url=\"\"/><Notify optionexit=\"0\"/><Account/><Site url=\""
-            + site.Url("") + "\"/></config>")
-                         .c_str());
-        config.close();
+        ASSERT_TRUE(
+            TestConfig().Set("Site", "url", site.Url("")).Write(folder.filePath("config.xml").toStdString()));
         AppConfig::ResetInstanceForTests(folder.filePath("config.xml").toStdU16String());
         std::vector<std::string> commandLine { "zandrel" };
         commandLine.insert(commandLine.end(), extraSwitches.begin(), extraSwitches.end());

@@ -111,23 +111,20 @@ void TestSite::SetUpdateReply(const std::string& json)
     updateReply = json;
 }
 
+TestConfig SiteConfig(const TestSite& site)
+{
+    TestConfig config;
+    config.Set("Update", "url", site.Url("/update/check")).Set("Site", "url", site.Url(""));
+    return config;
+}
+
 ProgramFolder::ProgramFolder(const TestSite& site, const std::string& extraElements)
 {
     // A copy, not a link: the program finds its folder through its own resolved path.
     QFile::copy(ZANDREL_PROGRAM_DIR "/zandrel", Executable());
     QFile::setPermissions(Executable(), QFile::permissions(ZANDREL_PROGRAM_DIR "/zandrel"));
     QFile::link(ZANDREL_PROGRAM_DIR "/skin", folder.filePath("skin"));
-    QFile config(folder.filePath("config.xml"));
-    config.open(QIODevice::WriteOnly);
-    config.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config>\n"
-                                "<Channel url=\"\" remote=\"0\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" "
-                                "sid=\"0\" subsid=\"0\" port=\"0\" ip=\"\"/>\n"
-                                "<Update url=\"%1\"/>\n"
-                                "<Notify url=\"\" time=\"0\" powerboot=\"0\" test=\"0\" optionexit=\"0\"/>\n"
-                                "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\"%2\"/>\n%3</config>\n")
-                     .arg(QString::fromStdString(site.Url("/update/check")),
-                         QString::fromStdString(site.Url("")), QString::fromStdString(extraElements))
-                     .toUtf8());
+    SiteConfig(site).Append(extraElements).Write(folder.filePath("config.xml").toStdString());
 }
 
 QString ProgramFolder::Executable() const { return folder.filePath("zandrel"); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/LocalHttpServer.h"
+#include "support/TestConfig.h"
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -51,6 +52,9 @@ private:
     // Last, so that it stops before what its handlers use goes.
     LocalHttpServer server;
 };
+
+// A config.xml pointing at the site for its pages and its update server.
+TestConfig SiteConfig(const TestSite& site);
 
 // A program folder of its own (executable, skin, config.xml) pointing at a test site.
 class ProgramFolder {

@@ -14,10 +14,11 @@ namespace {
 constexpr int kStartTimeoutMs = 60000;
 
 const char* const kUpToDateReply
-    = "{\"result\":\"0\",\"version\":\"1.0.0.0\",\"new_version\":\"1.0.0.0\","
-      "\"min_version\":\"1.0.0.0\",\"version_name\":\"Tessik\",\"version_url\":\"\"}";
-const char* const kRequiredReply = "{\"result\":\"0\",\"version\":\"1.0.0.2\",\"new_version\":\"1.0.0.2\","
-                                   "\"min_version\":\"1.0.0.1\",\"version_name\":\"Tessik\","
+    = "{\"result\":\"0\",\"version\":\"" ZANDREL_PROJECT_VERSION
+      "\",\"new_version\":\"" ZANDREL_PROJECT_VERSION "\",\"min_version\":\"" ZANDREL_PROJECT_VERSION
+      "\",\"version_name\":\"Tessik\",\"version_url\":\"\"}";
+const char* const kRequiredReply = "{\"result\":\"0\",\"version\":\"99.0.0.2\",\"new_version\":\"99.0.0.2\","
+                                   "\"min_version\":\"99.0.0.1\",\"version_name\":\"Tessik\","
                                    "\"version_url\":\"http://127.0.0.1:1/setup.sh\"}";
 
 bool IsEngineHelper(const std::pair<qint64, QString>& child) { return child.second.contains("--type="); }
@@ -98,8 +99,8 @@ TEST_F(ProgramRunTest, ARequiredUpdateToAnotherSchemeIsAFailedCheck)
         { "file:///etc/passwd", "javascript:alert(1)", "smb://127.0.0.1/share/setup.sh" }) {
         SCOPED_TRACE(address);
         site.SetUpdateReply(
-            std::string("{\"version\":\"1.0.0.2\",\"new_version\":\"1.0.0.2\",\"min_version\":"
-                        "\"1.0.0.1\",\"version_name\":\"n\",\"version_url\":\"")
+            std::string("{\"version\":\"99.0.0.2\",\"new_version\":\"99.0.0.2\",\"min_version\":"
+                        "\"99.0.0.1\",\"version_name\":\"n\",\"version_url\":\"")
             + address + "\"}");
         ProgramFolder folder(site);
         ProgramRun run(folder, ProgramEnvironment(home.path()));

@@ -14,17 +14,7 @@ namespace {
 
 constexpr int kStartTimeoutMs = 45000;
 
-QByteArray Config(const std::string& updateUrl, const std::string& siteUrl, const QByteArray& filler = {})
-{
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config>\n" + filler
-        + "<Channel url=\"\" remote=\"0\" loop=\"0\" video=\"\" audio=\"\" appid=\"0\" sid=\"0\" "
-          "subsid=\"0\" "
-          "port=\"0\" ip=\"\"/>\n<Update url=\""
-        + QByteArray::fromStdString(updateUrl)
-        + "\"/>\n<Notify url=\"\" time=\"0\" powerboot=\"0\" test=\"0\" optionexit=\"0\"/>\n"
-          "<Account passwordurl=\"\" regurl=\"\"/>\n<Site url=\""
-        + QByteArray::fromStdString(siteUrl) + "\"/>\n</config>\n";
-}
+QByteArray Text(const TestConfig& config) { return QByteArray::fromStdString(config.Text()); }
 
 void WriteFile(const QString& path, const QByteArray& contents)
 {
@@ -85,7 +75,8 @@ TEST_P(UpdateServerFaultTest, TheProgramStillStarts)
 {
     LocalHttpServer updates(GetParam().fault);
     ProgramFolder folder(site);
-    WriteFile(folder.Path() + "/config.xml", Config(updates.Url("/update/check"), site.Url("")));
+    WriteFile(folder.Path() + "/config.xml",
+        Text(SiteConfig(site).Set("Update", "url", updates.Url("/update/check"))));
 
     ProgramRun run(folder, ProgramEnvironment(home.path()));
     ASSERT_TRUE(WaitUntil([&] { return site.lobbyHits == 1; }, kStartTimeoutMs))
@@ -109,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, UpdateServerFaultTest,
 // leaves the user's file exactly as it was.
 TEST_F(RobustnessProgramTest, DamagedConfigurationStartsWithDefaultsAndIsLeftAlone)
 {
-    const QByteArray good = Config(site.Url("/update/check"), site.Url(""));
+    const QByteArray good = Text(SiteConfig(site));
     QByteArray binary(64 * 1024, '\0');
     std::mt19937 random(11);
     for (char& c : binary)
@@ -153,13 +144,14 @@ TEST_F(RobustnessProgramTest, MissingSkinEndsTheProgramWithAnError)
 TEST_F(RobustnessProgramTest, TenMegabyteConfigurationIsReadAndLeftAlone)
 {
     site.SetUpdateReply(
-        R"({"result":"0","version":"1.0.0.0","new_version":"1.0.0.0","min_version":"1.0.0.0",)"
+        R"({"result":"0","version":")" ZANDREL_PROJECT_VERSION R"(","new_version":")" ZANDREL_PROJECT_VERSION
+        R"(","min_version":")" ZANDREL_PROJECT_VERSION R"(",)"
         R"("version_name":"n","version_url":""})");
     QByteArray filler;
     while (filler.size() < 10 * 1024 * 1024)
         filler
             += "<Extra note=\"room list cache 0123456789abcdef0123456789abcdef\">text &amp; more</Extra>\n";
-    const QByteArray contents = Config(site.Url("/update/check"), site.Url(""), filler);
+    const QByteArray contents = Text(SiteConfig(site).Prepend(filler.toStdString()));
     ProgramFolder folder(site);
     const QString path = folder.Path() + "/config.xml";
     WriteFile(path, contents);

@@ -3,7 +3,7 @@
 // it copies the file (never through a link) into a folder only root can enter, verifies that copy
 // against the key in the installation's own config.xml, runs the copy (a Debian package through
 // apt-get) and passes on its exit status.
-#include "config/XmlDocument.h"
+#include "config/InstallationAttribute.h"
 #include "platform/os/InstallStep.h"
 #include "update/InstallerCommand.h"
 #include "update/InstallerFileName.h"
@@ -42,16 +42,11 @@ fs::path InstallationConfig(const fs::path& helper)
 // refuses every installer rather than none.
 bool ReadUpdateKey(const fs::path& config, std::string& key)
 {
-    XmlDocument document;
-    document.SetDocText(nullptr);
-    if (!document.LoadFile(config.string()))
+    std::u16string value;
+    if (!ReadInstallationAttribute(config.string(), u"Update", u"key", value))
         return false;
-    document.Rewind();
     key.clear();
-    if (!document.FindChild(u"Update"))
-        return true;
-    document.EnterChild();
-    for (char16_t c : document.GetAttribute(document.GetCurrent(), u"key"))
+    for (char16_t c : value)
         key += c < 0x80 ? static_cast<char>(c) : '?';
     return true;
 }

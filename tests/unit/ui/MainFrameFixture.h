@@ -8,10 +8,10 @@
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
+#include "support/TestConfig.h"
 #include "support/WaitUntil.h"
 #include "ui/MainFrame.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <string>
@@ -23,13 +23,11 @@ protected:
     // Writes config.xml with the given attributes of its Notify element and update address, and loads it.
     void WriteConfig(const std::string& notifyAttributes, const std::string& updateUrl = "")
     {
-        QFile file(folder.filePath("config.xml"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel url=\"\"/><Update url=\""
-            + updateUrl + "\"/><Notify " + notifyAttributes
-            + "/><Account/><Site url=\"http://127.0.0.1:1\"/></config>\n")
-                       .c_str());
-        file.close();
+        ASSERT_TRUE(TestConfig()
+                        .SetAll("Notify", notifyAttributes)
+                        .Set("Update", "url", updateUrl)
+                        .Set("Site", "url", "http://127.0.0.1:1")
+                        .Write(folder.filePath("config.xml").toStdString()));
         AppConfig::ResetInstanceForTests(folder.filePath("config.xml").toStdU16String());
     }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/ModalAnswerer.h"
 #include "platform/ui/PaintManagerUI.h"
 #include "platform/ui/WindowOps.h"
+#include "support/TestConfig.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
@@ -33,15 +34,15 @@ protected:
     QString ConfigPath() const { return folder.filePath("config.xml"); }
 
     // The update check reads a local file through the transfer client, so no server is needed.
-    void WriteConfig(bool optionexit, bool powerboot, const char* sections = "<Account/>")
+    void WriteConfig(bool optionexit, bool powerboot, bool withAccount = true)
     {
-        Write(ConfigPath(),
-            QString("<config><Channel/><Update url=\"file://%1\"/>"
-                    "<Notify powerboot=\"%2\" optionexit=\"%3\"/>%4</config>")
-                .arg(folder.filePath("check.json"))
-                .arg(powerboot ? 1 : 0)
-                .arg(optionexit ? 1 : 0)
-                .arg(sections));
+        TestConfig config;
+        config.Set("Update", "url", "file://" + folder.filePath("check.json").toStdString())
+            .Set("Notify", "powerboot", powerboot ? "1" : "0")
+            .Set("Notify", "optionexit", optionexit ? "1" : "0");
+        if (!withAccount)
+            config.Without("Account");
+        ASSERT_TRUE(config.Write(ConfigPath().toStdString()));
         AppConfig::ResetInstanceForTests(ConfigPath().toStdU16String());
     }
 
@@ -218,7 +219,7 @@ TEST_F(SettingWindowTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
 
     messages.clear();
     ASSERT_TRUE(QDir(folder.path()).rmdir("config.xml"));
-    WriteConfig(true, false, "");
+    WriteConfig(true, false, false);
     RunWindow([&](SettingWindow* window) { Click(window, u"savesettingbtn"); });
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], u"提示|设置保存失败：config.xml 中缺少 Account 配置项");
@@ -226,19 +227,23 @@ TEST_F(SettingWindowTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
 
 TEST_F(SettingWindowTest, ManualCheckSpeaksOnlyWhenUpToDate)
 {
+    const std::string running = ZANDREL_PROJECT_VERSION;
+    auto reply = [&](const std::string& minVersion, const std::string& newVersion) {
+        return R"({"version":")" + running + R"(","min_version":")" + minVersion + R"(","new_version":")"
+            + newVersion + R"("})";
+    };
     struct Case {
-        const char* reply;
+        std::string reply;
         std::vector<CDuiString> expected;
     } cases[] = {
-        { R"({"version":"1.0.0.0","min_version":"1.0.0.0","new_version":"1.0.0.0"})",
-            { u"提示|当前版本已是最新版本" } },
-        { R"({"version":"1.0.0.0","min_version":"1.0.0.0","new_version":"1.0.0.2"})", {} },
-        { R"({"version":"1.0.0.0","min_version":"1.0.0.1","new_version":"1.0.0.0"})", {} },
+        { reply(running, running), { u"提示|当前版本已是最新版本" } },
+        { reply(running, "99.0.0.0"), {} },
+        { reply("99.0.0.0", running), {} },
         { R"({"version":""})", {} },
         { "not json", {} },
     };
     for (const Case& c : cases) {
-        Write(folder.filePath("check.json"), c.reply);
+        Write(folder.filePath("check.json"), QString::fromStdString(c.reply));
         messages.clear();
         bool open = false;
         RunWindow([&](SettingWindow* window) {

@@ -1,6 +1,7 @@
 #include "update/HttpClient.h"
 #include "ClientTestServers.h"
 #include "config/AppConfig.h"
+#include "support/TestConfig.h"
 #include "update/UpdateCheck.h"
 #include "update/signing/InstallerSigning.h"
 
@@ -228,9 +229,7 @@ TEST_F(HttpClientTest, FetchUpdateInfoParsesOnlySuccessfulTransfers)
 
     // The configured address is the one asked.
     const fs::path configFile = folder / "config.xml";
-    std::ofstream(configFile)
-        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config><Channel/><Update url=\""
-        << server.Url("/update.json") << "\"/><Notify/><Account/></config>\n";
+    ASSERT_TRUE(TestConfig().Set("Update", "url", server.Url("/update.json")).Write(configFile.string()));
     AppConfig::ResetInstanceForTests(configFile.u16string());
     UpdateInfo configured;
     EXPECT_EQ(FetchUpdateInfo(configured), 0);
@@ -288,8 +287,10 @@ TEST_F(HttpClientTest, SignedRepliesWhenAKeyIsConfigured)
 
     server.Reply("/signed.json", body, "application/json");
     const fs::path configFile = folder / "config.xml";
-    std::ofstream(configFile) << "<config><Channel/><Update url=\"" << server.Url("/signed.json")
-                              << "\" key=\"" << pair->publicKey << "\"/><Notify/><Account/></config>\n";
+    ASSERT_TRUE(TestConfig()
+                    .Set("Update", "url", server.Url("/signed.json"))
+                    .Set("Update", "key", pair->publicKey)
+                    .Write(configFile.string()));
     AppConfig::ResetInstanceForTests(configFile.u16string());
     UpdateInfo configured;
     EXPECT_EQ(FetchUpdateInfo(configured), kReplyNotSigned) << "the installation's key applies";

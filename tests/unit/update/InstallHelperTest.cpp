@@ -2,6 +2,7 @@
 #include "update/InstallerCommand.h"
 #include "update/signing/InstallerSigning.h"
 
+#include "support/TestConfig.h"
 #include "support/WaitUntil.h"
 
 #include <QProcess>
@@ -53,8 +54,10 @@ protected:
 
     void WriteConfig(const std::string& key)
     {
-        std::ofstream(root / "program" / "config.xml")
-            << "<config><Update url=\"https://u.invalid/check\" key=\"" << key << "\"/></config>\n";
+        ASSERT_TRUE(TestConfig()
+                        .Set("Update", "url", "https://u.invalid/check")
+                        .Set("Update", "key", key)
+                        .Write((root / "program" / "config.xml").string()));
         fs::permissions(root / "program" / "config.xml", fs::perms(0644));
     }
 

@@ -17,10 +17,10 @@
 #include "platform/ui/WindowOps.h"
 #include "platform/ui/qt/ControlWidget.h"
 #include "support/LocalHttpServer.h"
+#include "support/TestConfig.h"
 #include "support/WaitUntil.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
@@ -192,12 +192,10 @@ protected:
 
     void WriteConfig(const std::string& updateUrl, const std::string& key = "")
     {
-        QFile file(data.filePath("config.xml"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(("<config><Channel/><Update url=\"" + updateUrl + "\" key=\"" + key
-            + "\"/><Notify powerboot=\"0\" optionexit=\"0\"/><Account/></config>")
-                       .c_str());
-        file.close();
+        ASSERT_TRUE(TestConfig()
+                        .Set("Update", "url", updateUrl)
+                        .Set("Update", "key", key)
+                        .Write(data.filePath("config.xml").toStdString()));
         AppConfig::ResetInstanceForTests(data.filePath("config.xml").toStdU16String());
     }
 
@@ -321,7 +319,8 @@ TEST_F(UpdateDialogTest, CheckOutcomesSetTipAndButton)
 {
     server.Offer("1.0.0.3", "99.0.0.0", "/download/setup_1.0.0.2.sh");
     RunDialog([&](UpdateDialog* dialog) {
-        EXPECT_EQ(dialog->FindControl(u"caption")->GetText(), u"当前版本号：1.0.0.0  (201509241055)");
+        EXPECT_EQ(dialog->FindControl(u"caption")->GetText(),
+            u"当前版本号：" ZANDREL_PROJECT_VERSION "  (201509241055)");
         EXPECT_EQ(Tip(dialog), u"有新版本[99.0.0.0]-[n]，快快更新啦！ ");
         EXPECT_TRUE(StartButton(dialog)->IsEnabled());
         EXPECT_EQ(Painted(StartButton(dialog)), kEnabledLook);
@@ -329,7 +328,7 @@ TEST_F(UpdateDialogTest, CheckOutcomesSetTipAndButton)
             platform::os::Utf8ToUtf16(server.Url("/download/setup_1.0.0.2.sh")));
     });
 
-    server.Offer("1.0.0.0", "1.0.0.0", "/download/setup_1.0.0.2.sh");
+    server.Offer(ZANDREL_PROJECT_VERSION, ZANDREL_PROJECT_VERSION, "/download/setup_1.0.0.2.sh");
     RunDialog([&](UpdateDialog* dialog) {
         EXPECT_EQ(Tip(dialog), u"您使用的是最新版本！");
         EXPECT_FALSE(StartButton(dialog)->IsEnabled());
@@ -444,7 +443,7 @@ TEST_F(UpdateDialogTest, SilentServerLeavesTheWindowAnswering)
 TEST_F(UpdateDialogTest, FailedDownloadWithoutNewerVersionSaysNoUpdate)
 {
     // Offered through new_version only, so a failure finds nothing newer in version.
-    server.Offer("1.0.0.0", "99.0.0.0", "/download/setup.sh");
+    server.Offer(ZANDREL_PROJECT_VERSION, "99.0.0.0", "/download/setup.sh");
     server.dropNext = true;
     RunDialog([&](UpdateDialog* dialog) {
         ASSERT_TRUE(SimulateClick(StartButton(dialog)));

@@ -54,7 +54,10 @@ TEST(VersionText, WritesPlainDecimalParts)
     EXPECT_EQ(V("junk").ToString(), "0.0.0.0");
 }
 
-TEST(VersionText, CurrentVersionIsTheBuildVersion) { EXPECT_EQ(CurrentVersion().ToString(), "1.0.0.0"); }
+TEST(VersionText, CurrentVersionIsTheBuildVersion)
+{
+    EXPECT_EQ(CurrentVersion().ToString(), ZANDREL_PROJECT_VERSION);
+}
 
 } // namespace
 
@@ -64,7 +67,7 @@ TEST(VersionText, ClipboardLineCarriesBothVersions)
 {
     FakeOsLayerScope os;
     CopyVersionInfoToClipboard();
-    EXPECT_EQ(os.fake.clipboardText, " version 1.0.0.0  internalVer 201509241055 \r\n");
+    EXPECT_EQ(os.fake.clipboardText, " version " ZANDREL_PROJECT_VERSION "  internalVer 201509241055 \r\n");
     os.fake.clipboardAvailable = false;
     CopyVersionInfoToClipboard();
 }
