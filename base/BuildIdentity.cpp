@@ -1,6 +1,7 @@
 #include "base/BuildIdentity.h"
 
-const std::u16string VersionText = u"1.0.0.0";
+// The project's version, as the build declares it.
+const std::u16string VersionText = u"" ZANDREL_VERSION;
 const std::u16string FallbackVersionText = u"1.0.0.0";
 const std::u16string InternalVersionText = u"201509241055";
 
