@@ -81,9 +81,9 @@ void COptionUI::Selected(bool selected, bool sendNotify)
 
 bool COptionUI::Activate()
 {
-    if (!CControlUI::Activate())
+    // The button's own click is sent below instead, so that handlers see the state from before it.
+    if (!CControlUI::Activate()) // NOLINT(bugprone-parent-virtual-call)
         return false;
-    // Handlers see the state from before the click.
     SendNotify(u"click");
     if (!IsLiveControl(this))
         return true;
