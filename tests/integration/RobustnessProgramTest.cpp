@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, UpdateServerFaultTest,
 TEST_F(RobustnessProgramTest, DamagedConfigurationStartsWithDefaultsAndIsLeftAlone)
 {
     const QByteArray good = Config(site.Url("/update/check"), site.Url(""));
-    QByteArray binary(64 * 1024, '\0');
+    QByteArray binary(qsizetype(64) * 1024, '\0');
     std::mt19937 random(11);
     for (char& c : binary)
         c = static_cast<char>(random());
@@ -156,7 +156,7 @@ TEST_F(RobustnessProgramTest, TenMegabyteConfigurationIsReadAndLeftAlone)
         R"({"result":"0","version":"1.0.0.0","new_version":"1.0.0.0","min_version":"1.0.0.0",)"
         R"("version_name":"n","version_url":""})");
     QByteArray filler;
-    while (filler.size() < 10 * 1024 * 1024)
+    while (filler.size() < qsizetype(10) * 1024 * 1024)
         filler
             += "<Extra note=\"room list cache 0123456789abcdef0123456789abcdef\">text &amp; more</Extra>\n";
     const QByteArray contents = Config(site.Url("/update/check"), site.Url(""), filler);
