@@ -30,7 +30,7 @@ using namespace platform::engine;
 
 namespace {
 
-constexpr int64_t kQuotaLimit = 20 * 1024 * 1024;
+constexpr int64_t kQuotaLimit = int64_t(20) * 1024 * 1024;
 
 std::atomic<int> openBrowserCount { 0 };
 

@@ -15,7 +15,7 @@ std::string Record(const std::u16string& message, const std::u16string& source, 
 std::string DefaultPath();
 
 // The size at which the log is renamed to "console.log.1" (replacing an older one) and started anew.
-constexpr size_t kMaxBytes = 10 * 1024 * 1024;
+constexpr size_t kMaxBytes = size_t(10) * 1024 * 1024;
 
 // Appends the record, opening and closing the file; false when it cannot be written.
 bool Append(const std::string& path, const std::string& record);

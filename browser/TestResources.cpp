@@ -88,7 +88,7 @@ std::string DescribeRequest(CefRefPtr<CefRequest> request)
     if (!headers.empty()) {
         text += "\nHeaders:";
         for (const auto& [name, value] : headers)
-            text += "\n\t" + name + ": " + value;
+            text.append("\n\t").append(name).append(": ").append(value);
     }
     CefRefPtr<CefPostData> postData = request->GetPostData();
     if (postData && postData->GetElementCount() > 0) {

@@ -73,10 +73,13 @@ std::string LobbyPage()
     for (size_t i = 0; i < kRooms.size(); ++i) {
         const Room& room = kRooms[i];
         std::string id = std::to_string(i + 1);
-        cards += "    <a class=\"card\" id=\"room-" + id + "\" href=\"/room/" + id + "\" target=\"_blank\">"
-            + "<div class=\"cover\" style=\"background:" + room.color + "\">" + room.host + "</div>"
-            + "<div class=\"info\"><div class=\"title\">" + room.title + "</div>" + "<div class=\"meta\">"
-            + std::to_string(room.viewers) + " 人在看</div></div></a>\n";
+        cards.append("    <a class=\"card\" id=\"room-").append(id).append("\" href=\"/room/").append(id);
+        cards.append("\" target=\"_blank\"><div class=\"cover\" style=\"background:").append(room.color);
+        cards.append("\">").append(room.host).append("</div>");
+        cards.append("<div class=\"info\"><div class=\"title\">").append(room.title).append("</div>");
+        cards.append("<div class=\"meta\">")
+            .append(std::to_string(room.viewers))
+            .append(" 人在看</div></div></a>\n");
     }
     std::string page = Page("lobby.html");
     ReplaceAll(page, "{{ROOMS}}", cards);

@@ -20,8 +20,9 @@ packages=(
     qt6-wayland fcitx5-frontend-qt6 weston xwayland desktop-file-utils appstream dbus-daemon python3
     python3-dbus python3-gi at-spi2-core file git mmdebstrap iproute2
 )
-# The format check's one version, which only Debian 12 has (scripts/check-format.sh).
-[ "$release" = debian:12 ] && packages+=(clang-format-14)
+# The format check's one version, which only Debian 12 has (scripts/check-format.sh), and the
+# clang-tidy and clang of the same release, which CI runs there alone (scripts/check-tidy.py).
+[ "$release" = debian:12 ] && packages+=(clang-format-14 clang-tidy-14 clang-14)
 if [ "${1:-}" = "--bench" ]; then
     packages+=(libpugixml-dev ffmpeg chromium linux-perf)
 fi

@@ -234,7 +234,7 @@ TEST_F(BrowserHandlerEngineTest, DownloadsGoWhereTheUserConfirms)
     std::string proposed;
     platform::engine::SetSaveLocationChooser([&](const std::string& path) {
         proposed = path;
-        return chosen;
+        return chosen; // NOLINT(performance-no-automatic-move): captured, never moved from
     });
     int tabId = -1;
     auto browser = OpenTab(server.Url("/second.html"), tabId);

@@ -21,8 +21,8 @@ using namespace platform::ui;
 
 namespace {
 
-constexpr size_t kFileBytes = 256 * 1024;
-constexpr size_t kFirstPart = 64 * 1024;
+constexpr size_t kFileBytes = size_t(256) * 1024;
+constexpr size_t kFirstPart = size_t(64) * 1024;
 
 // Holds the body after its first part until the test lets the rest go (or the connection drop).
 struct BodyGate {

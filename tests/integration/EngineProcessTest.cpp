@@ -68,8 +68,8 @@ extern "C" int ZandrelTestSubProcess(int argc, char** argv)
     if (exitCode < 0) {
         // A name that never resolves, for the load-error tests; a camera and a microphone
         // that need no hardware, for the permission tests.
-        std::string flags
-            = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") ? std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") : "";
+        const char* given = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        std::string flags = given ? given : "";
         flags
             += " --host-resolver-rules=\"MAP nx.zandrel.test ~NOTFOUND\" --use-fake-device-for-media-stream";
         setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);

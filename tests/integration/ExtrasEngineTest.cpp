@@ -405,7 +405,7 @@ TEST_F(ExtrasEngineTest, TestModeMenuEndsWithTheDeveloperEntriesAndInspectOpensT
     }
     ASSERT_TRUE(menuShown());
     const auto actions = menu->actions();
-    const int n = actions.size();
+    const int n = static_cast<int>(actions.size());
     ASSERT_GE(n, 6);
     EXPECT_FALSE(actions[0]->isSeparator()); // the engine's own entries come first
     EXPECT_TRUE(actions[n - 5]->isSeparator());

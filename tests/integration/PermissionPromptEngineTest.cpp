@@ -399,7 +399,8 @@ TEST_F(PermissionPromptEngineTest, HandOffsToTheDesktopAreAskedFromTheTopAfterAP
     opener.write(("#!/bin/sh\necho \"$1\" >> '" + opened.toStdString() + "'\n").c_str());
     opener.close();
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const char* given = std::getenv("PATH");
+    const std::string path = given ? given : "";
     setenv("PATH", (bin.path().toStdString() + ":" + path).c_str(), 1);
     const auto lines = [&] {
         QFile file(opened);

@@ -63,7 +63,7 @@ TestSite::TestSite(std::string lobbyPage)
     server.Handle("/report", [this](const httplib::Request& request, httplib::Response& response) {
         std::string query;
         for (const auto& [name, value] : request.params)
-            query += (query.empty() ? "" : "&") + name + "=" + value;
+            query.append(query.empty() ? "" : "&").append(name).append("=").append(value);
         std::lock_guard<std::mutex> guard(lock);
         reports.push_back(query);
         response.set_content("", "text/plain");
@@ -244,7 +244,7 @@ QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay
 int VisibleProgramWindows(const VirtualDisplay& display)
 {
     QString found = display.XdoTool({ "search", "--onlyvisible", "--class", "zandrel" });
-    return found.isEmpty() ? 0 : found.split('\n').size();
+    return found.isEmpty() ? 0 : static_cast<int>(found.split('\n').size());
 }
 
 bool ConfirmMainWindowClose(const VirtualDisplay& display)

@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, UpdateServerFaultTest,
 TEST_F(RobustnessProgramTest, DamagedConfigurationStartsWithDefaultsAndIsLeftAlone)
 {
     const QByteArray good = Text(SiteConfig(site));
-    QByteArray binary(64 * 1024, '\0');
+    QByteArray binary(qsizetype(64) * 1024, '\0');
     std::mt19937 random(11);
     for (char& c : binary)
         c = static_cast<char>(random());
@@ -148,7 +148,7 @@ TEST_F(RobustnessProgramTest, TenMegabyteConfigurationIsReadAndLeftAlone)
         R"(","min_version":")" ZANDREL_PROJECT_VERSION R"(",)"
         R"("version_name":"n","version_url":""})");
     QByteArray filler;
-    while (filler.size() < 10 * 1024 * 1024)
+    while (filler.size() < qsizetype(10) * 1024 * 1024)
         filler
             += "<Extra note=\"room list cache 0123456789abcdef0123456789abcdef\">text &amp; more</Extra>\n";
     const QByteArray contents = Text(SiteConfig(site).Prepend(filler.toStdString()));

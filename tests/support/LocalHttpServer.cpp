@@ -54,7 +54,7 @@ std::string HugeJson()
     std::string body = R"({"result":"0","version":"1.0.0.0","new_version":"1.0.0.0","min_version":"1.0.0.0",)"
                        R"("version_name":"n","version_url":"","padding":[)";
     const std::string item = R"("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef",)";
-    while (body.size() < 50u * 1024 * 1024)
+    while (body.size() < size_t(50) * 1024 * 1024)
         body += item;
     body += "\"end\"]}";
     return body;
@@ -273,10 +273,10 @@ int LocalHttpServer::ClosedPort()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof(address);
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    const bool bound = ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0
+        && ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0;
     ::close(probe);
-    return ntohs(address.sin_port);
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 // The keys and certificates are made with the openssl command for each server, so none is kept

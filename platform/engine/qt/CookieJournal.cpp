@@ -72,7 +72,7 @@ void CookieJournal::Restore()
     if (!file.open(QIODevice::ReadOnly))
         return;
     // A journal is a few kilobytes; anything far larger was not written by us.
-    constexpr qint64 kMaxJournalBytes = 16 * 1024 * 1024;
+    constexpr qint64 kMaxJournalBytes = qint64(16) * 1024 * 1024;
     if (file.size() > kMaxJournalBytes)
         return;
     for (const auto& cookie : Parse(file.readAll(), QDateTime::currentMSecsSinceEpoch()))

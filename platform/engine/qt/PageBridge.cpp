@@ -214,6 +214,7 @@ void PageBridge::screenShare(const QString& key, int requestId)
     const std::vector<platform::ui::qt::DesktopSource> sources
         = platform::ui::qt::ListDesktopSources(kMaxSources);
     std::vector<std::string> names;
+    names.reserve(sources.size());
     for (const auto& source : sources)
         names.push_back(source.name.toStdString());
     const bool oneScreen = QGuiApplication::screens().size() == 1;

@@ -16,7 +16,7 @@ namespace platform::engine::qt {
 namespace {
     constexpr int kTimeoutSeconds = 10;
     // A page larger than this is cut off rather than held in memory.
-    constexpr size_t kMaxBodyBytes = 64 * 1024 * 1024;
+    constexpr size_t kMaxBodyBytes = size_t(64) * 1024 * 1024;
 
     std::mutex rulesLock;
     std::string engineRules;

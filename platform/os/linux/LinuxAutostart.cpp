@@ -112,7 +112,8 @@ bool LinuxOsLayer::RemoveAutostartEntry(const std::string& entryName)
         if (folder.empty())
             continue;
         std::error_code error;
-        const std::string path = folder + "/" + entryName + ".desktop";
+        std::string path = folder;
+        path.append("/").append(entryName).append(".desktop");
         if (std::filesystem::exists(path, error))
             allGone = std::filesystem::remove(path, error) && allGone;
     }

@@ -57,8 +57,7 @@ std::string LinuxOsLayer::DocumentsFolder()
     if (HomeFolder().empty())
         return {};
     // The user-dirs entry, else ~/Documents; made when missing, so the save dialog opens there.
-    const std::string folder
-        = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    std::string folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
     std::error_code error;
     if (folder.empty() || (!std::filesystem::create_directories(folder, error) && error))
         return {};

@@ -135,9 +135,11 @@ int RunAndWait(const std::vector<std::string>& command)
         return 127;
     const std::string folder = FolderOf(command.back());
     std::vector<std::vector<char>> texts;
+    texts.reserve(command.size());
     for (const std::string& part : command)
         texts.emplace_back(part.c_str(), part.c_str() + part.size() + 1);
     std::vector<char*> argv;
+    argv.reserve(texts.size() + 1);
     for (std::vector<char>& text : texts)
         argv.push_back(text.data());
     argv.push_back(nullptr);

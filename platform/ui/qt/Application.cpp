@@ -36,7 +36,7 @@ void EnsureApplication()
     }
     PreferWaylandWhereOffered();
     // Lives until the process ends, as the message loop and every window need it.
-    new QApplication(applicationArgc, applicationArgv);
+    new QApplication(applicationArgc, applicationArgv); // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
     // The Wayland app id: compositors and docks match it to the installed org.example.zandrel.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zandrel"));
 }

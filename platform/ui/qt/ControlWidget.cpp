@@ -219,7 +219,8 @@ void ControlWidget::focusOutEvent(QFocusEvent* e)
 
 QColor ToQColor(DWORD argb)
 {
-    return QColor((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, (argb >> 24) & 0xFF);
+    return QColor(static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
+        static_cast<int>(argb & 0xFF), static_cast<int>((argb >> 24) & 0xFF));
 }
 
 QRect ToQRect(const RECT& rc) { return QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top); }
@@ -278,9 +279,9 @@ WPARAM VirtualKeyFromQt(int key)
         return VK_F12;
     default:
         if (key >= Qt::Key_A && key <= Qt::Key_Z)
-            return static_cast<WPARAM>('A' + (key - Qt::Key_A));
+            return 'A' + static_cast<WPARAM>(key - Qt::Key_A);
         if (key >= Qt::Key_0 && key <= Qt::Key_9)
-            return static_cast<WPARAM>('0' + (key - Qt::Key_0));
+            return '0' + static_cast<WPARAM>(key - Qt::Key_0);
         return 0;
     }
 }

@@ -150,7 +150,8 @@ std::vector<DesktopSource> ListDesktopSources(size_t limit)
     std::vector<DesktopSource> sources;
     const auto screens = QGuiApplication::screens();
     for (int i = 0; i < screens.size() && sources.size() < limit; ++i)
-        sources.push_back({ kScreenPrefix + QString::number(i), ScreenName(i, screens[i], screens.size()) });
+        sources.push_back({ kScreenPrefix + QString::number(i),
+            ScreenName(i, screens[i], static_cast<int>(screens.size())) });
     xcb_connection_t* connection = Connection();
     if (!connection)
         return sources;
@@ -250,7 +251,9 @@ DesktopFrame DesktopCapture::GrabWindow() const
     // Both depths come as 32-bit pixels; the alpha of a translucent window's is not shown.
     auto* data = xcb_get_image_data(image.get());
     xcb_get_image_reply_t* reply = image.release();
-    return { QImage(data, width, height, width * 4, QImage::Format_RGB32, &std::free, reply), false };
+    return { QImage(data, width, height, static_cast<qsizetype>(width) * 4, QImage::Format_RGB32, &std::free,
+                 reply),
+        false };
 }
 
 } // namespace platform::ui::qt

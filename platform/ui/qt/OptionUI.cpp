@@ -79,9 +79,10 @@ void COptionUI::Selected(bool selected, bool sendNotify)
 
 bool COptionUI::Activate()
 {
-    if (!CControlUI::Activate())
+    // The button's own click is sent below instead, so that handlers see the state from before it.
+    if (!CControlUI::Activate()) // NOLINT(bugprone-parent-virtual-call)
         return false;
-    // Handlers see the state from before the click, and may destroy the option.
+    // Handlers may destroy the option.
     qt::ControlGuard guard(this);
     SendNotify(u"click");
     if (!guard.Alive())

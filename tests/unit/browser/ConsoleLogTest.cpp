@@ -52,9 +52,9 @@ TEST(ConsoleLog, StartsOverPastTheLimitKeepingThePreviousLog)
 {
     QTemporaryDir folder;
     const std::string path = folder.path().toStdString() + "/console.log";
-    const std::string record = ConsoleLog::Record(std::u16string(64 * 1024, u'x'), u"a", 1);
+    const std::string record = ConsoleLog::Record(std::u16string(size_t(64) * 1024, u'x'), u"a", 1);
     size_t total = 0;
-    while (total < 12 * 1024 * 1024) {
+    while (total < size_t(12) * 1024 * 1024) {
         ASSERT_TRUE(ConsoleLog::Append(path, record));
         total += record.size();
     }
@@ -66,8 +66,8 @@ TEST(ConsoleLog, StartsOverPastTheLimitKeepingThePreviousLog)
     EXPECT_EQ(previous.substr(0, record.size()), record);
 
     // A record larger than the limit still leaves the log within it.
-    ASSERT_TRUE(
-        ConsoleLog::Append(path, ConsoleLog::Record(std::u16string(11 * 1024 * 1024, u'y'), u"b", 2)));
+    ASSERT_TRUE(ConsoleLog::Append(
+        path, ConsoleLog::Record(std::u16string(size_t(11) * 1024 * 1024, u'y'), u"b", 2)));
     EXPECT_LE(ReadBytes(path).size(), ConsoleLog::kMaxBytes);
 }
 
