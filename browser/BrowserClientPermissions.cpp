@@ -55,6 +55,7 @@ bool BrowserClientHandler::OnChooseScreenSource(CefRefPtr<CefBrowser> browser, u
     if (!context)
         return false;
     std::vector<std::u16string> choices;
+    choices.reserve(sourceNames.size());
     for (const std::string& name : sourceNames)
         choices.push_back(platform::os::Utf8ToUtf16(name));
     sitePermissions.Choose(context->tabId, promptId, requestingOrigin, std::move(choices), callback);

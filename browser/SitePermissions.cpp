@@ -76,7 +76,7 @@ void SitePermissions::Request(
 {
     if (!callback)
         return;
-    queues[tabId].push_back(Pending { promptId, origin, types, callback, nullptr, {} });
+    queues[tabId].push_back(Pending { promptId, origin, types, std::move(callback), nullptr, {} });
     Settle();
 }
 
@@ -85,7 +85,8 @@ void SitePermissions::Choose(int tabId, uint64_t promptId, const std::string& or
 {
     if (!callback)
         return;
-    queues[tabId].push_back(Pending { promptId, origin, kScreen, nullptr, callback, std::move(choices) });
+    queues[tabId].push_back(
+        Pending { promptId, origin, kScreen, nullptr, std::move(callback), std::move(choices) });
     Settle();
 }
 
@@ -101,12 +102,13 @@ void SitePermissions::RequestExternalScheme(
             return;
         }
     }
-    queues[tabId].push_back(Pending { promptId, origin, kExternalScheme, callback, nullptr, {}, scheme });
+    queues[tabId].push_back(
+        Pending { promptId, origin, kExternalScheme, std::move(callback), nullptr, {}, scheme });
     Settle();
 }
 
 void SitePermissions::RefuseUncapturableScreen(
-    int tabId, uint64_t promptId, const std::string& origin, Callback callback)
+    int tabId, uint64_t promptId, const std::string& origin, const Callback& callback)
 {
     if (!callback)
         return;

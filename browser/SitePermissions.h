@@ -38,7 +38,8 @@ public:
     void Request(int tabId, uint64_t promptId, const std::string& origin, unsigned types, Callback callback);
     /// A request to share the screen of a desktop the engine cannot capture: refused at once,
     /// and the tab tells the user why, in turn with its questions, until acknowledged.
-    void RefuseUncapturableScreen(int tabId, uint64_t promptId, const std::string& origin, Callback callback);
+    void RefuseUncapturableScreen(
+        int tabId, uint64_t promptId, const std::string& origin, const Callback& callback);
     /// A request to share one of the screens and windows named by choices. Asked each time, as
     /// the choice may differ, unless the site's sharing was refused before; neither sharing nor
     /// cancelling is kept. An allowed screen is never kept either: every request asks.

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <csignal>
 #include <cstdlib>
+#include <utility>
 
 TestSite::TestSite(std::string lobbyPage)
 {
@@ -26,22 +27,25 @@ TestSite::TestSite(std::string lobbyPage)
         = "<script>new PerformanceObserver(function (list, observer) { observer.disconnect(); "
           "fetch('/shown?page=' + encodeURIComponent(document.title)); })"
           ".observe({ type: 'paint', buffered: true });</script>";
-    server.Handle("/", [this, lobbyPage](const httplib::Request& request, httplib::Response& response) {
-        if (request.get_param_value("miniClient") == "1")
-            ++lobbyHits;
-        if (!lobbyPage.empty()) {
-            response.set_content(lobbyPage + shownReporter, "text/html");
-            return;
-        }
-        response.set_content("<html><head><title>Lobby</title></head><body>lobby"
-                             "<button id='open' style='position:fixed;left:0;top:0;width:100%;height:300px'"
-                             " onclick='for (var i = 1; i <= "
-                + std::to_string(roomsToOpen)
-                + "; ++i)"
-                  " window.open(\"/room?n=\" + i)'>全部围观</button>"
-                + keyReporter + "</body></html>" + shownReporter,
-            "text/html");
-    });
+    server.Handle("/",
+        [this, lobbyPage = std::move(lobbyPage)](
+            const httplib::Request& request, httplib::Response& response) {
+            if (request.get_param_value("miniClient") == "1")
+                ++lobbyHits;
+            if (!lobbyPage.empty()) {
+                response.set_content(lobbyPage + shownReporter, "text/html");
+                return;
+            }
+            response.set_content(
+                "<html><head><title>Lobby</title></head><body>lobby"
+                "<button id='open' style='position:fixed;left:0;top:0;width:100%;height:300px'"
+                " onclick='for (var i = 1; i <= "
+                    + std::to_string(roomsToOpen)
+                    + "; ++i)"
+                      " window.open(\"/room?n=\" + i)'>全部围观</button>"
+                    + keyReporter + "</body></html>" + shownReporter,
+                "text/html");
+        });
     server.Handle("/room", [](const httplib::Request& request, httplib::Response& response) {
         const std::string n = std::to_string(std::atoi(request.get_param_value("n").c_str()));
         response.set_content("<html><head><title>Room" + n + "</title></head><body>room " + n + keyReporter

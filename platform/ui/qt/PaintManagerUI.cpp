@@ -63,7 +63,7 @@ HINSTANCE CPaintManagerUI::GetInstance() { return instance; }
 CDuiString CPaintManagerUI::GetInstancePath()
 {
     QString path = QString::fromStdString(os::Os().ExecutablePath());
-    int slash = path.lastIndexOf('/');
+    const qsizetype slash = path.lastIndexOf('/');
     path = slash >= 0 ? path.left(slash + 1) : QStringLiteral("./");
     return path.toStdU16String();
 }

@@ -57,7 +57,8 @@ protected:
     std::vector<std::string> CallsAfter(size_t before)
     {
         auto calls = browser->Calls();
-        return std::vector<std::string>(calls.begin() + std::min(before, calls.size()), calls.end());
+        return std::vector<std::string>(
+            calls.begin() + static_cast<std::ptrdiff_t>(std::min(before, calls.size())), calls.end());
     }
 
     FakeEngine engine;

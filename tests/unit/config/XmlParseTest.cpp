@@ -124,7 +124,7 @@ TEST(XmlParse, DeepNestingAndManyElementsGrowTheIndex)
         text += u"<a>";
     for (int i = 0; i < 100000; ++i)
         text += u"</a>";
-    text = u"<r>" + text + std::u16string(70000 * 1, u' ');
+    text = u"<r>" + text + std::u16string(70000, u' ');
     for (int i = 0; i < 70000; ++i)
         text += u"<e/>";
     text += u"</r>";

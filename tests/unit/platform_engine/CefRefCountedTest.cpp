@@ -43,7 +43,7 @@ TEST(CefRefCountedTest, ObjectLivesExactlyAsLongAsItsReferences)
         CefRefPtr<Counted> second = first;
         EXPECT_FALSE(first->HasOneRef());
         CefRefPtr<Counted> moved = std::move(second);
-        EXPECT_EQ(second, nullptr);
+        EXPECT_EQ(second, nullptr); // NOLINT(bugprone-use-after-move): a moved-from pointer is empty
         first.reset();
         EXPECT_EQ(deletions, 0);
         EXPECT_TRUE(moved->HasOneRef());
@@ -56,6 +56,7 @@ TEST(CefRefCountedTest, CountsSurviveConcurrentCopies)
     int deletions = 0;
     CefRefPtr<Counted> shared(new Counted(&deletions));
     std::vector<std::thread> threads;
+    threads.reserve(4);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([shared] {
             for (int i = 0; i < 10000; ++i) {

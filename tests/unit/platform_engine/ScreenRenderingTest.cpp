@@ -9,6 +9,13 @@
 using platform::engine::qt::HasGpuDevice;
 using platform::engine::qt::IsSoftwareRenderer;
 
+namespace {
+
+// An empty file where a device node would be: only its name counts.
+void Touch(const std::filesystem::path& path) { std::ofstream file(path); }
+
+} // namespace
+
 TEST(ScreenRendering, OnlySoftwareRasterizersCountAsSoftware)
 {
     for (const char* software : { "llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
@@ -31,13 +38,13 @@ TEST(ScreenRendering, AGpuIsADrmNodeOrTheNvidiaControlDevice)
     EXPECT_FALSE(HasGpuDevice(root.string()));
     fs::create_directories(root / "dri/by-path");
     EXPECT_FALSE(HasGpuDevice(root.string()));
-    std::ofstream(root / "dri/renderD128");
+    Touch(root / "dri/renderD128");
     EXPECT_TRUE(HasGpuDevice(root.string()));
     fs::remove(root / "dri/renderD128");
-    std::ofstream(root / "dri/card0");
+    Touch(root / "dri/card0");
     EXPECT_TRUE(HasGpuDevice(root.string()));
     fs::remove_all(root / "dri");
-    std::ofstream(root / "nvidiactl");
+    Touch(root / "nvidiactl");
     EXPECT_TRUE(HasGpuDevice(root.string()));
     fs::remove_all(root);
 }

@@ -147,8 +147,12 @@ int ConnectToMarker(const std::string& name)
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path + 1, bare.data(), bare.size());
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    connect(fd, reinterpret_cast<sockaddr*>(&address),
-        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + bare.size()));
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address),
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + bare.size()))
+        != 0) {
+        close(fd);
+        return -1;
+    }
     return fd;
 }
 

@@ -92,12 +92,12 @@ TEST_F(Messages, MessageForAWindowThatIsGoneIsDroppedAndItsPayloadFreed)
 {
     DestroyWindow(hwnd);
     EXPECT_FALSE(IsWindow(hwnd));
-    int before = window->customMessages.size();
+    const auto before = window->customMessages.size();
     auto payload = std::make_unique<OwnedPayload<CountedText>>(CountedText("lost"));
     WPARAM address = reinterpret_cast<WPARAM>(static_cast<MessagePayload*>(payload.get()));
     EXPECT_TRUE(PostMessage(hwnd, kPing, address, 0, std::move(payload)));
     ASSERT_TRUE(WaitUntil([&] { return payloadsFreed == 1; }));
-    EXPECT_EQ(static_cast<int>(window->customMessages.size()), before);
+    EXPECT_EQ(window->customMessages.size(), before);
     EXPECT_EQ(SendMessage(hwnd, kPing, 0, 0), 0);
     EXPECT_FALSE(
         PostMessage(nullptr, kPing, 0, 0, std::make_unique<OwnedPayload<CountedText>>(CountedText("x"))));

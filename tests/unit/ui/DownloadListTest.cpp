@@ -26,7 +26,7 @@ TEST(DownloadListTest, StatusTextShowsProgressOrHowItEnded)
         { Download(1, 0, 0), u"0 B" },
         { Download(1, 512, -1), u"512 B" },
         { Download(1, 1536, 4096), u"1.5 KB / 4.0 KB (37%)" },
-        { Download(1, 3 * 1024 * 1024 / 2, 4 * 1024 * 1024), u"1.5 MB / 4.0 MB (37%)" },
+        { Download(1, int64_t(3) * 1024 * 1024 / 2, int64_t(4) * 1024 * 1024), u"1.5 MB / 4.0 MB (37%)" },
         { Download(1, int64_t(5) * 1024 * 1024 * 1024, int64_t(10) * 1024 * 1024 * 1024),
             u"5.0 GB / 10.0 GB (50%)" },
         // A server that sends more than it announced never shows more than all of it.

@@ -29,7 +29,7 @@ protected:
     // Runs action against the dialog as soon as it is modal; records what it showed.
     void WhenShown(std::function<void(WindowImplBase*)> action)
     {
-        SetModalAnswerer([this, action](const ModalInfo& info) -> std::optional<int> {
+        SetModalAnswerer([this, action = std::move(action)](const ModalInfo& info) -> std::optional<int> {
             shown = info;
             QTimer::singleShot(0, [action] {
                 WindowImplBase* dialog = nullptr;
@@ -171,8 +171,8 @@ TEST_F(MessageBoxDialogTest, CentredOnItsOwner)
     });
     MessageBoxDialog::Inform(owner.GetHWND(), u"提示", u"居中");
     RECT ownerRect = GetWindowRect(owner.GetHWND());
-    EXPECT_NEAR((dialogRect.left + dialogRect.right) / 2, (ownerRect.left + ownerRect.right) / 2, 1);
-    EXPECT_NEAR((dialogRect.top + dialogRect.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
+    EXPECT_NEAR((dialogRect.left + dialogRect.right) / 2.0, (ownerRect.left + ownerRect.right) / 2.0, 1);
+    EXPECT_NEAR((dialogRect.top + dialogRect.bottom) / 2.0, (ownerRect.top + ownerRect.bottom) / 2.0, 1);
     DestroyWindow(owner.GetHWND());
 }
 
