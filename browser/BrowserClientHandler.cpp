@@ -109,8 +109,9 @@ void BrowserClientHandler::SetMainWindow(platform::ui::HWND hwnd)
     mainWindow = hwnd;
 }
 
-void BrowserClientHandler::SetNavigationControls(platform::ui::ControlRef back,
-    platform::ui::ControlRef forward, platform::ui::ControlRef extra1, platform::ui::ControlRef extra2)
+void BrowserClientHandler::SetNavigationControls(const platform::ui::ControlRef& back,
+    const platform::ui::ControlRef& forward, const platform::ui::ControlRef& extra1,
+    const platform::ui::ControlRef& extra2)
 {
     if (!CefCurrentlyOn(TID_UI)) {
         CefRefPtr<BrowserClientHandler> self(this);

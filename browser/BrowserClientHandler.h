@@ -52,8 +52,8 @@ public:
     CefRefPtr<CefBrowser> FindBrowserByTabId(int tabId);
     void SetMainWindow(platform::ui::HWND hwnd);
     // Called on the GUI thread, where the references are made.
-    void SetNavigationControls(platform::ui::ControlRef back, platform::ui::ControlRef forward,
-        platform::ui::ControlRef extra1, platform::ui::ControlRef extra2);
+    void SetNavigationControls(const platform::ui::ControlRef& back, const platform::ui::ControlRef& forward,
+        const platform::ui::ControlRef& extra1, const platform::ui::ControlRef& extra2);
     void SetTitleSink(TabTitleSink* sink);
 
     // CefClient

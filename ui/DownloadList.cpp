@@ -14,7 +14,7 @@ std::u16string SizeText(int64_t bytes)
     char text[32];
     if (bytes < 1024)
         std::snprintf(text, sizeof text, "%lld B", static_cast<long long>(std::max<int64_t>(bytes, 0)));
-    else if (bytes < 1024 * 1024)
+    else if (bytes < int64_t(1024) * 1024)
         std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1024);
     else if (bytes < int64_t(1024) * 1024 * 1024)
         std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024 * 1024));

@@ -61,9 +61,10 @@ void DownloadListWindow::Refresh()
     // the many updates of a running download.
     for (int i = rows->GetCount() - 1; i >= 0; --i) {
         const unsigned int id = static_cast<unsigned int>(rows->GetItemAt(i)->GetTag());
-        auto position = std::find_if(entries.begin(), entries.begin() + shown,
-            [id](const DownloadProgress& entry) { return entry.id == id; });
-        if (position == entries.begin() + shown)
+        const auto shownEnd = entries.begin() + static_cast<std::ptrdiff_t>(shown);
+        auto position = std::find_if(
+            entries.begin(), shownEnd, [id](const DownloadProgress& entry) { return entry.id == id; });
+        if (position == shownEnd)
             rows->RemoveAt(i);
     }
     for (size_t i = 0; i < shown; ++i) {

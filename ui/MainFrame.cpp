@@ -333,15 +333,14 @@ void MainFrame::OnMenuClick(WPARAM itemParam, LPARAM)
         MessageBoxDialog::Inform(GetHWND(), u"新版本", u"Tessik直播助手帮助");
     } else if (item->parentId == kMainMenuGroup && item->id == kUpdateMenuItem) {
         OpenUpdateDialog();
-    } else if (item->parentId == kMainMenuGroup && item->id == kExitMenuItem) {
+    } else if ((item->parentId == kMainMenuGroup && item->id == kExitMenuItem)
+        || (item->parentId == kTrayMenuGroup && item->id == kExitTrayItem)) {
         Close(kCloseAccepted);
     } else if (item->parentId == kTrayMenuGroup && item->id == kShowWindowTrayItem) {
         platform::ui::ShowWindow(GetHWND(), SW_RESTORE);
         SetForegroundWindow(GetHWND());
     } else if (item->parentId == kTrayMenuGroup && item->id == kCopyVersionTrayItem) {
         CopyVersionInfoToClipboard();
-    } else if (item->parentId == kTrayMenuGroup && item->id == kExitTrayItem) {
-        Close(kCloseAccepted);
     }
 }
 

@@ -162,7 +162,7 @@ protected:
 
 /// Enables or disables control on the GUI thread; callable from any thread with a
 /// reference made on the GUI thread. Does nothing when the control is gone by then.
-void PostSetEnabled(ControlRef control, bool enabled);
+void PostSetEnabled(const ControlRef& control, bool enabled);
 
 /// Parses "#AARRGGBB", "#RRGGBB", "0xAARRGGBB" or a decimal number; 0 when malformed.
 DWORD ParseColor(const CDuiString& text, bool* ok = nullptr);

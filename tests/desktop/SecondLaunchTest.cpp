@@ -46,11 +46,12 @@ TEST_F(SecondLaunchTest, BringsAMinimisedMaximisedWindowBackMaximisedAndFocused)
 TEST_F(SecondLaunchTest, ARunningWindowThatAnswersLateDoesNotCoverTheBox)
 {
     ASSERT_TRUE(WaitUntil([&] { return Active(); }, 30000));
-    kill(program->run->Pid(), SIGSTOP);
+    const auto pid = static_cast<pid_t>(program->run->Pid());
+    kill(pid, SIGSTOP);
     LaunchAgainAndAnswer([&] {
         // Time enough for the second start to show its box, were it not waiting for the window.
         QThread::msleep(1000);
-        kill(program->run->Pid(), SIGCONT);
+        kill(pid, SIGCONT);
     });
 }
 

@@ -31,7 +31,7 @@ int Refuse(const std::string& why)
 // program folder it was installed with.
 fs::path InstallationConfig(const fs::path& helper)
 {
-    const fs::path beside = helper.parent_path() / "config.xml";
+    fs::path beside = helper.parent_path() / "config.xml";
     std::error_code ignored;
     if (fs::exists(beside, ignored))
         return beside;

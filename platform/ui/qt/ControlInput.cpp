@@ -94,7 +94,7 @@ int NotifyTypeFromName(const CDuiString& sType)
     return kNotifyOther;
 }
 
-void PostSetEnabled(ControlRef control, bool enabled)
+void PostSetEnabled(const ControlRef& control, bool enabled)
 {
     qt::MessageDispatcher* dispatcher = qt::MessageDispatcher::Instance();
     if (!control || !dispatcher)

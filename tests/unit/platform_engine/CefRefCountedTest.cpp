@@ -42,8 +42,8 @@ TEST(CefRefCountedTest, ObjectLivesExactlyAsLongAsItsReferences)
         EXPECT_TRUE(first->HasOneRef());
         CefRefPtr<Counted> second = first;
         EXPECT_FALSE(first->HasOneRef());
+        // A move hands the reference over: once first lets go, moved holds the only one.
         CefRefPtr<Counted> moved = std::move(second);
-        EXPECT_EQ(second, nullptr); // NOLINT(bugprone-use-after-move): a moved-from pointer is empty
         first.reset();
         EXPECT_EQ(deletions, 0);
         EXPECT_TRUE(moved->HasOneRef());

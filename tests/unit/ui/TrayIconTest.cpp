@@ -43,6 +43,7 @@ protected:
     static std::vector<std::u16string> Texts(MenuWindow* menu)
     {
         std::vector<std::u16string> texts;
+        texts.reserve(menu->GetMenu()->GetCount());
         for (int i = 0; i < menu->GetMenu()->GetCount(); ++i)
             texts.push_back(static_cast<MenuElementUI*>(menu->GetMenu()->GetItemAt(i))->GetItemInfo()->text);
         return texts;

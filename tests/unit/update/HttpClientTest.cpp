@@ -123,7 +123,7 @@ TEST_F(HttpClientTest, DownloadWritesTheFileAndOverwritesOnTheSecondRun)
     DownloadTask task = Task("/file", "setup.bin");
     {
         std::ofstream old(task.localPath);
-        old << std::string(2 * ClientTestServer::kFileSize, 'o');
+        old << std::string(size_t(2) * ClientTestServer::kFileSize, 'o');
     }
     for (int run = 0; run < 2; ++run) {
         task.file = nullptr;

@@ -149,7 +149,8 @@ TEST_F(InstallHelperTest, ElevatedLaunchHandsTheHelperOneArgumentPerValue)
     fs::permissions(bin / "pkexec", fs::perms::owner_all);
     const fs::path quoted = root / "update" / "setup v2.sh";
     std::ofstream(quoted) << installerText;
-    const std::string path = std::getenv("PATH");
+    const char* searched = std::getenv("PATH");
+    const std::string path = searched ? searched : "/usr/bin:/bin";
     setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
     const int launched
         = platform::os::Os().LaunchElevatedProgram(helper.string(), { quoted.string(), signature });
