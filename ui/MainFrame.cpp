@@ -299,7 +299,7 @@ void MainFrame::OnFindResult(WPARAM tabId, LPARAM matches)
         static_cast<int>(static_cast<std::uint64_t>(matches) >> 32), static_cast<int>(matches & 0xFFFFFFFF));
 }
 
-void MainFrame::OnShowRunningInstance(WPARAM, LPARAM) { ShowRunningWindow(); }
+void MainFrame::OnShowRunningInstance(WPARAM, LPARAM) { BringWindowBack(); }
 
 void MainFrame::OnTabPermissionPrompt(WPARAM tabId, LPARAM prompt)
 {
@@ -313,7 +313,7 @@ void MainFrame::OnTabPermissionPrompt(WPARAM tabId, LPARAM prompt)
 
 void MainFrame::OnNotificationActivated(WPARAM tabId, LPARAM)
 {
-    ShowRunningWindow();
+    BringWindowBack();
     if (const int index = tabs.IndexOfTabId(static_cast<int>(tabId)); index >= 0) {
         tabs.SelectTab(index);
         pageFullScreen.OnTabsChanged();
@@ -337,8 +337,7 @@ void MainFrame::OnMenuClick(WPARAM itemParam, LPARAM)
         || (item->parentId == kTrayMenuGroup && item->id == kExitTrayItem)) {
         Close(kCloseAccepted);
     } else if (item->parentId == kTrayMenuGroup && item->id == kShowWindowTrayItem) {
-        platform::ui::ShowWindow(GetHWND(), SW_RESTORE);
-        SetForegroundWindow(GetHWND());
+        BringWindowBack();
     } else if (item->parentId == kTrayMenuGroup && item->id == kCopyVersionTrayItem) {
         CopyVersionInfoToClipboard();
     }
@@ -433,7 +432,7 @@ void MainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
         break;
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
-        RestoreFromTray();
+        BringWindowBack();
         break;
     default:
         break;
@@ -453,9 +452,11 @@ std::vector<NOTIFYMENUENTRY> MainFrame::TrayMenuEntries() const
     return entries;
 }
 
-// Another start found this one running: the window comes back as the user left it
-// (maximised stays maximised), in front of the others.
-void MainFrame::ShowRunningWindow()
+// The tray, another start or a notification asks for the window: it comes back as the user left
+// it (maximised stays maximised), in front of the others. A window on screen is only raised: it
+// may be that the toolkit has not yet heard from the window manager that it was minimised a
+// moment ago, and restoring it then would take its maximised state away.
+void MainFrame::BringWindowBack()
 {
     if (!platform::ui::IsWindowVisible(GetHWND()) || IsIconic(GetHWND()))
         SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -467,7 +468,7 @@ void MainFrame::OnMiniPlayerReturn(WPARAM tabIdParam, LPARAM)
     const int tabId = static_cast<int>(tabIdParam);
     if (!pictureInPicture.Return(tabId))
         return;
-    ShowRunningWindow();
+    BringWindowBack();
     if (const int index = tabs.IndexOfTabId(tabId); index >= 0 && index != tabs.CurrentIndex()) {
         tabs.SelectTab(index);
         pageFullScreen.OnTabsChanged();
@@ -475,11 +476,4 @@ void MainFrame::OnMiniPlayerReturn(WPARAM tabIdParam, LPARAM)
     // The viewer is back at the page: its keys go to it again.
     if (auto browser = sharedClientHandler ? sharedClientHandler->FindBrowserByTabId(tabId) : nullptr)
         browser->GetHost()->SetFocus(true);
-}
-
-void MainFrame::RestoreFromTray()
-{
-    SetForegroundWindow(GetHWND());
-    SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
-    SetForegroundWindow(GetHWND());
 }

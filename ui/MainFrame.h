@@ -74,8 +74,7 @@ private:
     void AddMenuItem(int parentId, int id, const std::u16string& text, int checkKind);
     void OnTrayNotify(platform::ui::WPARAM iconId, platform::ui::LPARAM mouseMessage);
     std::vector<platform::ui::NOTIFYMENUENTRY> TrayMenuEntries() const;
-    void RestoreFromTray();
-    void ShowRunningWindow();
+    void BringWindowBack();
 
     // The frame's own messages, one handler each, taking wParam and lParam as
     // WindowMessageIds.h describes them.

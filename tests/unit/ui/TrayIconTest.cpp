@@ -61,7 +61,7 @@ protected:
     }
 };
 
-TEST_F(TrayIconTest, LeftClicksRestoreAHiddenOrMinimisedWindow)
+TEST_F(TrayIconTest, LeftClicksRestoreAHiddenOrMinimisedWindowAndLeaveAShownOneMaximised)
 {
     for (UINT mouse : { WM_LBUTTONUP, WM_LBUTTONDBLCLK }) {
         ShowWindow(hwnd, SW_HIDE);
@@ -71,6 +71,13 @@ TEST_F(TrayIconTest, LeftClicksRestoreAHiddenOrMinimisedWindow)
         ShowWindow(hwnd, SW_MINIMIZE);
         Callback(1, mouse);
         EXPECT_TRUE(WaitUntil([&] { return !Widget()->isMinimized(); })) << mouse;
+
+        // Also what a window minimised a moment ago looks like before the window manager says so.
+        ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+        Callback(1, mouse);
+        Drain();
+        EXPECT_TRUE(Widget()->isMaximized()) << mouse;
+        ShowWindow(hwnd, SW_RESTORE);
     }
 }
 
