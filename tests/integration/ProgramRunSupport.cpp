@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <QThread>
 #include <csignal>
 #include <cstdlib>
 #include <utility>
@@ -245,12 +244,6 @@ QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay
     return environment;
 }
 
-int VisibleProgramWindows(const VirtualDisplay& display)
-{
-    QString found = display.XdoTool({ "search", "--onlyvisible", "--class", "zandrel" });
-    return found.isEmpty() ? 0 : static_cast<int>(found.split('\n').size());
-}
-
 bool ConfirmMainWindowClose(const VirtualDisplay& display)
 {
     // The window's own close button sits at the right end of its caption.
@@ -267,9 +260,23 @@ bool ConfirmMainWindowClose(const VirtualDisplay& display)
     int x = value("X") + value("WIDTH") - 20;
     int y = value("Y") + 20;
     display.XdoTool({ "mousemove", QString::number(x), QString::number(y), "click", "1" });
-    if (!WaitUntil([&] { return VisibleProgramWindows(display) >= 2; }, 20000))
-        return false;
-    QThread::msleep(300);
-    display.XdoTool({ "key", "Return" });
-    return true;
+    return AnswerTheBoxWithReturn(display, 20000);
+}
+
+bool AnswerTheBoxWithReturn(const VirtualDisplay& display, int timeoutMs)
+{
+    // The key goes to whichever window has the keyboard: it is sent once the box has it.
+    const bool boxFocused = WaitUntil(
+        [&] {
+            const QString focused = display.XdoTool({ "getwindowfocus" });
+            return !focused.isEmpty()
+                && display.XdoTool({ "search", "--onlyvisible", "--class", "zandrel" })
+                       .split('\n')
+                       .contains(focused)
+                && display.XdoTool({ "getwindowname", focused }) != QStringLiteral("Tessik微端");
+        },
+        timeoutMs);
+    if (boxFocused)
+        display.XdoTool({ "key", "Return" });
+    return boxFocused;
 }

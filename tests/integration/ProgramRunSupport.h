@@ -105,8 +105,8 @@ private:
 // The environment of a run: isolated user folders, no browser to open pages in.
 QProcessEnvironment ProgramEnvironment(const QString& home, const VirtualDisplay* display = nullptr);
 
-// The program's visible top-level windows (the message box has no title of its own).
-int VisibleProgramWindows(const VirtualDisplay& display);
 // Clicks the main window's close button and confirms the question; false when the window or
 // the question cannot be found.
 bool ConfirmMainWindowClose(const VirtualDisplay& display);
+// Presses Return once a message box of the program has the keyboard; false when none gets it in time.
+bool AnswerTheBoxWithReturn(const VirtualDisplay& display, int timeoutMs);

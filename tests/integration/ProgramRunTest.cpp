@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,10 +80,7 @@ TEST_F(ProgramRunTest, ARequiredUpdateEndsTheProgramAfterItsMessage)
     ProgramRun run(folder, ProgramEnvironment(home.path(), &display));
 
     // The message box takes the focus; Enter answers it as a user would.
-    ASSERT_TRUE(WaitUntil([&] { return VisibleProgramWindows(display) >= 2; }, kStartTimeoutMs))
-        << run.StandardError().toStdString();
-    QThread::msleep(300);
-    display.XdoTool({ "key", "Return" });
+    ASSERT_TRUE(AnswerTheBoxWithReturn(display, kStartTimeoutMs)) << run.StandardError().toStdString();
     ASSERT_TRUE(run.WaitForExit(20000)) << run.StandardError().toStdString();
     EXPECT_FALSE(run.Crashed());
     EXPECT_EQ(run.ExitCode(), 0);
