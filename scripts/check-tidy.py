@@ -4,7 +4,7 @@ tree's compile_commands.json and fails, naming each finding, when it finds anyth
 
 Usage: check-tidy.py [BUILD_DIR=build]
 
-A cold run over the whole tree takes far longer on two cores than CI can give it, so results are
+A run over the whole tree from an empty cache takes about ten minutes on two cores, so results are
 kept, like ccache's, in $ZANDREL_TIDY_CACHE (default ~/.cache/zandrel-tidy, outside the checkout)
 under a key made of everything that decides a file's result: its preprocessed text, its compile
 command, the .clang-tidy and the clang-tidy version. Paths inside the checkout are keyed and kept

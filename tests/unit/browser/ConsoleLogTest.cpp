@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -90,8 +91,9 @@ TEST(ConsoleLog, AnUnwritableProgramFolderSendsTheLogToTheStateFolderForTheRun)
     EXPECT_FALSE(ConsoleLog::AppendOrFallBack(nowhere, first, "/proc/self/other.log"));
     EXPECT_EQ(nowhere, "/proc/self/console.log");
     // The state folder the program makes for it is the user's alone.
-    EXPECT_EQ(ConsoleLog::FallbackPath().substr(0, std::string(std::getenv("XDG_STATE_HOME")).size()),
-        std::getenv("XDG_STATE_HOME"));
+    const char* stateHome = std::getenv("XDG_STATE_HOME");
+    ASSERT_NE(stateHome, nullptr);
+    EXPECT_EQ(ConsoleLog::FallbackPath().substr(0, std::strlen(stateHome)), stateHome);
     EXPECT_EQ(QFile::permissions(QFileInfo(QString::fromStdString(ConsoleLog::FallbackPath())).path())
             & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
         QFileDevice::Permissions());

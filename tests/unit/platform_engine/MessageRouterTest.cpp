@@ -106,7 +106,8 @@ protected:
     void Pump()
     {
         while (!browser->queue.empty()) {
-            auto [target, message] = browser->queue.front();
+            const CefProcessId target = browser->queue.front().first;
+            CefRefPtr<CefProcessMessage> message = std::move(browser->queue.front().second);
             browser->queue.pop_front();
             if (target == PID_BROWSER)
                 EXPECT_TRUE(browserSide->OnProcessMessageReceived(browser, PID_RENDERER, message));
