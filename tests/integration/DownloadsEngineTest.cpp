@@ -166,7 +166,8 @@ TEST_P(DownloadsEngineTest, ListShowsProgressThenTheEnd)
     EXPECT_EQ(button->GetText(), u"↓");
     EXPECT_FALSE(RowControl(u"btn_cancel_download")->IsVisible());
     EXPECT_TRUE(ListedPartials().empty());
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(partial)));
+    // The engine removes a cancelled download's file on its own thread, after it reports the end.
+    EXPECT_TRUE(WaitUntil([&] { return !QFileInfo::exists(QString::fromStdString(partial)); }, 20000));
     if (then == AfterFirstPart::CancelInList) {
         // Nothing of it stays behind, and the server is not kept sending.
         EXPECT_TRUE(WaitUntil(
