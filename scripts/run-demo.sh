@@ -42,7 +42,7 @@ fi
 # Xvfb picks a free display itself and writes its number once it accepts clients: a guessed
 # number may belong to another user's server or to a stale socket.
 exec 3>"$log_dir/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$log_dir/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp >"$log_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do

@@ -41,7 +41,7 @@ grep -q '<Update url="https://' "$root/usr/lib/zandrel/config.xml" || fail "the 
 
 start_demo_site "$build"
 point_config_at_site "$root/usr/lib/zandrel"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 wait_for "[ -s '$work/display' ]" 30 || fail "Xvfb did not start"
 display=":$(cat "$work/display")"

@@ -192,8 +192,11 @@ VirtualDisplay::VirtualDisplay()
         || QStandardPaths::findExecutable("xdotool").isEmpty())
         return;
     // The server picks a free display itself and writes its number once it accepts clients;
-    // a guessed number could belong to a stale socket of a server that is gone.
-    server.start("Xvfb", { "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp" });
+    // a guessed number could belong to a stale socket of a server that is gone. An X server resets
+    // when its last client leaves, refusing whoever connects meanwhile: a test's probe (xdotool,
+    // xprop) that ended just as the program connected made it fail to start now and then.
+    server.start(
+        "Xvfb", { "-displayfd", "1", "-noreset", "-screen", "0", "1280x800x24", "-nolisten", "tcp" });
     if (!server.waitForStarted(5000))
         return;
     QDeadlineTimer deadline(10000);
