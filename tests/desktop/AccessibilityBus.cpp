@@ -148,12 +148,13 @@ QString AccessibilityBus::Property(const Reference& object, const QString& name)
     return reply.arguments().front().value<QDBusVariant>().variant().toString();
 }
 
-std::optional<QRect> AccessibilityBus::Find(
+QList<QRect> AccessibilityBus::FindAll(
     qint64 pid, const QRect& screenRect, const QString& role, const QString& name) const
 {
+    QList<QRect> found;
     const std::optional<Reference> application = Application(pid);
     if (!application)
-        return std::nullopt;
+        return found;
     QList<Reference> stack;
     for (const Reference& window : Children(*application)) {
         if (Showing(window) && Extents(window) == screenRect)
@@ -166,10 +167,10 @@ std::optional<QRect> AccessibilityBus::Find(
             continue;
         const QString foundRole = Call(object, kAccessible, "GetRoleName").arguments().value(0).toString();
         if (foundRole == role && Property(object, "Name") == name)
-            return Extents(object);
+            found.append(Extents(object));
         // A page's own tree is large and holds none of the window's controls.
-        if (foundRole != "document web")
+        else if (foundRole != "document web")
             stack.append(Children(object));
     }
-    return std::nullopt;
+    return found;
 }

@@ -21,10 +21,9 @@ public:
 
     // False when the launcher is missing or its bus never came up.
     bool Available() const { return bus.isConnected(); }
-    // Where, on the screen, the showing control of that role ("push button") and accessible name
-    // is, in the top-level window of the process that covers screenRect; none when there is none.
-    std::optional<QRect> Find(
-        qint64 pid, const QRect& screenRect, const QString& role, const QString& name) const;
+    // Where, on the screen, each showing control of that role ("push button") and accessible name
+    // is, in the top-level window of the process that covers screenRect.
+    QList<QRect> FindAll(qint64 pid, const QRect& screenRect, const QString& role, const QString& name) const;
 
 private:
     using Reference = std::pair<QString, QString>; // bus name, object path

@@ -225,18 +225,28 @@ bool DesktopProgram::WaitUntilReady()
         && WaitUntil([this] { return site.pagesShown > 0; }, 60000);
 }
 
-QRect DesktopProgram::Button(const QString& window, const QString& name) const
+QList<QRect> DesktopProgram::Controls(const QString& window, const QString& role, const QString& name) const
 {
-    std::optional<QRect> found;
+    QList<QRect> found;
     QRect frame;
     WaitUntil(
         [&] {
             frame = desktop.Geometry(window);
-            found = accessibility->Find(run->Pid(), frame, "push button", name);
-            return found.has_value();
+            found = accessibility->FindAll(run->Pid(), frame, role, name);
+            return !found.isEmpty();
         },
         30000);
-    return found ? found->translated(-frame.topLeft()) : QRect();
+    for (QRect& control : found)
+        control.translate(-frame.topLeft());
+    std::sort(found.begin(), found.end(), [](const QRect& a, const QRect& b) {
+        return std::pair(a.top(), a.left()) < std::pair(b.top(), b.left());
+    });
+    return found;
+}
+
+QRect DesktopProgram::Button(const QString& window, const QString& name) const
+{
+    return Controls(window, "push button", name).value(0);
 }
 
 bool DesktopProgram::ClickButton(const QString& window, const QString& name) const
@@ -246,4 +256,29 @@ bool DesktopProgram::ClickButton(const QString& window, const QString& name) con
         return false;
     desktop.ClickAt(window, button.center().x(), button.center().y());
     return true;
+}
+
+bool DesktopProgram::ClickTab(const QString& title) const
+{
+    const QRect tab = Controls(mainWindow, "radio button", title).value(0);
+    if (tab.isEmpty())
+        return false;
+    desktop.ClickAt(mainWindow, tab.center().x(), tab.center().y());
+    return true;
+}
+
+bool DesktopProgram::CloseTab(const QString& title) const
+{
+    const QRect tab = Controls(mainWindow, "radio button", title).value(0);
+    if (tab.isEmpty())
+        return false;
+    // Every tab's close button has the same name; the tab's own sits right beside it.
+    for (const QRect& close : Controls(mainWindow, "push button", "关闭 ")) {
+        if (close.center().y() >= tab.top() && close.center().y() <= tab.bottom()
+            && close.left() >= tab.right() && close.left() <= tab.right() + close.width() * 2) {
+            desktop.ClickAt(mainWindow, close.center().x(), close.center().y());
+            return true;
+        }
+    }
+    return false;
 }

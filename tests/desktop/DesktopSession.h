@@ -66,11 +66,16 @@ struct DesktopProgram {
         const DesktopSession& session, const Preparation& prepare = {}, const std::string& lobbyPage = {});
     // Waits until the main window is viewable and shows the home page.
     bool WaitUntilReady();
-    // Where the button of that accessible name shows in window, in the window's coordinates, once
-    // it shows there; empty when it never did.
+    // Where the controls of that role and accessible name show in window, in the window's
+    // coordinates, once one shows there, in reading order; none when none ever did.
+    QList<QRect> Controls(const QString& window, const QString& role, const QString& name) const;
+    // The first button of that accessible name; empty when none ever showed.
     QRect Button(const QString& window, const QString& name) const;
     // Clicks it with the pointer; false when it never showed.
     bool ClickButton(const QString& window, const QString& name) const;
+    // Clicks the main window's first tab button of that title, or the close button beside it.
+    bool ClickTab(const QString& title) const;
+    bool CloseTab(const QString& title) const;
 
     TestSite site;
     ProgramFolder folder { site };

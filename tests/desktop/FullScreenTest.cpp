@@ -43,9 +43,6 @@ document.addEventListener('keydown', (e) => {
 });
 </script></body></html>)";
 
-// Where the first tab's title shows in the caption's tab strip.
-constexpr int kFirstTabX = 280, kTabTextY = 29;
-
 class FullScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -138,6 +135,11 @@ protected:
             WaitUntil([&] { return !FullScreen() && Maximised() == maximised && Frame() == frame; }, 30000))
             << "state " << State().toStdString() << ", frame " << Frame().x() << "," << Frame().y() << " "
             << Frame().width() << "x" << Frame().height();
+        // The content follows the frame: the caption's last button ends at the window's right edge.
+        const QRect close = program->Button(program->mainWindow, "关闭");
+        EXPECT_EQ(close.right(), frame.width() - 1)
+            << "the program's content does not fill the window (its close button ends at " << close.right()
+            << ")";
     }
 
     DesktopSession desktop;
@@ -180,7 +182,7 @@ TEST_F(FullScreenTest, AMaximisedWindowComesBackMaximisedWhenANewTabTakesOver)
         << "the page still thinks it is fullscreen: " << AllReports();
     EXPECT_EQ(ReportCount("hidden&fs=1"), 0u) << AllReports();
     // Back on its tab, the viewer finds it out of fullscreen, and the page is told.
-    desktop.ClickAt(program->mainWindow, kFirstTabX, kTabTextY);
+    ASSERT_TRUE(program->ClickTab("Lobby"));
     EXPECT_TRUE(WaitUntil([&] { return ReportCount("out") > out; }, 30000))
         << "the page never heard it left fullscreen: " << AllReports();
     EXPECT_FALSE(FullScreen());

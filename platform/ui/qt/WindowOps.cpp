@@ -236,20 +236,26 @@ bool SetWindowFullScreen(HWND hwnd, bool fullScreen)
     if (!widget || !widget->isWindow())
         return false;
     const char* const kNormalGeometry = "zandrelNormalGeometry";
+    const char* const kMaximisedUnderneath = "zandrelMaximisedUnderneath";
     const Qt::WindowStates state = widget->windowState();
     if (fullScreen == state.testFlag(Qt::WindowFullScreen))
         return true;
     if (fullScreen) {
         widget->setProperty(
             kNormalGeometry, widget->isMaximized() ? widget->normalGeometry() : widget->geometry());
-        // The maximised state stays underneath, so that leaving fullscreen returns to it.
+        widget->setProperty(kMaximisedUnderneath, widget->isMaximized());
         widget->setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowFullScreen);
         widget->show();
         return true;
     }
-    widget->setWindowState(state & ~Qt::WindowFullScreen);
+    // Window managers (openbox among them) report a fullscreen window as no longer maximised and
+    // maximise it again once it leaves: the state read now would restore the normal size, which
+    // the window manager then overrides without telling the toolkit, and the content stays small.
+    const bool maximised = widget->property(kMaximisedUnderneath).toBool();
+    widget->setWindowState((state & ~(Qt::WindowFullScreen | Qt::WindowMaximized))
+        | (maximised ? Qt::WindowMaximized : Qt::WindowNoState));
     const QRect normal = widget->property(kNormalGeometry).toRect();
-    if (!widget->isMaximized() && normal.isValid())
+    if (!maximised && normal.isValid())
         widget->setGeometry(normal);
     return true;
 }
