@@ -5,10 +5,6 @@
 
 namespace {
 
-// Where the tab bar puts tab i's button and close button, in main-window coordinates.
-QPoint TabButton(int i) { return { 287 + 186 * i, 29 }; }
-QPoint TabCloseButton(int i) { return { 371 + 186 * i, 29 }; }
-
 class FocusTest : public ProgramOnDesktopTest {
 protected:
     // Types one key and waits until the page titled page reports it, the keys before included.
@@ -37,12 +33,12 @@ TEST_F(FocusTest, TheSelectedPageHasTheKeyboardAfterEachWayOfReachingIt)
     ASSERT_TRUE(TypeReaches("b", "Room1", "b"))
         << "in a tab a page opened; lobby got " << program->site.Typed("Lobby");
 
-    Click(TabButton(0));
+    ASSERT_TRUE(program->ClickTab("Lobby"));
     ASSERT_TRUE(TypeReaches("c", "Lobby", "ac")) << "after a click on a tab button";
-    Click(TabButton(1));
+    ASSERT_TRUE(program->ClickTab("Room1"));
     ASSERT_TRUE(TypeReaches("d", "Room1", "bd")) << "after a click on the other tab button";
 
-    Click(TabCloseButton(1));
+    ASSERT_TRUE(program->CloseTab("Room1"));
     ASSERT_TRUE(TypeReaches("e", "Lobby", "ace"))
         << "after its tab closed; the room got " << program->site.Typed("Room1");
 
