@@ -58,9 +58,13 @@ protected:
     }
     QString Evaluate(const QString& script)
     {
+        // A tab a page just opened is selected before its browser exists.
+        QWebEngineView* view = SelectedView();
+        if (!view)
+            return {};
         auto result = std::make_shared<QString>();
         auto done = std::make_shared<bool>(false);
-        SelectedView()->page()->runJavaScript(script, [result, done](const QVariant& value) {
+        view->page()->runJavaScript(script, [result, done](const QVariant& value) {
             *result = value.toString();
             *done = true;
         });
