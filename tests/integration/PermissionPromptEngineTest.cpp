@@ -178,10 +178,17 @@ protected:
                 host = step.host;
                 ASSERT_TRUE(OpenAskingPage(host));
                 // Qt 6.8's engine lets only a focused document read the clipboard, as after the
-                // user's click in it.
+                // user's click in it; the focus reaches the page's process a moment later.
                 if (QWidget* view
                     = platform::ui::qt::WidgetFromHandle(BrowserOf(0)->GetHost()->GetWindowHandle()))
                     view->setFocus();
+                ASSERT_TRUE(WaitUntil(
+                    [&] {
+                        BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(
+                            "document.title = document.hasFocus() ? 'focused' : 'unfocused';", "", 0);
+                        return WaitUntil([&] { return Title() == u"focused"; }, 500);
+                    },
+                    30000));
             }
             BrowserOf(0)->GetMainFrame()->ExecuteJavaScript(std::string("ask('") + step.kind + "');", "", 0);
             if (!step.prompt.empty()) {
