@@ -4,13 +4,15 @@ tree's compile_commands.json and fails, naming each finding, when it finds anyth
 
 Usage: check-tidy.py [BUILD_DIR=build]
 
-A run over the whole tree from an empty cache takes about ten minutes on two cores, so results are
+A run over the whole tree from an empty cache takes 10 to 13 minutes on two cores, so results are
 kept, like ccache's, in $ZANDREL_TIDY_CACHE (default ~/.cache/zandrel-tidy, outside the checkout)
 under a key made of everything that decides a file's result: its preprocessed text, its compile
-command, the .clang-tidy and the clang-tidy version. Paths inside the checkout are keyed and kept
-relative to it, so another clone of the tree reuses them.
+command, the configuration clang-tidy reads for it (its .clang-tidy files as clang-tidy resolves
+them, so a comment changes nothing) and the clang-tidy version. Paths inside the checkout are keyed
+and kept relative to it, so another clone of the tree reuses them.
 """
 import concurrent.futures
+import functools
 import hashlib
 import json
 import os
@@ -66,8 +68,15 @@ def cache_key(entry, checkout, version, config):
     return digest.hexdigest()
 
 
-def tidy_file(entry, checkout, database, header_filter, cache_dir, version, config):
+@functools.lru_cache(maxsize=None)
+def effective_config(folder):
+    """The configuration clang-tidy applies to the files of folder."""
+    return run([TIDY, "--dump-config"], cwd=folder, check=True).stdout.decode()
+
+
+def tidy_file(entry, checkout, database, header_filter, cache_dir, version):
     """Returns (file, findings text, whether it came from the cache); findings text is empty when clean."""
+    config = effective_config(os.path.dirname(os.path.realpath(entry["file"])))
     key = cache_key(entry, checkout, version, config)
     stored = os.path.join(cache_dir, key[:2], key) if key else None
     if stored and os.path.exists(stored):
@@ -123,8 +132,6 @@ def main():
     # The tree's own headers, not the generated ones in the build folder nor the system's.
     folders = sorted({path.split("/")[0] for path in tracked if "/" in path and path.endswith(".h")})
     header_filter = "^" + re.escape(checkout) + "/(" + "|".join(map(re.escape, folders)) + ")/"
-    with open(os.path.join(checkout, ".clang-tidy"), encoding="utf-8") as f:
-        config = f.read()
     version = run([TIDY, "--version"], check=True).stdout.decode()
     cache_dir = os.environ.get("ZANDREL_TIDY_CACHE",
                                os.path.join(os.path.expanduser("~"), ".cache", "zandrel-tidy"))
@@ -137,7 +144,7 @@ def main():
             concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
         with open(os.path.join(single, "compile_commands.json"), "w", encoding="utf-8") as f:
             json.dump(list(entries.values()), f)
-        jobs = [pool.submit(tidy_file, entry, checkout, single, header_filter, cache_dir, version, config)
+        jobs = [pool.submit(tidy_file, entry, checkout, single, header_filter, cache_dir, version)
                 for _, entry in sorted(entries.items())]
         for job in concurrent.futures.as_completed(jobs):
             name, text, cached = job.result()
