@@ -251,20 +251,12 @@ QRect DesktopProgram::Button(const QString& window, const QString& name) const
 
 bool DesktopProgram::ClickButton(const QString& window, const QString& name) const
 {
-    const QRect button = Button(window, name);
-    if (button.isEmpty())
-        return false;
-    desktop.ClickAt(window, button.center().x(), button.center().y());
-    return true;
+    return ClickCentre(window, Button(window, name));
 }
 
 bool DesktopProgram::ClickTab(const QString& title) const
 {
-    const QRect tab = Controls(mainWindow, "radio button", title).value(0);
-    if (tab.isEmpty())
-        return false;
-    desktop.ClickAt(mainWindow, tab.center().x(), tab.center().y());
-    return true;
+    return ClickCentre(mainWindow, Controls(mainWindow, "radio button", title).value(0));
 }
 
 bool DesktopProgram::CloseTab(const QString& title) const
@@ -275,10 +267,16 @@ bool DesktopProgram::CloseTab(const QString& title) const
     // Every tab's close button has the same name; the tab's own sits right beside it.
     for (const QRect& close : Controls(mainWindow, "push button", "关闭 ")) {
         if (close.center().y() >= tab.top() && close.center().y() <= tab.bottom()
-            && close.left() >= tab.right() && close.left() <= tab.right() + close.width() * 2) {
-            desktop.ClickAt(mainWindow, close.center().x(), close.center().y());
-            return true;
-        }
+            && close.left() >= tab.right() && close.left() <= tab.right() + close.width() * 2)
+            return ClickCentre(mainWindow, close);
     }
     return false;
+}
+
+bool DesktopProgram::ClickCentre(const QString& window, const QRect& control) const
+{
+    if (control.isEmpty())
+        return false;
+    desktop.ClickAt(window, control.center().x(), control.center().y());
+    return true;
 }

@@ -76,6 +76,8 @@ struct DesktopProgram {
     // Clicks the main window's first tab button of that title, or the close button beside it.
     bool ClickTab(const QString& title) const;
     bool CloseTab(const QString& title) const;
+    // Clicks the middle of a control found above; false when none was.
+    bool ClickCentre(const QString& window, const QRect& control) const;
 
     TestSite site;
     ProgramFolder folder { site };
