@@ -15,6 +15,6 @@ export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 # resource lock, the others run side by side.
 bash "$checkout/scripts/loopback-only.sh" ctest --output-on-failure -L unit -j "$(nproc)"
 # A case that starts a real engine or program and fails is run once more: a few of them still fail
-# now and then when the machine is busy (the test host's echo on Qt 6.8 among them), which is being
-# tracked down; a fault that is really there fails both times.
+# now and then when the machine is busy (the mini player's resize drag on Qt 6.8 among them), which
+# is being tracked down; a fault that is really there fails both times.
 bash "$checkout/scripts/loopback-only.sh" ctest --output-on-failure -LE unit -j "$(nproc)" --repeat until-pass:2
