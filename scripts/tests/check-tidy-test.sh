@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The clang-tidy cache replays what a file's check found, and checks the file again when what
-# decides its result changes: a header it includes, its compile command, the .clang-tidy. Runs
-# scripts/check-tidy.py on a scratch tree with a stand-in clang-tidy that counts its runs and
-# reports a finding for every line that says FAULT.
+# decides its result changes: a header it includes, its compile command, the configuration (not a
+# comment in it). Runs scripts/check-tidy.py on a scratch tree with a stand-in clang-tidy that
+# counts its runs and reports a finding for every line that says FAULT.
 set -euo pipefail
 # The cache's key is what clang 14 preprocesses; without it (Debian 13) the check is not run there.
 command -v "${ZANDREL_CLANG:-clang++-14}" >/dev/null || { echo "no clang 14: skipped"; exit 77; }
@@ -15,6 +15,12 @@ cp "$script" "$tree/scripts/"
 cat >"$scratch/clang-tidy" <<'TIDY'
 #!/bin/sh
 [ "$1" = --version ] && { echo "stand-in 1"; exit 0; }
+if [ "$1" = --dump-config ]; then
+    dir=$PWD
+    while [ ! -f "$dir/.clang-tidy" ] && [ "$dir" != / ]; do dir=$(dirname "$dir"); done
+    grep -v '^#' "$dir/.clang-tidy"
+    exit 0
+fi
 for file; do :; done
 echo run >>"$TIDY_RUNS"
 found=$(grep -n FAULT "$file" "$(dirname "$file")"/*.h | head -1)
@@ -54,6 +60,8 @@ compile -O0
 expect "another compile command checks again" 1 3
 printf 'Checks: "-*,stand-in-*,other"\n' >"$tree/.clang-tidy"
 expect "another configuration checks again" 1 4
+printf '# why the checks are these\nChecks: "-*,stand-in-*,other"\n' >"$tree/.clang-tidy"
+expect "a comment in the configuration keeps the cache" 1 4
 mv "$tree" "$scratch/moved" && tree=$scratch/moved && compile -O0
 expect "another clone of the tree reuses the results" 1 4 "$tree/lib/Thing.h:1:1: warning: a fault"
 [ "$failures" = 0 ] && echo "tidy cache ok"
