@@ -28,16 +28,16 @@ void PrintStackAndDie(int signal)
     std::raise(signal);
 }
 
+// Under a sanitizer its own report says more, so its handlers stay.
 void PrintStackOnCrash()
 {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return; // the sanitizer's own report says more
-#endif
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
     // The unwinder loads on its first use, which a signal handler must not be.
     void* frame = nullptr;
     backtrace(&frame, 1);
     for (int signal : { SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT })
         std::signal(signal, PrintStackAndDie);
+#endif
 }
 
 } // namespace
