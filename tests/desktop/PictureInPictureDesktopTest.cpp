@@ -105,6 +105,8 @@ TEST_F(PictureInPictureDesktopTest, AKeyInTheRoomPlaysItAboveOtherWindowsWhileTh
         << "from " << frame.x() << "," << frame.y() << " to " << desktop.Geometry(player).x() << ","
         << desktop.Geometry(player).y();
     const QRect moved = desktop.Geometry(player);
+    // The resize starts from where the program believes the player is: wait until it has seen the move.
+    ASSERT_FALSE(program->Button(player, "回到主界面").isEmpty()) << "the program did not see the move";
     desktop.DragBy(player, moved.width() - 2, moved.height() / 2, 160, 0,
         [&] { return desktop.Geometry(player).width() > moved.width() + 60; });
     const QRect resized = desktop.Geometry(player);
